@@ -1,0 +1,8 @@
+// Start-up of the program.
+#include <cstdio>
+
+int main()
+{
+    std::puts("Tallowin: the main window is not built yet.");
+    return 0;
+}

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test twice: a normal build, then a build
+# under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer.
+# Tests that need a real X server get one from xvfb-run.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+bash "$top/scripts/deps.sh"
+jobs=$(nproc)
+
+run_suite() {
+  local dir=$1; shift
+  cmake -S "$top" -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  (cd "$dir" && xvfb-run -a -s "-screen 0 1280x1024x24" \
+      ctest --output-on-failure -j"$jobs" --timeout 900)
+}
+
+echo "== normal build =="
+run_suite "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== sanitizer build =="
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
+export LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+run_suite "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTALLOWIN_SANITIZE=ON -DTALLOWIN_BENCH=OFF
