@@ -1,6 +1,6 @@
 // TEMPORARY stand-in so that other subsystems link; replaced by the real
 // implementation.
-#include "NumberText.h"
+#include "chart/NumberText.h"
 
 #include <cmath>
 #include <cstdio>
