@@ -7,6 +7,7 @@
 // two separators without locking.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -32,12 +33,25 @@ struct TDecimalForm {
     char DigitText[19] = {};
 };
 
+// `decimals` value meaning "no limit on digits after the decimal point".
+inline constexpr int NoDecimalLimit = 32767;
+
 // At most `precision` significant digits and at most `decimals` digits after
-// the decimal point; see NumberText.cpp for the rounding rule.
+// the decimal point. The magnitude is first taken to 18 significant digits
+// (exactly, rounded to nearest, ties to even); digit precision+1 (or the one
+// after the last decimal asked for) then rounds half away from zero. A value
+// below a tenth of a unit in the last decimal place asked for gives zero
+// (empty digits, PointPos 0, not negative); one whose first digit falls just
+// beyond that place and is below 5 gives empty digits but keeps its PointPos
+// and sign.
 TDecimalForm ToDecimalForm(long double value, int precision, int decimals);
 
 // 15 significant digits, no trailing zeros, exponent form outside 1E-4..1E15.
+// Infinities of both signs give "INF", NaN "NAN".
 std::string FormatGeneral(long double value);
+// The same text written into buf, which must hold 64 characters; returns its
+// length (no NUL is written). For callers that build text in their own buffer.
+std::size_t FormatGeneralTo(long double value, char* buf);
 
 // Nearest integer, ties to even; throws EInvalidOp outside int32.
 int32_t RoundToInteger(long double value);
@@ -48,6 +62,15 @@ int32_t TruncToInteger(long double value);
 // the environment). A separator that is empty or longer than one byte falls
 // back to "." and "," respectively.
 void ReadNumberLocale();
+
+struct TNumberSeparators {
+    char Decimal;
+    char Thousand;
+};
+// The fallback rule of ReadNumberLocale on the raw locale strings (either may
+// be null when the query failed): a string of exactly one byte is used as is,
+// anything else gives "." and "," respectively.
+TNumberSeparators ChooseNumberSeparators(const char* decimal, const char* thousands);
 
 // The two process-wide separators; the only globals of the program.
 extern char DecimalSeparator;
