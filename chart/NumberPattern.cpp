@@ -120,9 +120,9 @@ TLayout ScanSection(std::string_view pat, TSection s)
 }
 
 // Output buffer. The longest result a 224-character pattern can give is well
-// under its size (at most 2 characters per placeholder, 7 per two-character
-// exponent, 36 for the excess digits and the sign); put() still never writes
-// past the end.
+// under its size: at most 3 characters per pattern character (a placeholder
+// writes 2, an exponent at most 6 for its 2), 38 more for the excess digits at
+// the first placeholder, and the sign. put() still never writes past the end.
 class TOutput {
 public:
     void put(char c)
