@@ -1,0 +1,11 @@
+// The program's composition chart: the chart settings and its one pie series
+// as the main window's form gives them.
+#pragma once
+
+#include "chart/ChartPanel.h"
+#include "chart/PieSeries.h"
+
+// Applies the form's chart settings, then creates the pie series, lets it
+// join the chart and applies the series' own form settings. Returns the
+// series, owned by chart.
+TPieSeries& SetUpCompositionChart(TChartPanel& chart);
