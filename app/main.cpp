@@ -1,16 +1,66 @@
-// Start-up of the program.
-#include <cstdio>
+// Start-up of the program: report mode, the command line, the windows.
+#include <QApplication>
+#include <QTimer>
+#include <dirent.h>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/AboutUnit.h"
+#include "app/Glyphs.h"
+#include "app/MainUnit.h"
+#include "chart/NumberText.h"
 #include "sizetree/Report.h"
+
+namespace {
+
+// True when path names a folder this process can list.
+bool IsReadableFolder(const std::string& path)
+{
+    DIR* d = opendir(path.c_str());
+    if (!d)
+        return false;
+    closedir(d);
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (IsReportInvocation(args))
         return ReportMain(args, std::cout, std::cerr);
-    std::puts("Tallowin: the main window is not built yet.");
-    return 0;
+
+    // `tallowin [PATH]`: PATH is scanned at once.
+    std::string startPath;
+    if (args.size() > 1) {
+        std::cerr << "tallowin: usage: tallowin [FOLDER]\n";
+        return 2;
+    }
+    if (args.size() == 1) {
+        if (!IsReadableFolder(args[0])) {
+            std::cerr << "tallowin: " << args[0] << ": not a readable folder\n";
+            return 2;
+        }
+        std::error_code ec;
+        const auto abs = std::filesystem::absolute(args[0], ec);
+        startPath = ec ? args[0] : abs.lexically_normal().string();
+    }
+
+    ReadNumberLocale();
+    // Only the busy animation gets a native window of its own.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tallowin"));
+    QApplication::setWindowIcon(ProgramIcon());
+
+    TfrmAbout frmAbout;
+    TfrmTallowin frmTallowin(frmAbout);
+    frmTallowin.show();
+    if (!startPath.empty())
+        QTimer::singleShot(0, &frmTallowin, [&frmTallowin, startPath] { frmTallowin.ScanRoot(startPath); });
+    return app.exec();
 }

@@ -1,0 +1,344 @@
+// The main window: layout, commands and the Escape hook.
+#include "app/MainUnit.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMetaObject>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <unistd.h>
+
+#include "app/AboutUnit.h"
+#include "app/BusyAnimation.h"
+#include "app/ChartSeam.h"
+#include "app/DriveChooser.h"
+#include "app/Glyphs.h"
+#include "app/Panels.h"
+#include "app/SizeTreeModel.h"
+#include "app/WindowPlacement.h"
+#include "chart/NumberText.h"
+#include "sizetree/Ordering.h"
+#include "sizetree/Scan.h"
+
+namespace {
+
+const QColor kWindowColour(0xE5, 0xE5, 0xE5);  // 0x00E5E5E5
+constexpr std::chrono::milliseconds kEventInterval{10};
+constexpr int kToolBarHeight = 29;
+constexpr int kButtonTop = 2;
+constexpr int kButtonHeight = 23;
+
+}  // namespace
+
+TfrmTallowin::TfrmTallowin(TfrmAbout& about)
+    : about_(about), endProgram_([] { _exit(0); })
+{
+    setObjectName(QStringLiteral("frmTallowin"));
+    setWindowTitle(QStringLiteral("Tallowin"));
+    setWindowIcon(ProgramIcon());
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kWindowColour);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    resize(kClientWidth, kClientHeight);
+
+    tree_.SetOnCompare(::SortBySize);
+    BuildToolBar();
+    BuildTree();
+
+    Splitter = new TFlatSplitter(this);
+    Splitter->setObjectName(QStringLiteral("Splitter"));
+    Splitter->setHandleWidth(3);
+    Splitter->setChildrenCollapsible(false);
+    Splitter->addWidget(Tree);
+
+    Panel = new QFrame(this);
+    Panel->setObjectName(QStringLiteral("Panel"));
+    Panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel->setLineWidth(1);
+    Splitter->addWidget(Panel);
+    Splitter->handle(1)->setCursor(Qt::SplitHCursor);
+    Splitter->setStretchFactor(0, 0);
+    Splitter->setStretchFactor(1, 1);
+    Splitter->setSizes({209, kClientWidth - 209 - 3});
+
+    chart_ = std::make_unique<TChartSeam>(Panel);
+    Chart = chart_->Widget();
+    auto* panelLayout = new QVBoxLayout(Panel);
+    panelLayout->setContentsMargins(1, 1, 1, 1);
+    panelLayout->addWidget(Chart);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ToolBar);
+    layout->addWidget(Splitter, 1);
+
+    Animate = new TAnimate(this);
+    Animate->setGeometry(2, kClientHeight + kFrameHeight - 74, 48, 45);
+    Animate->hide();
+
+    setTabOrder(Tree, ToolBar);
+    setTabOrder(ToolBar, Panel);
+    Tree->setFocus();
+    FormCreate();
+}
+
+TfrmTallowin::~TfrmTallowin()
+{
+    qApp->removeEventFilter(this);
+    Tree->setModel(nullptr);
+}
+
+void TfrmTallowin::FormCreate() { qApp->installEventFilter(this); }
+
+QToolButton* TfrmTallowin::AddButton(const char* name, int left, int width, const QImage& glyph,
+                                     const QString& hint)
+{
+    auto* b = new QToolButton(ToolBar);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(left, kButtonTop, width, kButtonHeight);
+    b->setAutoRaise(true);
+    b->setIcon(KeyedIcon(glyph));
+    b->setIconSize(glyph.size());
+    b->setToolTip(hint);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+void TfrmTallowin::BuildToolBar()
+{
+    ToolBar = new TToolBarStrip(this);
+    ToolBar->setObjectName(QStringLiteral("ToolBar"));
+    ToolBar->setFixedHeight(kToolBarHeight);
+
+    cbxDrive = new TDriveChooser(ToolBar);
+    cbxDrive->setObjectName(QStringLiteral("cbxDrive"));
+    cbxDrive->setGeometry(0, 4, 145, 19);
+    cbxDrive->setToolTip(QStringLiteral("Выберите устройство"));
+    QPalette pal = cbxDrive->palette();
+    pal.setColor(QPalette::Base, kWindowColour);
+    pal.setColor(QPalette::Button, kWindowColour);
+    cbxDrive->setPalette(pal);
+
+    btnGo = AddButton("btnGo", 145, 23, GoGlyph(), QStringLiteral("Сканировать выбранное устройство"));
+    None1 = new QWidget(ToolBar);
+    None1->setObjectName(QStringLiteral("None1"));
+    None1->setGeometry(168, kButtonTop, 17, kButtonHeight);
+    btnPercent = AddButton("btnPercent", 185, 25, PercentGlyph(), QStringLiteral("Отображать в процентах"));
+    btnValue = AddButton("btnValue", 210, 25, ValueGlyph(), QStringLiteral("Отображать в Мб"));
+    None2 = new QWidget(ToolBar);
+    None2->setObjectName(QStringLiteral("None2"));
+    None2->setGeometry(235, kButtonTop, 17, kButtonHeight);
+    btnBySize = AddButton("btnBySize", 252, 25, BySizeGlyph(), QStringLiteral("Сортировать по размеру"));
+    btnByName = AddButton("btnByName", 277, 25, ByNameGlyph(), QStringLiteral("Сортировать по имени"));
+    None3 = new QWidget(ToolBar);
+    None3->setObjectName(QStringLiteral("None3"));
+    None3->setGeometry(302, kButtonTop, 17, kButtonHeight);
+    btnVersion = AddButton("btnVersion", 319, 25, VersionGlyph(), QStringLiteral("О программе"));
+
+    // Toggle groups: exactly one button down; clicking the down one keeps it
+    // down and still runs its handler.
+    marksGroup_ = new QButtonGroup(this);
+    orderGroup_ = new QButtonGroup(this);
+    for (auto [group, down, up] : {std::tuple{marksGroup_, btnPercent, btnValue},
+                                   std::tuple{orderGroup_, btnBySize, btnByName}}) {
+        group->setExclusive(true);
+        for (QToolButton* b : {down, up}) {
+            b->setCheckable(true);
+            group->addButton(b);
+        }
+        down->setChecked(true);
+    }
+
+    connect(btnGo, &QToolButton::clicked, this, &TfrmTallowin::btnGoClick);
+    connect(btnPercent, &QToolButton::clicked, this, &TfrmTallowin::btnPercentClick);
+    connect(btnValue, &QToolButton::clicked, this, &TfrmTallowin::btnValueClick);
+    connect(btnBySize, &QToolButton::clicked, this, &TfrmTallowin::btnBySizeClick);
+    connect(btnByName, &QToolButton::clicked, this, &TfrmTallowin::btnByNameClick);
+    connect(btnVersion, &QToolButton::clicked, this, &TfrmTallowin::btnVersionClick);
+}
+
+void TfrmTallowin::BuildTree()
+{
+    Tree = new QTreeView(this);
+    Tree->setObjectName(QStringLiteral("Tree"));
+    Tree->setHeaderHidden(true);
+    Tree->setRootIsDecorated(false);
+    Tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Tree->setIndentation(19);
+    Tree->setIconSize(QSize(16, 16));
+    Tree->setSortingEnabled(false);
+    Tree->setDragDropMode(QAbstractItemView::NoDragDrop);
+    Tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    Tree->setUniformRowHeights(true);
+    Tree->setMinimumWidth(30);
+    Tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    Tree->header()->setStretchLastSection(false);
+    // Background in the window colour; the selection is not drawn while the
+    // tree lacks the focus.
+    QPalette pal = Tree->palette();
+    pal.setColor(QPalette::Base, kWindowColour);
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, kWindowColour);
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::Text));
+    Tree->setPalette(pal);
+
+    model_ = std::make_unique<TSizeTreeModel>(tree_, TreeImages());
+    Tree->setModel(model_.get());
+    connect(Tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                // When rows go, Qt moves the current entry; select it as well.
+                if (current.isValid() && !Tree->selectionModel()->isSelected(current)) {
+                    QMetaObject::invokeMethod(
+                        this,
+                        [this, p = QPersistentModelIndex(current)] {
+                            if (p.isValid() && p == Tree->currentIndex())
+                                Tree->selectionModel()->select(p, QItemSelectionModel::ClearAndSelect);
+                        },
+                        Qt::QueuedConnection);
+                }
+                TreeChange(current);
+            });
+}
+
+void TfrmTallowin::ShowAnimation()
+{
+    Animate->move(2, height() + kFrameHeight - 74);
+    Animate->Play();
+    Animate->show();
+    Animate->raise();
+    Animate->FlushDisplay();
+}
+
+void TfrmTallowin::HideAnimation()
+{
+    Animate->hide();
+    Animate->Stop();
+}
+
+void TfrmTallowin::btnGoClick()
+{
+    std::string root = cbxDrive->SelectedDrive();
+    if (!root.empty())
+        ScanRoot(std::move(root));
+}
+
+void TfrmTallowin::ScanRoot(std::string rootPath)
+{
+    if (scanning_ || rootPath.empty())
+        return;
+    while (rootPath.size() > 1 && rootPath.back() == '/')
+        rootPath.pop_back();
+    for (TTreeEntry* e = tree_.FirstTopLevelEntry(); e;) {
+        TTreeEntry* next = tree_.NextSibling(e);
+        if (e->Path() == rootPath)
+            tree_.DeleteEntry(e);
+        e = next;
+    }
+    TNode record;
+    record.Path = rootPath;
+    TTreeEntry* root = tree_.AddChildEntry(nullptr, rootPath, std::move(record));
+    Tree->viewport()->repaint();
+    ShowAnimation();
+    btnGo->setEnabled(false);
+    scanning_ = true;
+    stopRequested_ = false;
+    ScanFolder(root);
+    scanning_ = false;
+    btnGo->setEnabled(true);
+    tree_.SetImageIndex(root, 1);
+    HideAnimation();
+}
+
+void TfrmTallowin::ScanFolder(TTreeEntry* entry)
+{
+    TScanHooks hooks;
+    hooks.ProcessPendingMessages = [this] { ProcessPendingMessages(); };
+    hooks.StopRequested = [this] { return stopRequested_; };
+    ::ScanFolder(tree_, entry, hooks);
+}
+
+void TfrmTallowin::ProcessPendingMessages()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastEvents_ < kEventInterval)
+        return;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    lastEvents_ = std::chrono::steady_clock::now();
+}
+
+void TfrmTallowin::SortSubtree(TTreeEntry* entry) { ::SortSubtree(tree_, entry); }
+
+void TfrmTallowin::Resort(TTVCompareEvent compare)
+{
+    tree_.SetOnCompare(compare);
+    ShowAnimation();
+    for (TTreeEntry* e = tree_.FirstTopLevelEntry(); e; e = tree_.NextSibling(e))
+        SortSubtree(e);
+    // A re-sort inside a scan leaves the animation to the scan, which is
+    // still busy.
+    if (!scanning_)
+        HideAnimation();
+}
+
+void TfrmTallowin::btnBySizeClick() { Resort(::SortBySize); }
+void TfrmTallowin::btnByNameClick() { Resort(::SortByName); }
+void TfrmTallowin::btnPercentClick() { chart_->ShowPercent(); }
+void TfrmTallowin::btnValueClick() { chart_->ShowValue(); }
+void TfrmTallowin::btnVersionClick() { about_.exec(); }
+
+void TfrmTallowin::TreeChange(const QModelIndex& current)
+{
+    if (TTreeEntry* e = model_->EntryAt(current))
+        chart_->Feed(*e);
+}
+
+bool TfrmTallowin::AppMessage(QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Escape || (key->modifiers() & Qt::AltModifier))
+        return false;
+    endProgram_();
+    return true;
+}
+
+bool TfrmTallowin::eventFilter(QObject* watched, QEvent* event)
+{
+    if (AppMessage(event))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmTallowin::closeEvent(QCloseEvent* event)
+{
+    // Ends a running scan at its next folder; the application then quits.
+    if (scanning_)
+        stopRequested_ = true;
+    event->accept();
+}
+
+void TfrmTallowin::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LocaleChange)
+        ReadNumberLocale();
+    QWidget::changeEvent(event);
+}
+
+void TfrmTallowin::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        CentreOnScreen(this);
+    }
+}

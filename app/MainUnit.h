@@ -1,0 +1,112 @@
+// TfrmTallowin: the main window. Toolbar, size tree, chart panel, busy
+// animation; the Go, ordering, mark-style and version commands; Escape.
+//
+// Protocol: construct after the QApplication exists (with
+// Qt::AA_DontCreateNativeWidgetSiblings set before it) and after the about
+// window it shows. FormCreate (run by the constructor) installs AppMessage as
+// an application-wide event filter: Escape without Alt, pressed in any
+// window, calls the end-program function (by default _exit(0)). Everything
+// runs on the UI thread; a scan processes events at most about every 10 ms,
+// during which any handler but Go may run. Closing the window during a scan
+// stops the scan at its next folder.
+#pragma once
+
+#include <QModelIndex>
+#include <QWidget>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "sizetree/SizeTree.h"
+
+class QButtonGroup;
+class QFrame;
+class QToolButton;
+class QTreeView;
+class TAnimate;
+class TChartSeam;
+class TDriveChooser;
+class TFlatSplitter;
+class TSizeTreeModel;
+class TToolBarStrip;
+class TfrmAbout;
+
+class TfrmTallowin : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmTallowin(TfrmAbout& about);
+    ~TfrmTallowin() override;
+
+    // Designed client size and the frame height added by a caption bar.
+    static constexpr int kClientWidth = 688;
+    static constexpr int kClientHeight = 453;
+    static constexpr int kFrameHeight = 27;
+
+    void FormCreate();
+    void btnGoClick();
+    // The Go command for an explicit root path (also `tallowin PATH`).
+    void ScanRoot(std::string rootPath);
+    void btnVersionClick();
+    void btnBySizeClick();
+    void btnByNameClick();
+    void btnPercentClick();
+    void btnValueClick();
+    void TreeChange(const QModelIndex& current);
+    // True when the event was Escape and the program was told to end.
+    bool AppMessage(QEvent* event);
+    void ScanFolder(TTreeEntry* entry);
+    void SortSubtree(TTreeEntry* entry);
+
+    void SetEndProgram(std::function<void()> endProgram) { endProgram_ = std::move(endProgram); }
+    bool Scanning() const { return scanning_; }
+    TSizeTree& SizeTree() { return tree_; }
+    TSizeTreeModel& Model() { return *model_; }
+    TChartSeam& ChartFeed() { return *chart_; }
+
+    TToolBarStrip* ToolBar = nullptr;
+    TDriveChooser* cbxDrive = nullptr;
+    QToolButton* btnGo = nullptr;
+    QWidget* None1 = nullptr;
+    QToolButton* btnPercent = nullptr;
+    QToolButton* btnValue = nullptr;
+    QWidget* None2 = nullptr;
+    QToolButton* btnBySize = nullptr;
+    QToolButton* btnByName = nullptr;
+    QWidget* None3 = nullptr;
+    QToolButton* btnVersion = nullptr;
+    QTreeView* Tree = nullptr;
+    TFlatSplitter* Splitter = nullptr;
+    QFrame* Panel = nullptr;
+    QWidget* Chart = nullptr;
+    TAnimate* Animate = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildToolBar();
+    void BuildTree();
+    QToolButton* AddButton(const char* name, int left, int width, const QImage& glyph,
+                           const QString& hint);
+    void ShowAnimation();
+    void HideAnimation();
+    void Resort(TTVCompareEvent compare);
+    void ProcessPendingMessages();
+
+    TfrmAbout& about_;
+    // Declared before the model, which observes it, so it is destroyed after.
+    TSizeTree tree_;
+    std::unique_ptr<TSizeTreeModel> model_;
+    std::unique_ptr<TChartSeam> chart_;
+    QButtonGroup* marksGroup_ = nullptr;
+    QButtonGroup* orderGroup_ = nullptr;
+    std::function<void()> endProgram_;
+    bool scanning_ = false;
+    bool stopRequested_ = false;
+    bool centred_ = false;
+    std::chrono::steady_clock::time_point lastEvents_{};
+};

@@ -1,0 +1,27 @@
+// Small containers of the main window: the toolbar strip with its top edge
+// line and the flat splitter.
+#pragma once
+
+#include <QSplitter>
+#include <QWidget>
+
+// Holds the toolbar's controls at fixed places; draws an etched line along
+// its top edge (2 px: shadow over highlight).
+class TToolBarStrip : public QWidget {
+    Q_OBJECT
+public:
+    explicit TToolBarStrip(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A splitter whose handle is drawn flat in the window colour.
+class TFlatSplitter : public QSplitter {
+    Q_OBJECT
+public:
+    explicit TFlatSplitter(QWidget* parent);
+
+protected:
+    QSplitterHandle* createHandle() override;
+};

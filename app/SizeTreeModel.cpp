@@ -1,0 +1,120 @@
+// Forwards size-tree notifications to Qt's model signals.
+#include "app/SizeTreeModel.h"
+
+#include <QPixmap>
+
+TSizeTreeModel::TSizeTreeModel(TSizeTree& tree, const std::array<QImage, 3>& images, QObject* parent)
+    : QAbstractItemModel(parent), tree_(tree)
+{
+    const QPixmap selected = QPixmap::fromImage(images[0]);
+    for (size_t i = 0; i < icons_.size(); ++i) {
+        icons_[i].addPixmap(QPixmap::fromImage(images[i]), QIcon::Normal);
+        icons_[i].addPixmap(selected, QIcon::Selected);
+    }
+    tree_.AddObserver(this);
+}
+
+TSizeTreeModel::~TSizeTreeModel() { tree_.RemoveObserver(this); }
+
+TTreeEntry* TSizeTreeModel::EntryAt(const QModelIndex& index) const
+{
+    return index.isValid() ? static_cast<TTreeEntry*>(index.internalPointer()) : nullptr;
+}
+
+QModelIndex TSizeTreeModel::IndexOf(const TTreeEntry* entry) const
+{
+    if (!entry)
+        return {};
+    return createIndex(entry->Row(), 0, const_cast<TTreeEntry*>(entry));
+}
+
+QModelIndex TSizeTreeModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (column != 0 || row < 0)
+        return {};
+    if (const TTreeEntry* p = EntryAt(parent))
+        return row < p->ChildCount() ? createIndex(row, 0, p->ChildAt(row)) : QModelIndex();
+    return row < tree_.TopLevelCount() ? createIndex(row, 0, tree_.TopLevelAt(row)) : QModelIndex();
+}
+
+QModelIndex TSizeTreeModel::parent(const QModelIndex& child) const
+{
+    const TTreeEntry* e = EntryAt(child);
+    return e ? IndexOf(e->Parent()) : QModelIndex();
+}
+
+int TSizeTreeModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid() && parent.column() != 0)
+        return 0;
+    const TTreeEntry* p = EntryAt(parent);
+    return p ? p->ChildCount() : tree_.TopLevelCount();
+}
+
+int TSizeTreeModel::columnCount(const QModelIndex&) const { return 1; }
+
+bool TSizeTreeModel::hasChildren(const QModelIndex& parent) const { return rowCount(parent) > 0; }
+
+QVariant TSizeTreeModel::data(const QModelIndex& index, int role) const
+{
+    const TTreeEntry* e = EntryAt(index);
+    if (!e)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole: {
+        const std::string& c = e->Caption();
+        return QString::fromUtf8(c.data(), static_cast<qsizetype>(c.size()));
+    }
+    case Qt::DecorationRole: {
+        const int i = e->ImageIndex();
+        return i >= 0 && i < static_cast<int>(icons_.size()) ? icons_[static_cast<size_t>(i)] : QIcon();
+    }
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags TSizeTreeModel::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+void TSizeTreeModel::EntryAboutToBeAdded(TTreeEntry* parent, int row)
+{
+    beginInsertRows(IndexOf(parent), row, row);
+}
+
+void TSizeTreeModel::EntryAdded(TTreeEntry*) { endInsertRows(); }
+
+void TSizeTreeModel::EntryChanged(TTreeEntry* entry)
+{
+    const QModelIndex i = IndexOf(entry);
+    emit dataChanged(i, i, {Qt::DisplayRole, Qt::DecorationRole});
+}
+
+void TSizeTreeModel::ChildrenAboutToBeReordered(TTreeEntry* parent)
+{
+    const QPersistentModelIndex p(IndexOf(parent));
+    emit layoutAboutToBeChanged({p}, QAbstractItemModel::VerticalSortHint);
+    moving_.clear();
+    for (const QModelIndex& i : persistentIndexList()) {
+        TTreeEntry* e = EntryAt(i);
+        if (e && e->Parent() == parent)
+            moving_.emplace_back(i, e);
+    }
+}
+
+void TSizeTreeModel::ChildrenReordered(TTreeEntry* parent)
+{
+    for (const auto& [old, entry] : moving_)
+        changePersistentIndex(old, IndexOf(entry));
+    moving_.clear();
+    emit layoutChanged({QPersistentModelIndex(IndexOf(parent))}, QAbstractItemModel::VerticalSortHint);
+}
+
+void TSizeTreeModel::EntryAboutToBeDeleted(TTreeEntry* entry)
+{
+    beginRemoveRows(IndexOf(entry->Parent()), entry->Row(), entry->Row());
+}
+
+void TSizeTreeModel::EntryDeleted(TTreeEntry*, int) { endRemoveRows(); }

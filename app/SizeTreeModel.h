@@ -1,0 +1,52 @@
+// TSizeTreeModel: a thin Qt item model over a TSizeTree.
+//
+// Protocol: the model registers itself as an observer of the tree in its
+// constructor and unregisters in its destructor; the tree must outlive it.
+// It keeps no copy of the data: an index's internal pointer is its
+// TTreeEntry, rows come from TTreeEntry::Row(). Every tree notification is
+// forwarded at once as the matching Qt model signal, with work per
+// notification O(1), or O(persistent indexes) for a reorder. Captions are
+// bytes; they are shown as UTF-8, invalid sequences replaced, never changed.
+#pragma once
+
+#include <QAbstractItemModel>
+#include <QIcon>
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "sizetree/SizeTree.h"
+
+class TSizeTreeModel : public QAbstractItemModel, private TTreeObserver {
+    Q_OBJECT
+public:
+    // images: normal pictures 0 folder, 1 scanned root, 2 FILES. A selected
+    // entry shows picture 0 whatever its own index.
+    TSizeTreeModel(TSizeTree& tree, const std::array<QImage, 3>& images, QObject* parent = nullptr);
+    ~TSizeTreeModel() override;
+
+    TTreeEntry* EntryAt(const QModelIndex& index) const;
+    QModelIndex IndexOf(const TTreeEntry* entry) const;
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    void EntryAboutToBeAdded(TTreeEntry* parent, int row) override;
+    void EntryAdded(TTreeEntry* entry) override;
+    void EntryChanged(TTreeEntry* entry) override;
+    void ChildrenAboutToBeReordered(TTreeEntry* parent) override;
+    void ChildrenReordered(TTreeEntry* parent) override;
+    void EntryAboutToBeDeleted(TTreeEntry* entry) override;
+    void EntryDeleted(TTreeEntry* parent, int row) override;
+
+    TSizeTree& tree_;
+    std::array<QIcon, 3> icons_;
+    // Persistent indexes under the parent being reordered, with their entries.
+    std::vector<std::pair<QModelIndex, TTreeEntry*>> moving_;
+};
