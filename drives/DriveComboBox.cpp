@@ -1,0 +1,143 @@
+#include "drives/DriveComboBox.h"
+
+#include <QAbstractItemView>
+#include <QEvent>
+#include <QSignalBlocker>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
+#include <filesystem>
+
+#include "drives/DrawDriveItem.h"
+#include "drives/DriveItemDelegate.h"
+#include "drives/MountDriveSource.h"
+
+using namespace tallowin::drives;
+
+namespace {
+
+std::string CurrentDirectory() {
+  std::error_code ec;
+  const auto dir = std::filesystem::current_path(ec);
+  return ec ? std::string() : dir.string();
+}
+
+}  // namespace
+
+TDriveComboBox::TDriveComboBox(QWidget* parent)
+    : TDriveComboBox(MakeLinuxDriveSource(), CurrentDirectory(), parent) {}
+
+TDriveComboBox::TDriveComboBox(std::unique_ptr<IDriveSource> source, const std::string& currentDir,
+                               QWidget* parent)
+    : QComboBox(parent),
+      source_(std::move(source)),
+      list_(std::make_unique<TDriveList>(*source_, currentDir)) {
+  setEditable(false);
+  setMaxVisibleItems(8);
+  delegate_ = new TDriveItemDelegate(images_, this);
+  setItemDelegate(delegate_);
+  UpdateItemHeight();
+  connect(this, &QComboBox::activated, this, &TDriveComboBox::OnActivated);
+}
+
+TDriveComboBox::~TDriveComboBox() = default;
+
+std::string TDriveComboBox::SelectedDrive() const { return list_->SelectedDrive(); }
+
+TDriveComboBox::TTextCase TDriveComboBox::TextCase() const { return list_->TextCase(); }
+
+void TDriveComboBox::SetTextCase(TTextCase value) {
+  const bool changed = list_->SetTextCase(value);
+  filled_ = true;
+  SyncItems();
+  if (changed) emit DriveChanged();
+}
+
+void TDriveComboBox::SetDriveSource(std::unique_ptr<IDriveSource> source) {
+  if (!source) return;
+  auto list = std::make_unique<TDriveList>(*source, list_->SelectedDrive(), list_->TextCase());
+  list->UpdateItemHeight(list_->ItemHeight());
+  list_ = std::move(list);  // the old list referred to the old source: replace it first
+  source_ = std::move(source);
+  if (filled_) RebuildList();
+}
+
+void TDriveComboBox::RebuildList() {
+  list_->RebuildDriveList();
+  const bool changed = list_->SelectDrive(list_->SelectedDrive());
+  filled_ = true;
+  SyncItems();
+  if (changed) emit DriveChanged();
+}
+
+void TDriveComboBox::SelectDrive(const std::string& drive) {
+  const bool changed = list_->SelectDrive(drive);
+  SyncSelection();
+  if (changed) emit DriveChanged();
+}
+
+int TDriveComboBox::ItemHeight() const { return list_->ItemHeight(); }
+
+void TDriveComboBox::UpdateItemHeight() {
+  list_->UpdateItemHeight(QFontMetrics(font()).height());
+  delegate_->SetItemHeight(list_->ItemHeight());
+}
+
+void TDriveComboBox::SyncItems() {
+  const QSignalBlocker blocker(this);
+  clear();
+  for (const TDriveEntry& e : list_->Entries()) {
+    addItem(QString::fromStdString(e.Caption));
+    setItemData(count() - 1, int(e.Image), DriveKindRole);
+  }
+  SyncSelection();
+}
+
+void TDriveComboBox::SyncSelection() {
+  const QSignalBlocker blocker(this);
+  setCurrentIndex(list_->SelectedIndex());
+  update();
+}
+
+void TDriveComboBox::OnActivated(int index) {
+  emit DriveClicked();
+  const bool changed = list_->PickEntry(index);
+  SyncSelection();
+  if (changed) emit DriveChanged();
+}
+
+void TDriveComboBox::showEvent(QShowEvent* event) {
+  if (!filled_) RebuildList();  // the first time the control appears
+  QComboBox::showEvent(event);
+}
+
+void TDriveComboBox::changeEvent(QEvent* event) {
+  QComboBox::changeEvent(event);
+  if (event->type() == QEvent::FontChange) {
+    UpdateItemHeight();
+    if (filled_) RebuildList();
+  }
+}
+
+void TDriveComboBox::paintEvent(QPaintEvent*) {
+  QStylePainter painter(this);
+  QStyleOptionComboBox opt;
+  initStyleOption(&opt);
+  opt.currentText.clear();
+  opt.currentIcon = QIcon();
+  painter.drawComplexControl(QStyle::CC_ComboBox, opt);
+  const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
+  // The closed box shows the chosen entry highlighted while it has the focus.
+  const bool highlighted = hasFocus() && !view()->isVisible();
+  const QPalette& pal = palette();
+  const TItemColours colours = highlighted
+      ? TItemColours{pal.color(QPalette::Highlight), pal.color(QPalette::HighlightedText)}
+      : TItemColours{pal.color(QPalette::Base), pal.color(QPalette::Text)};
+  const int index = currentIndex();
+  if (index < 0) {
+    painter.fillRect(field, pal.color(QPalette::Base));
+    return;
+  }
+  painter.setFont(font());
+  const auto kind = TDriveKind(itemData(index, DriveKindRole).toInt());
+  DrawDriveItem(painter, field, images_.ForKind(kind), itemText(index), colours);
+}

@@ -1,0 +1,76 @@
+#pragma once
+// The drive chooser: a drop-down list of the machine's drives, each drawn as
+// a small picture of its kind and a caption such as "/home [data]".
+//
+// Protocol:
+//   - Construct; the default source is the machine's mount table and the
+//     initial choice is the drive holding the current directory.
+//   - The list is read when the control is first shown (or on RebuildList),
+//     and again when the font or TextCase changes; nothing else re-reads it.
+//   - SelectedDrive(): the chosen root's path ("/home"), the letter for a
+//     lettered source, "" when none. Read it when the scan starts.
+//   - DriveClicked then, if the choice changed, DriveChanged are emitted when
+//     the user picks an entry; DriveChanged also follows a rebuild.
+// Unselected entries are painted in the palette's Base and Text colours,
+// the selected one in Highlight and HighlightedText.
+
+#include <QComboBox>
+#include <memory>
+#include <string>
+
+#include "drives/DriveImages.h"
+#include "drives/DriveList.h"
+#include "drives/DriveSource.h"
+#include "drives/TextCase.h"
+
+namespace tallowin::drives {
+class TDriveItemDelegate;
+}
+
+class TDriveComboBox : public QComboBox {
+  Q_OBJECT
+ public:
+  using TTextCase = tallowin::drives::TTextCase;
+  using IDriveSource = tallowin::drives::IDriveSource;
+
+  explicit TDriveComboBox(QWidget* parent = nullptr);
+  // `currentDir` gives the initial choice ("" for none).
+  TDriveComboBox(std::unique_ptr<IDriveSource> source, const std::string& currentDir,
+                 QWidget* parent = nullptr);
+  ~TDriveComboBox() override;
+
+  std::string SelectedDrive() const;
+  TTextCase TextCase() const;
+  void SetTextCase(TTextCase value);
+
+  // Replaces the source; the list is re-read at once if it was filled.
+  void SetDriveSource(std::unique_ptr<IDriveSource> source);
+  // Reads the drives and selects SelectedDrive() again.
+  void RebuildList();
+  // A letter, or a path (selects the mount that holds it); "" for none.
+  void SelectDrive(const std::string& drive);
+
+  int ItemHeight() const;
+  const tallowin::drives::TDriveList& List() const { return *list_; }
+
+ signals:
+  void DriveClicked();
+  void DriveChanged();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void UpdateItemHeight();
+  void SyncItems();
+  void SyncSelection();
+  void OnActivated(int index);
+
+  std::unique_ptr<IDriveSource> source_;
+  std::unique_ptr<tallowin::drives::TDriveList> list_;  // refers to *source_
+  tallowin::drives::TDriveImages images_;
+  tallowin::drives::TDriveItemDelegate* delegate_ = nullptr;  // owned by this
+  bool filled_ = false;
+};

@@ -1,0 +1,15 @@
+#pragma once
+// Component-wise path prefixes: "/home" holds "/home/ann" but not "/homework".
+
+#include <string_view>
+
+namespace tallowin::drives {
+
+// True when `path` is `dir` itself or lies below it. Both are absolute.
+constexpr bool IsPathWithin(std::string_view path, std::string_view dir) {
+  if (dir == "/") return !path.empty() && path.front() == '/';
+  if (!path.starts_with(dir)) return false;
+  return path.size() == dir.size() || path[dir.size()] == '/';
+}
+
+}  // namespace tallowin::drives
