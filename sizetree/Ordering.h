@@ -1,4 +1,9 @@
 // The two orders of the size tree and the whole-subtree re-sort.
+//
+// Protocol: a comparator is installed with TSizeTree::SetOnCompare and used by
+// SortChildren. SortSubtree orders entry's children, then each child's
+// subtree; it processes no messages and creates, deletes or re-captions
+// nothing.
 #pragma once
 
 #include "sizetree/SizeTree.h"
@@ -7,6 +12,6 @@
 int SortBySize(const TTreeEntry& n1, const TTreeEntry& n2);
 // Name ascending as unsigned bytes; a proper prefix first; "" smallest.
 int SortByName(const TTreeEntry& n1, const TTreeEntry& n2);
-// Sorts entry's children, then each child's subtree (iteratively: no stack
-// overflow on deep trees).
+// Sorts entry's children, then each child's subtree, parents before their
+// children (iteratively: no stack overflow on deep trees).
 void SortSubtree(TSizeTree& tree, TTreeEntry* entry);

@@ -1,16 +1,29 @@
 // ScanFolder: walks a folder depth first into the size tree.
 //
 // Protocol: the owner (the main window, or the report mode) creates a root
-// entry whose Node().Path names a folder, then calls ScanFolder once on the
-// UI thread. ScanFolder calls hooks.ProcessPendingMessages at the start of
-// every folder; that callback may run arbitrary UI code (re-sort the tree,
-// switch OnCompare, read sizes) but must not delete entries of the tree under
-// scan. When hooks.StopRequested returns true the scan unwinds at once and
-// returns; the partial tree stays valid (owned by the tree as always).
+// entry whose Path names a folder, then calls ScanFolder once on the UI
+// thread. ScanFolder calls hooks.ProcessPendingMessages at the start of every
+// folder; that callback may run arbitrary UI code (re-sort the tree, switch
+// OnCompare, read sizes, delete other trees). If it deletes the entry under
+// scan or one of its ancestors, the scan stops without touching them again.
+// The tree itself must outlive the call. When hooks.StopRequested returns true
+// (asked at the start of every folder) the scan returns at once; the partial
+// tree stays valid (owned by the tree as always), unfinished folders keeping
+// their provisional captions and partial sizes.
+//
+// Each folder entry gets its children in listing order (subfolders with the
+// caption name + " <--", replaced by the size caption once their scan is
+// done; then a FILES entry with image 2 when its loose files total more than
+// 0 bytes) and is sorted with the comparator in force when it completes. The
+// scan stays on the root's file system: a subfolder on another one is shown
+// with size 0 and not entered. A file with several links counts once per scan,
+// where the depth-first walk meets it first.
 #pragma once
 
 #include <functional>
+#include <string>
 
+#include "sizetree/Listing.h"
 #include "sizetree/SizeTree.h"
 
 struct TScanHooks {
@@ -19,6 +32,10 @@ struct TScanHooks {
 };
 
 void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks);
+// The same with another listing source.
+void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks,
+                    TFolderLister& lister);
 
-// The megabyte figure of a caption: tenths of a MB, right-aligned in ten.
+// The megabyte figure of a caption: tenths of a MB (ties to even, counted in
+// 64 bits), right-aligned in ten characters.
 std::string SizeCaptionText(double bytes);

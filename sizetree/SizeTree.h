@@ -7,8 +7,15 @@
 // model) are registered with AddObserver and hear about every change, in the
 // order: About-to-X, the change, X-done. An observer must outlive its
 // registration; it must not change the tree from inside a notification.
+//
+// Records are stored compactly: an entry keeps its size and name, and derives
+// its Path from its parent's (parent path, "/" unless it already ends in "/",
+// then the name, or "[FILES]" for a FILES entry). Node() builds the TNode on
+// first use and keeps it; from then on that TNode is the entry's record and
+// every read and write of the size goes through it.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,26 +29,46 @@ struct TNode {
 
 class TSizeTree;
 
+// How an entry's Path is obtained when its TNode has not been built.
+enum class TPathKind : uint8_t {
+    pkExplicit,  // held as given (roots, records whose Path follows no rule)
+    pkFolder,    // parent's folder path + name
+    pkFiles,     // parent's folder path + "[FILES]"
+};
+
 class TTreeEntry {
 public:
     const std::string& Caption() const { return caption_; }
     int ImageIndex() const { return image_; }
-    TNode& Node() { return node_; }
-    const TNode& Node() const { return node_; }
+    // The record; built on first call (see the protocol above).
+    TNode& Node();
+    const TNode& Node() const;
     TTreeEntry* Parent() const { return parent_; }
     int ChildCount() const { return static_cast<int>(children_.size()); }
-    TTreeEntry* ChildAt(int i) const { return children_[static_cast<size_t>(i)].get(); }
+    TTreeEntry* ChildAt(int i) const { return children_[static_cast<size_t>(i)]; }
     // Position among its siblings (top-level entries: among the roots).
     int Row() const { return row_; }
 
+    // Cheap reads and writes of the record, without building the TNode.
+    double Size() const { return node_ ? node_->Size : size_; }
+    void SetSize(double bytes) { (node_ ? node_->Size : size_) = bytes; }
+    const std::string& Name() const { return node_ ? node_->Name : name_; }
+    std::string Path() const;
+
 private:
     friend class TSizeTree;
+    void Reset();
+
     std::string caption_;
-    int image_ = 0;
-    int row_ = 0;
-    TNode node_;
+    std::string name_;
+    double size_ = 0;
+    mutable std::unique_ptr<TNode> node_;
+    std::unique_ptr<std::string> path_;  // pkExplicit only
     TTreeEntry* parent_ = nullptr;
-    std::vector<std::unique_ptr<TTreeEntry>> children_;
+    std::vector<TTreeEntry*> children_;  // owned through the tree's pool
+    int row_ = 0;
+    int8_t image_ = 0;
+    TPathKind pathKind_ = TPathKind::pkExplicit;
 };
 
 // Comparator in force: negative puts n1 first, positive n2, 0 equal.
@@ -74,9 +101,15 @@ public:
     // Appends after parent's children (nullptr: after the top-level entries);
     // image index 0. Returns the new entry, owned by the tree.
     TTreeEntry* AddChildEntry(TTreeEntry* parent, std::string caption, TNode record);
+    // The same for a record whose Path follows from parent and name by the
+    // rule above (kind pkFolder or pkFiles; a FILES entry has an empty name).
+    TTreeEntry* AddDerivedEntry(TTreeEntry* parent, std::string caption, std::string name,
+                                double size, TPathKind kind);
     void SetCaption(TTreeEntry* entry, std::string text);
     void SetImageIndex(TTreeEntry* entry, int index);
-    // Orders entry's immediate children with OnCompare (not stable).
+    // Orders entry's immediate children with OnCompare (not stable). Children
+    // already in order are left as they are and nothing is notified.
+    // nullptr (the top level) is never reordered.
     void SortChildren(TTreeEntry* entry);
     // Removes entry with all descendants and their records.
     void DeleteEntry(TTreeEntry* entry);
@@ -93,7 +126,17 @@ public:
     void RemoveObserver(TTreeObserver* observer);
 
 private:
-    std::vector<std::unique_ptr<TTreeEntry>> roots_;
+    TTreeEntry* Allocate();
+    void Release(TTreeEntry* entry);
+    TTreeEntry* Append(TTreeEntry* parent, std::string caption);
+    std::vector<TTreeEntry*>& SiblingsOf(TTreeEntry* entry);
+
+    // Entries live in fixed blocks that never move; freed ones are reused.
+    std::vector<std::unique_ptr<TTreeEntry[]>> blocks_;
+    size_t usedInLastBlock_ = 0;
+    std::vector<TTreeEntry*> free_;
+
+    std::vector<TTreeEntry*> roots_;
     std::vector<TTreeObserver*> observers_;
     TTVCompareEvent onCompare_;
 };

@@ -1,0 +1,50 @@
+// The sequential folder listing of Linux file systems.
+//
+// Protocol: as TFolderLister. Uses descriptor-relative calls only below the
+// root (openat, getdents64, statx), so path length never limits the walk, and
+// keeps at most kMaxOpenFolders folder descriptors open however deep it goes:
+// a folder whose descriptor was closed is reopened from its nearest open
+// ancestor, and checked to be the same folder, when it is needed again.
+// Symbolic links are never followed below the root, and nothing but folders
+// is ever opened.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sizetree/Listing.h"
+
+class TDirLister : public TFolderLister {
+public:
+    static constexpr int kMaxOpenFolders = 8;
+
+    TDirLister();
+    ~TDirLister() override;
+    TDirLister(const TDirLister&) = delete;
+    TDirLister& operator=(const TDirLister&) = delete;
+
+    bool EnterRoot(const std::string& path, TFolderListing& listing) override;
+    bool Enter(const TSubfolder& sub, TFolderListing& listing) override;
+    void Leave() override;
+
+    // Folder descriptors open right now (for tests).
+    int OpenFolderCount() const { return openCount_; }
+
+private:
+    struct TLevel {
+        int Fd = -1;
+        std::string Name;
+        uint64_t Device = 0;
+        uint64_t Inode = 0;
+    };
+
+    bool EnsureTopOpen();
+    void CloseLevel(TLevel& level);
+    void EnforceLimit();
+    void List(int fd, uint64_t device, TFolderListing& listing);
+
+    std::vector<TLevel> levels_;  // [0] the root, back() the folder entered last
+    int openCount_ = 0;
+    std::vector<char> buffer_;   // getdents64 records
+};

@@ -1,0 +1,189 @@
+#include "sizetree/Scan.h"
+
+#include <cstdint>
+#include <deque>
+#include <unordered_set>
+#include <utility>
+
+#include "sizetree/DirLister.h"
+
+namespace {
+
+const std::string kProvisionalMark = " <--";
+const std::string kMegabytes = " MB  ";
+const std::string kFilesName = "[FILES]";
+
+struct TFileId {
+    uint64_t Device;
+    uint64_t Inode;
+    bool operator==(const TFileId&) const = default;
+};
+
+struct TFileIdHash {
+    size_t operator()(const TFileId& id) const noexcept
+    {
+        return std::hash<uint64_t>()(id.Inode * 0x9E3779B97F4A7C15ULL ^ id.Device);
+    }
+};
+
+// One folder under scan.
+struct TFrame {
+    TTreeEntry* Entry = nullptr;
+    TFolderListing Listing;
+    size_t NextSubfolder = 0;
+    size_t NextLinked = 0;
+    uint64_t LooseBytes = 0;  // files counted so far
+    bool Entered = false;     // the lister holds a level for it
+};
+
+// Stops the scan when the entry under scan or one of its ancestors is deleted
+// from inside ProcessPendingMessages.
+class TDeletionGuard : public TTreeObserver {
+public:
+    TDeletionGuard(TSizeTree& tree) : tree_(tree) { tree_.AddObserver(this); }
+    ~TDeletionGuard() override { tree_.RemoveObserver(this); }
+    TDeletionGuard(const TDeletionGuard&) = delete;
+    TDeletionGuard& operator=(const TDeletionGuard&) = delete;
+
+    void SetDeepest(TTreeEntry* entry) { deepest_ = entry; }
+    bool Lost() const { return lost_; }
+
+    void EntryAboutToBeDeleted(TTreeEntry* entry) override
+    {
+        for (TTreeEntry* e = deepest_; e && !lost_; e = e->Parent())
+            lost_ = e == entry;
+    }
+    void EntryAboutToBeAdded(TTreeEntry*, int) override {}
+    void EntryAdded(TTreeEntry*) override {}
+    void EntryChanged(TTreeEntry*) override {}
+    void ChildrenAboutToBeReordered(TTreeEntry*) override {}
+    void ChildrenReordered(TTreeEntry*) override {}
+    void EntryDeleted(TTreeEntry*, int) override {}
+
+private:
+    TSizeTree& tree_;
+    TTreeEntry* deepest_ = nullptr;
+    bool lost_ = false;
+};
+
+class TScan {
+public:
+    TScan(TSizeTree& tree, const TScanHooks& hooks, TFolderLister& lister)
+        : tree_(tree), hooks_(hooks), lister_(lister), guard_(tree)
+    {
+    }
+
+    ~TScan()
+    {
+        for (const TFrame& f : frames_)
+            if (f.Entered)
+                lister_.Leave();
+    }
+
+    void Run(TTreeEntry* root)
+    {
+        if (!StartFolder(root, nullptr))
+            return;
+        while (!frames_.empty()) {
+            TFrame& f = frames_.back();
+            if (f.NextSubfolder < f.Listing.Subfolders.size()) {
+                const size_t i = f.NextSubfolder++;
+                CountLinkedFiles(f, i);
+                const TSubfolder& sub = f.Listing.Subfolders[i];
+                TTreeEntry* child = tree_.AddDerivedEntry(f.Entry, sub.Name + kProvisionalMark,
+                                                          sub.Name, 0, TPathKind::pkFolder);
+                if (sub.OtherFileSystem) {
+                    FinishCaption(child);
+                    continue;
+                }
+                // frames_ is a deque: f and sub stay valid while it grows.
+                if (!StartFolder(child, &sub))
+                    return;
+            } else {
+                FinishFolder(f);
+            }
+        }
+    }
+
+private:
+    // Steps 1 to 4 of a folder: messages, size 0, listing.
+    bool StartFolder(TTreeEntry* entry, const TSubfolder* sub)
+    {
+        guard_.SetDeepest(entry);
+        if (hooks_.ProcessPendingMessages)
+            hooks_.ProcessPendingMessages();
+        if (guard_.Lost() || (hooks_.StopRequested && hooks_.StopRequested()))
+            return false;
+        entry->SetSize(0);
+        TFrame& f = frames_.emplace_back();
+        f.Entry = entry;
+        f.Entered = sub ? lister_.Enter(*sub, f.Listing) : lister_.EnterRoot(entry->Path(), f.Listing);
+        return true;
+    }
+
+    // Files with several links listed before subfolder `limit` count now, if
+    // this scan has not met them yet.
+    void CountLinkedFiles(TFrame& f, size_t limit)
+    {
+        const std::vector<TLinkedFile>& linked = f.Listing.LinkedFiles;
+        while (f.NextLinked < linked.size() && linked[f.NextLinked].Position <= limit) {
+            const TLinkedFile& file = linked[f.NextLinked++];
+            if (seen_.insert(TFileId{file.Device, file.Inode}).second)
+                f.LooseBytes += file.Size;
+        }
+    }
+
+    // Steps 6 to 9, then the parent's part of the subfolder steps.
+    void FinishFolder(TFrame& f)
+    {
+        CountLinkedFiles(f, SIZE_MAX);
+        f.LooseBytes += f.Listing.SingleLinkTotal;
+        TTreeEntry* entry = f.Entry;
+        const double loose = static_cast<double>(f.LooseBytes);
+        entry->SetSize(entry->Size() + loose);
+        if (f.LooseBytes > 0) {
+            TTreeEntry* files = tree_.AddDerivedEntry(entry, kFilesName, std::string(), loose,
+                                                      TPathKind::pkFiles);
+            tree_.SetCaption(files, SizeCaptionText(loose) + kMegabytes + kFilesName);
+            tree_.SetImageIndex(files, 2);
+        }
+        tree_.SortChildren(entry);
+        if (f.Entered)
+            lister_.Leave();
+        frames_.pop_back();
+        if (!frames_.empty())
+            FinishCaption(entry);
+    }
+
+    // The subfolder's scan is done: final caption, size added to the parent.
+    void FinishCaption(TTreeEntry* child)
+    {
+        tree_.SetCaption(child, SizeCaptionText(child->Size()) + kMegabytes + child->Name());
+        TTreeEntry* parent = child->Parent();
+        parent->SetSize(parent->Size() + child->Size());
+    }
+
+    TSizeTree& tree_;
+    const TScanHooks& hooks_;
+    TFolderLister& lister_;
+    TDeletionGuard guard_;
+    std::deque<TFrame> frames_;
+    std::unordered_set<TFileId, TFileIdHash> seen_;
+};
+
+}  // namespace
+
+void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks,
+                    TFolderLister& lister)
+{
+    if (!entry)
+        return;
+    TScan scan(tree, hooks, lister);
+    scan.Run(entry);
+}
+
+void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks)
+{
+    TDirLister lister;
+    ScanFolderWith(tree, entry, hooks, lister);
+}

@@ -1,0 +1,259 @@
+#include "sizetree/SizeTree.h"
+
+#include <algorithm>
+#include <string_view>
+#include <utility>
+
+#include "sizetree/Ordering.h"
+
+namespace {
+
+constexpr size_t kBlockEntries = 1024;
+
+void AppendFolderPart(std::string& path, const TTreeEntry& entry, TPathKind kind)
+{
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    if (kind == TPathKind::pkFiles)
+        path += "[FILES]";
+    else
+        path += entry.Name();
+}
+
+}  // namespace
+
+// ---- TTreeEntry ----
+
+std::string TTreeEntry::Path() const
+{
+    // Walk up to the nearest entry that holds its path, then append downward.
+    std::vector<const TTreeEntry*> chain;
+    const TTreeEntry* e = this;
+    while (!e->node_ && e->pathKind_ != TPathKind::pkExplicit && e->parent_) {
+        chain.push_back(e);
+        e = e->parent_;
+    }
+    std::string path;
+    if (e->node_)
+        path = e->node_->Path;
+    else if (e->pathKind_ == TPathKind::pkExplicit) {
+        if (e->path_)
+            path = *e->path_;
+    } else {
+        chain.push_back(e);  // derived entry without a parent: path from ""
+    }
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        AppendFolderPart(path, **it, (*it)->pathKind_);
+    return path;
+}
+
+TNode& TTreeEntry::Node()
+{
+    if (!node_) {
+        auto node = std::make_unique<TNode>();
+        node->Path = Path();
+        node->Size = size_;
+        node->Name = name_;
+        node_ = std::move(node);
+        path_.reset();
+        name_ = std::string();
+    }
+    return *node_;
+}
+
+const TNode& TTreeEntry::Node() const
+{
+    return const_cast<TTreeEntry*>(this)->Node();
+}
+
+void TTreeEntry::Reset()
+{
+    caption_ = std::string();
+    name_ = std::string();
+    size_ = 0;
+    node_.reset();
+    path_.reset();
+    parent_ = nullptr;
+    children_ = std::vector<TTreeEntry*>();
+    row_ = 0;
+    image_ = 0;
+    pathKind_ = TPathKind::pkExplicit;
+}
+
+// ---- TSizeTree ----
+
+TSizeTree::TSizeTree() : onCompare_(SortBySize) {}
+
+TSizeTree::~TSizeTree() = default;
+
+TTreeEntry* TSizeTree::Allocate()
+{
+    if (!free_.empty()) {
+        TTreeEntry* e = free_.back();
+        free_.pop_back();
+        return e;
+    }
+    if (blocks_.empty() || usedInLastBlock_ == kBlockEntries) {
+        blocks_.push_back(std::make_unique<TTreeEntry[]>(kBlockEntries));
+        usedInLastBlock_ = 0;
+    }
+    return &blocks_.back()[usedInLastBlock_++];
+}
+
+void TSizeTree::Release(TTreeEntry* entry)
+{
+    entry->Reset();
+    free_.push_back(entry);
+}
+
+std::vector<TTreeEntry*>& TSizeTree::SiblingsOf(TTreeEntry* entry)
+{
+    return entry->parent_ ? entry->parent_->children_ : roots_;
+}
+
+TTreeEntry* TSizeTree::Append(TTreeEntry* parent, std::string caption)
+{
+    std::vector<TTreeEntry*>& siblings = parent ? parent->children_ : roots_;
+    const int row = static_cast<int>(siblings.size());
+    for (TTreeObserver* o : observers_)
+        o->EntryAboutToBeAdded(parent, row);
+    TTreeEntry* e = Allocate();
+    e->caption_ = std::move(caption);
+    e->parent_ = parent;
+    e->row_ = row;
+    siblings.push_back(e);
+    return e;
+}
+
+TTreeEntry* TSizeTree::AddChildEntry(TTreeEntry* parent, std::string caption, TNode record)
+{
+    TPathKind kind = TPathKind::pkExplicit;
+    if (parent) {
+        // Keep the path only when it does not follow from the parent's.
+        std::string dir = parent->Path();
+        if (dir.empty() || dir.back() != '/')
+            dir += '/';
+        if (record.Path.size() > dir.size() && record.Path.compare(0, dir.size(), dir) == 0) {
+            std::string_view rest(record.Path);
+            rest.remove_prefix(dir.size());
+            if (!record.Name.empty() && rest == record.Name)
+                kind = TPathKind::pkFolder;
+            else if (record.Name.empty() && rest == "[FILES]")
+                kind = TPathKind::pkFiles;
+        }
+    }
+    TTreeEntry* e = Append(parent, std::move(caption));
+    e->pathKind_ = kind;
+    e->size_ = record.Size;
+    e->name_ = std::move(record.Name);
+    if (kind == TPathKind::pkExplicit)
+        e->path_ = std::make_unique<std::string>(std::move(record.Path));
+    for (TTreeObserver* o : observers_)
+        o->EntryAdded(e);
+    return e;
+}
+
+TTreeEntry* TSizeTree::AddDerivedEntry(TTreeEntry* parent, std::string caption,
+                                       std::string name, double size, TPathKind kind)
+{
+    TTreeEntry* e = Append(parent, std::move(caption));
+    e->pathKind_ = kind;
+    e->size_ = size;
+    e->name_ = std::move(name);
+    if (kind == TPathKind::pkExplicit)
+        e->path_ = std::make_unique<std::string>();
+    for (TTreeObserver* o : observers_)
+        o->EntryAdded(e);
+    return e;
+}
+
+void TSizeTree::SetCaption(TTreeEntry* entry, std::string text)
+{
+    entry->caption_ = std::move(text);
+    for (TTreeObserver* o : observers_)
+        o->EntryChanged(entry);
+}
+
+void TSizeTree::SetImageIndex(TTreeEntry* entry, int index)
+{
+    entry->image_ = static_cast<int8_t>(index);
+    for (TTreeObserver* o : observers_)
+        o->EntryChanged(entry);
+}
+
+void TSizeTree::SortChildren(TTreeEntry* entry)
+{
+    if (!entry || entry->children_.size() < 2)
+        return;
+    const TTVCompareEvent compare = onCompare_;
+    auto less = [compare](const TTreeEntry* a, const TTreeEntry* b) {
+        return compare(*a, *b) < 0;
+    };
+    std::vector<TTreeEntry*>& children = entry->children_;
+    if (std::is_sorted(children.begin(), children.end(), less))
+        return;
+    for (TTreeObserver* o : observers_)
+        o->ChildrenAboutToBeReordered(entry);
+    std::sort(children.begin(), children.end(), less);
+    for (size_t i = 0; i < children.size(); ++i)
+        children[i]->row_ = static_cast<int>(i);
+    for (TTreeObserver* o : observers_)
+        o->ChildrenReordered(entry);
+}
+
+void TSizeTree::DeleteEntry(TTreeEntry* entry)
+{
+    if (!entry)
+        return;
+    for (TTreeObserver* o : observers_)
+        o->EntryAboutToBeDeleted(entry);
+    TTreeEntry* parent = entry->parent_;
+    const int row = entry->row_;
+    std::vector<TTreeEntry*>& siblings = SiblingsOf(entry);
+    siblings.erase(siblings.begin() + row);
+    for (size_t i = static_cast<size_t>(row); i < siblings.size(); ++i)
+        siblings[i]->row_ = static_cast<int>(i);
+    // Iterative: a subtree may be thousands of levels deep.
+    std::vector<TTreeEntry*> pending{entry};
+    while (!pending.empty()) {
+        TTreeEntry* e = pending.back();
+        pending.pop_back();
+        pending.insert(pending.end(), e->children_.begin(), e->children_.end());
+        Release(e);
+    }
+    for (TTreeObserver* o : observers_)
+        o->EntryDeleted(parent, row);
+}
+
+TTreeEntry* TSizeTree::FirstTopLevelEntry() const
+{
+    return roots_.empty() ? nullptr : roots_.front();
+}
+
+TTreeEntry* TSizeTree::NextSibling(const TTreeEntry* entry) const
+{
+    const std::vector<TTreeEntry*>& siblings = entry->parent_ ? entry->parent_->children_ : roots_;
+    const size_t next = static_cast<size_t>(entry->row_) + 1;
+    return next < siblings.size() ? siblings[next] : nullptr;
+}
+
+int TSizeTree::TopLevelCount() const
+{
+    return static_cast<int>(roots_.size());
+}
+
+TTreeEntry* TSizeTree::TopLevelAt(int i) const
+{
+    return roots_[static_cast<size_t>(i)];
+}
+
+void TSizeTree::AddObserver(TTreeObserver* observer)
+{
+    if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+        observers_.push_back(observer);
+}
+
+void TSizeTree::RemoveObserver(TTreeObserver* observer)
+{
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
