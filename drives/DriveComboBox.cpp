@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QEvent>
+#include <QProxyStyle>
 #include <QSignalBlocker>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
@@ -12,6 +13,21 @@
 #include "drives/MountDriveSource.h"
 
 using namespace tallowin::drives;
+
+namespace tallowin::drives {
+
+// The application's style, except that the drop-down opens below the box
+// as a list of at most maxVisibleItems entries, never as a menu.
+class TDropDownStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_ComboBox_Popup) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+}  // namespace tallowin::drives
 
 namespace {
 
@@ -29,8 +45,10 @@ TDriveComboBox::TDriveComboBox(QWidget* parent)
 TDriveComboBox::TDriveComboBox(std::unique_ptr<IDriveSource> source, const std::string& currentDir,
                                QWidget* parent)
     : QComboBox(parent),
+      style_(std::make_unique<TDropDownStyle>()),
       source_(std::move(source)),
       list_(std::make_unique<TDriveList>(*source_, currentDir)) {
+  setStyle(style_.get());
   setEditable(false);
   setMaxVisibleItems(8);
   delegate_ = new TDriveItemDelegate(images_, this);

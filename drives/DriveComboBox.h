@@ -25,6 +25,7 @@
 
 namespace tallowin::drives {
 class TDriveItemDelegate;
+class TDropDownStyle;
 }
 
 class TDriveComboBox : public QComboBox {
@@ -68,6 +69,8 @@ class TDriveComboBox : public QComboBox {
   void SyncSelection();
   void OnActivated(int index);
 
+  // Declared first so that it outlives everything that may paint.
+  std::unique_ptr<tallowin::drives::TDropDownStyle> style_;
   std::unique_ptr<IDriveSource> source_;
   std::unique_ptr<tallowin::drives::TDriveList> list_;  // refers to *source_
   tallowin::drives::TDriveImages images_;

@@ -107,6 +107,7 @@ bool TDriveList::SelectDrive(std::string_view drive) {
     const std::string root = ResolveMountPath(drive);
     if (selectedIndex_ >= 0 && root == selected_) return false;
     selected_ = root;
+    selectedIndex_ = -1;  // the box must never show another drive than the chosen one
     for (std::size_t i = 0; i < entries_.size(); ++i)
       if (entries_[i].Drive == root) {
         selectedIndex_ = int(i);
@@ -125,6 +126,7 @@ bool TDriveList::SelectDrive(std::string_view drive) {
     return false;
   letter = textCase_ == TTextCase::tcUpperCase ? AsciiUpper(letter) : AsciiLower(letter);
   selected_ = std::string(1, letter);
+  selectedIndex_ = -1;  // the box must never show another drive than the chosen one
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const std::string& c = entries_[i].Caption;
     if (c.size() >= 2 && AsciiLower(c[0]) == AsciiLower(letter) && c[1] == ':') {

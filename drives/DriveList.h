@@ -18,7 +18,8 @@
 // paths ("/home", captioned "/home [label]"). For a lettered drive
 // SelectedDrive() is the letter in the case TextCase prescribes; for a mount
 // path it is the path itself, whose case is never changed. An empty string
-// means no drive.
+// means no drive. When no entry matches the chosen drive, no entry is shown
+// as selected, while SelectedDrive() keeps the drive.
 
 #include <string>
 #include <string_view>

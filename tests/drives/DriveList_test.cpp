@@ -162,13 +162,18 @@ TEST(DriveListSelection, NoDriveClearsTheSelection) {
   EXPECT_EQ(list.SelectedIndex(), -1);
 }
 
-TEST(DriveListSelection, UnknownLetterKeepsTheShownEntry) {
-  TFakeDriveSource source(ThreeDrives());
-  TDriveList list(source, "C:\\");
-  Open(list);
-  EXPECT_TRUE(list.SelectDrive("x"));
-  EXPECT_EQ(list.SelectedDrive(), "x");
-  EXPECT_EQ(list.SelectedIndex(), 1);
+TEST(DriveListSelection, DriveWithoutEntryShowsNoEntry) {
+  // The box must not go on showing C while Go would scan another drive.
+  const std::pair<const char*, std::string> cases[] = {
+      {"x", "x"}, {"X", "x"}, {"1", "1"}, {"@", "@"}, {"/srv", "/srv"}};
+  for (auto [drive, selected] : cases) {
+    TFakeDriveSource source(ThreeDrives());
+    TDriveList list(source, "C:\\");
+    Open(list);
+    EXPECT_TRUE(list.SelectDrive(drive)) << drive;
+    EXPECT_EQ(list.SelectedDrive(), selected) << drive;
+    EXPECT_EQ(list.SelectedIndex(), -1) << drive;
+  }
 }
 
 TEST(DriveListSelection, TextCaseChangeRebuildsAndKeepsTheDrive) {

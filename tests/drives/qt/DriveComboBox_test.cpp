@@ -297,3 +297,28 @@ TEST(DriveComboBox, ClosedBoxShowsTheSelectedEntry) {
     }
   EXPECT_TRUE(found);
 }
+
+TEST(DriveComboBox, DropDownShowsAtMostEightEntries) {
+  std::vector<TFakeDrive> drives;
+  for (int i = 0; i < 12; ++i) drives.push_back({"/m" + std::to_string(10 + i), K::dkFixed, "", std::nullopt});
+  TDriveComboBox combo(std::make_unique<TFakeDriveSource>(drives), "/m10");
+  combo.setFont(PixelFont(11));
+  combo.setGeometry(0, 4, 145, 19);
+  combo.show();
+  combo.showPopup();
+  QAbstractItemView* view = combo.view();
+  EXPECT_EQ(view->viewport()->height() / combo.ItemHeight(), 8);
+  combo.hidePopup();
+}
+
+TEST(DriveComboBox, NewSourceIsReadAtOnceAndKeepsTheChoice) {
+  TFixture f;
+  f.combo->show();
+  auto other = std::make_unique<TFakeDriveSource>(std::vector<TFakeDrive>{
+      {"/", K::dkFixed, "Other", std::nullopt}, {"/home", K::dkRemote, std::nullopt, "srv:/home"}});
+  f.combo->SetDriveSource(std::move(other));
+  ASSERT_EQ(f.combo->count(), 2);
+  EXPECT_EQ(f.combo->itemText(1), "/home srv:/home");
+  EXPECT_EQ(f.combo->SelectedDrive(), "/home");
+  EXPECT_EQ(f.combo->currentIndex(), 1);
+}
