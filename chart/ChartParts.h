@@ -68,7 +68,7 @@ private:
     bool isFoot_;
     bool adjustFrame_ = true;
     TTitleAlignment alignment_ = taCenterJustify;
-    TChartBrush brush_;
+    TChartBrush brush_{clAutomatic, bsSolid};  // nothing filled by default
     TColor color_ = clAutomatic;
     TChartFont font_;
     TChartPen frame_ = TChartPen::Hidden();
