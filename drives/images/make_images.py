@@ -77,9 +77,9 @@ def small_drive(marks):
     return ["".join(r) for r in rows]
 
 
-def marks(spec):
+def marks(points):
     out = {}
-    for row, cols, colour in spec:
+    for row, cols, colour in points:
         for c in cols:
             out[(row, c)] = colour
     return out

@@ -117,7 +117,7 @@ TEST(DriveListSelection, InitialDriveFromCurrentDirectory) {
     int Index;
   };
   const Case cases[] = {
-      {"C:\\Windows", "c", 1},
+      {"C:\\Users", "c", 1},
       {"d:\\", "d", 2},
       {"\\\\server\\share\\dir", "", -1},  // network path: nothing selected
       {"Q:\\Data", "q", -1},                // drive without an entry keeps its letter
