@@ -138,7 +138,7 @@ QImage AboutPicture()
 {
     QImage img = Canvas(32, 28, kCyan);
     QPainter p(&img);
-    DrawFolder(p, QRectF(0.5, 12.5, 26, 15), QColor(255, 220, 80), QColor(128, 96, 0));
+    DrawFolder(p, QRectF(1.5, 12.5, 25, 14), QColor(255, 220, 80), QColor(128, 96, 0));
     // pie rising out of the folder: green, blue and magenta slices
     const QRectF pie(12.5, 0.5, 18, 18);
     const QColor slices[] = {QColor(0, 192, 0), QColor(0, 0, 255), QColor(255, 0, 255)};

@@ -72,6 +72,7 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about)
 
     chart_ = std::make_unique<TChartSeam>(Panel);
     Chart = chart_->Widget();
+    Chart->setObjectName(QStringLiteral("Chart"));
     auto* panelLayout = new QVBoxLayout(Panel);
     panelLayout->setContentsMargins(1, 1, 1, 1);
     panelLayout->addWidget(Chart);
@@ -239,8 +240,10 @@ void TfrmTallowin::ScanRoot(std::string rootPath)
         rootPath.pop_back();
     for (TTreeEntry* e = tree_.FirstTopLevelEntry(); e;) {
         TTreeEntry* next = tree_.NextSibling(e);
-        if (e->Path() == rootPath)
+        if (e->Path() == rootPath) {
+            MoveSelectionOffSubtree(e);
             tree_.DeleteEntry(e);
+        }
         e = next;
     }
     TNode record;
@@ -256,6 +259,26 @@ void TfrmTallowin::ScanRoot(std::string rootPath)
     btnGo->setEnabled(true);
     tree_.SetImageIndex(root, 1);
     HideAnimation();
+}
+
+void TfrmTallowin::MoveSelectionOffSubtree(TTreeEntry* entry)
+{
+    const TTreeEntry* current = model_->EntryAt(Tree->currentIndex());
+    while (current && current != entry)
+        current = current->Parent();
+    if (!current)
+        return;
+    // As a tree control does: the sibling before, else the one after, else
+    // the parent, else nothing.
+    TTreeEntry* parent = entry->Parent();
+    const int count = parent ? parent->ChildCount() : tree_.TopLevelCount();
+    auto sibling = [&](int row) { return parent ? parent->ChildAt(row) : tree_.TopLevelAt(row); };
+    TTreeEntry* target = parent;
+    if (entry->Row() > 0)
+        target = sibling(entry->Row() - 1);
+    else if (entry->Row() + 1 < count)
+        target = sibling(entry->Row() + 1);
+    Tree->selectionModel()->setCurrentIndex(model_->IndexOf(target), QItemSelectionModel::ClearAndSelect);
 }
 
 void TfrmTallowin::ScanFolder(TTreeEntry* entry)

@@ -92,6 +92,9 @@ private:
     void BuildTree();
     QToolButton* AddButton(const char* name, int left, int width, const QImage& glyph,
                            const QString& hint);
+    // Moves the current entry out of entry's subtree before it is deleted;
+    // Qt drops a current entry inside a removed subtree without notice.
+    void MoveSelectionOffSubtree(TTreeEntry* entry);
     void ShowAnimation();
     void HideAnimation();
     void Resort(TTVCompareEvent compare);

@@ -1,0 +1,127 @@
+// Tests on a real X server (run under xvfb-run): the busy animation keeps
+// moving while the UI thread is blocked, and Escape ends the real program.
+#include <QApplication>
+#include <QGuiApplication>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <thread>
+
+#include "ChildProcess.h"
+#include "app/BusyAnimation.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+bool OnX() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
+std::string Shot(WId id) { return Output("xwd -silent -id " + std::to_string(id)); }
+
+// Screenshots of window id taken `gap` apart while the UI thread sleeps for
+// two seconds.
+std::pair<std::string, std::string> ShotsWhileBlocked(WId id, std::chrono::milliseconds gap)
+{
+    std::pair<std::string, std::string> shots;
+    std::thread shooter([&] {
+        std::this_thread::sleep_for(300ms);
+        shots.first = Shot(id);
+        std::this_thread::sleep_for(gap);
+        shots.second = Shot(id);
+    });
+    std::this_thread::sleep_for(2s);  // the UI thread processes nothing
+    shooter.join();
+    return shots;
+}
+
+void Pump(std::chrono::milliseconds span)
+{
+    const auto end = std::chrono::steady_clock::now() + span;
+    while (std::chrono::steady_clock::now() < end)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// The window id of the first visible top-level named exactly name.
+std::string FindWindow(const std::string& name)
+{
+    std::string id = Output("timeout 60 xdotool search --sync --onlyvisible --name '^" + name + "$' | head -1");
+    while (!id.empty() && id.back() == '\n')
+        id.pop_back();
+    return id;
+}
+
+}  // namespace
+
+TEST(XAnimate, MovesWhileTheUiThreadIsBlocked)
+{
+    if (!OnX())
+        GTEST_SKIP() << "needs an X display";
+    QWidget top;
+    top.resize(120, 100);
+    auto* anim = new TAnimate(&top);
+    anim->move(10, 10);
+    anim->hide();
+    top.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+    ASSERT_TRUE(anim->ThreadDriven());
+    anim->Play();
+    anim->show();
+    anim->FlushDisplay();
+    Pump(300ms);
+
+    const WId id = anim->winId();
+    const auto [first, second] = ShotsWhileBlocked(id, 300ms);
+    ASSERT_GT(first.size(), 48u * 45u) << "no screenshot";
+    EXPECT_NE(first, second) << "the clip stood still";
+
+    anim->Stop();
+    Pump(300ms);
+    EXPECT_EQ(anim->Frame(), 0);
+    const auto [still1, still2] = ShotsWhileBlocked(id, 300ms);
+    ASSERT_GT(still1.size(), 48u * 45u);
+    EXPECT_EQ(still1, still2) << "a stopped clip moved";
+}
+
+// Escape ends the real program with status 0 while it scans a large tree.
+TEST(XProgram, EscapeDuringScanEndsWithStatusZero)
+{
+    if (!OnX())
+        GTEST_SKIP() << "needs an X display";
+    const pid_t pid = Spawn({TALLOWIN_BINARY, "/"}, {"QT_QPA_PLATFORM=xcb"});
+    const std::string wid = FindWindow("Tallowin");
+    ASSERT_FALSE(wid.empty());
+    // The scan is running: the process keeps using CPU.
+    const long before = CpuTicks(pid);
+    std::this_thread::sleep_for(300ms);
+    const long after = CpuTicks(pid);
+    EXPECT_GT(after, before) << "no scan was running";
+    Output("xdotool windowfocus --sync " + wid + " key Escape");
+    const auto status = WaitFor(pid, 5s);
+    if (!status)
+        KillChild(pid);
+    ASSERT_TRUE(status) << "still running after Escape";
+    ASSERT_TRUE(WIFEXITED(*status));
+    EXPECT_EQ(WEXITSTATUS(*status), 0);
+}
+
+// Escape ends the real program while the about window is open.
+TEST(XProgram, EscapeWithAboutWindowOpenEndsWithStatusZero)
+{
+    if (!OnX())
+        GTEST_SKIP() << "needs an X display";
+    const pid_t pid = Spawn({TALLOWIN_BINARY}, {"QT_QPA_PLATFORM=xcb"});
+    const std::string wid = FindWindow("Tallowin");
+    ASSERT_FALSE(wid.empty());
+    // btnVersion lies at 319..344 x 2..25 of the client area.
+    Output("xdotool mousemove --window " + wid + " 331 13 click 1");
+    const std::string about = FindWindow("Oskel Tallowin");
+    ASSERT_FALSE(about.empty()) << "the about window did not open";
+    EXPECT_FALSE(WaitFor(pid, 200ms)) << "ended before Escape";
+    Output("xdotool windowfocus --sync " + about + " key Escape");
+    const auto status = WaitFor(pid, 5s);
+    if (!status)
+        KillChild(pid);
+    ASSERT_TRUE(status) << "still running after Escape";
+    ASSERT_TRUE(WIFEXITED(*status));
+    EXPECT_EQ(WEXITSTATUS(*status), 0);
+}
