@@ -4,3 +4,9 @@ if(TARGET tallowin_chart_qt)
   add_executable(chart_panel_bench ${CMAKE_CURRENT_LIST_DIR}/chart_panel_bench.cpp)
   target_link_libraries(chart_panel_bench PRIVATE tallowin_chart_qt benchmark::benchmark_main)
 endif()
+
+# The whole chart with title, legend and a 50-slice pie with marks.
+if(TARGET tallowin_chart_qt)
+  add_executable(chart_full_bench ${CMAKE_CURRENT_LIST_DIR}/chart_full_bench.cpp)
+  target_link_libraries(chart_full_bench PRIVATE tallowin_chart_qt benchmark::benchmark_main)
+endif()
