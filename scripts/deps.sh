@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-urw-base35
   xvfb xauth xdotool x11-apps x11-utils imagemagick
+  time
 )
 
 missing=()

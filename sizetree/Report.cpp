@@ -46,7 +46,7 @@ std::optional<TReportArgs> ParseArgs(const std::vector<std::string>& args, std::
             std::string value;
             if (a == "--depth") {
                 if (i + 1 >= args.size()) {
-                    err << "tallowin: --depth needs a number\n" << kUsage << '\n';
+                    err << "tallowin: --depth needs a number; " << kUsage << '\n';
                     return std::nullopt;
                 }
                 value = args[++i];

@@ -118,7 +118,8 @@ private:
         TFrame& f = frames_.emplace_back();
         f.Entry = entry;
         f.Entered = sub ? lister_.Enter(*sub, f.Listing) : lister_.EnterRoot(entry->Path(), f.Listing);
-        return true;
+        // A lister that waits processes messages meanwhile.
+        return !guard_.Lost() && !(hooks_.StopRequested && hooks_.StopRequested());
     }
 
     // Files with several links listed before subfolder `limit` count now, if

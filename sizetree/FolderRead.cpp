@@ -1,0 +1,106 @@
+#include "sizetree/FolderRead.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cstddef>
+
+#ifndef STATX_ATTR_MOUNT_ROOT
+#define STATX_ATTR_MOUNT_ROOT 0x00002000
+#endif
+#ifndef STATX_ATTR_AUTOMOUNT
+#define STATX_ATTR_AUTOMOUNT 0x00001000
+#endif
+
+namespace {
+
+constexpr size_t kBufferBytes = 64 * 1024;
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
+constexpr unsigned kStatxMask = STATX_TYPE | STATX_NLINK | STATX_INO | STATX_SIZE;
+constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT;
+
+// getdents64 record layout (the kernel's struct linux_dirent64).
+struct TDirent64 {
+    uint64_t Ino;
+    int64_t Off;
+    unsigned short RecLen;
+    unsigned char Type;
+    char Name[1];
+};
+
+bool IsDotOrDotDot(const char* name)
+{
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+}  // namespace
+
+int OpenRootFolder(const std::string& path)
+{
+    return open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+}
+
+int OpenSubfolder(int parentFd, const std::string& name)
+{
+    return openat(parentFd, name.c_str(), kFolderFlags);
+}
+
+bool FolderIdentity(int fd, uint64_t& device, uint64_t& inode)
+{
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    device = static_cast<uint64_t>(st.st_dev);
+    inode = static_cast<uint64_t>(st.st_ino);
+    return true;
+}
+
+bool IsFolder(int fd, uint64_t device, uint64_t inode)
+{
+    uint64_t dev = 0;
+    uint64_t ino = 0;
+    return FolderIdentity(fd, dev, ino) && dev == device && ino == inode;
+}
+
+void ListFolder(int fd, uint64_t device, TFolderListing& listing, std::vector<char>& buffer)
+{
+    if (buffer.size() < kBufferBytes)
+        buffer.resize(kBufferBytes);
+    for (;;) {
+        const ssize_t got = getdents64(fd, buffer.data(), buffer.size());
+        if (got <= 0)
+            return;  // end of the listing, or an error that ends it
+        for (ssize_t pos = 0; pos < got;) {
+            const char* record = buffer.data() + pos;
+            const auto* d = reinterpret_cast<const TDirent64*>(record);
+            const char* name = record + offsetof(TDirent64, Name);
+            pos += d->RecLen;
+            if (IsDotOrDotDot(name))
+                continue;
+            struct statx sx;
+            if (statx(fd, name, kStatxFlags, kStatxMask, &sx) != 0) {
+                // Cannot be looked at (vanished, or the folder is not
+                // searchable): a folder still gets its entry, a file adds 0.
+                if (d->Type == DT_DIR)
+                    listing.Subfolders.push_back(TSubfolder{name, device, d->Ino, false});
+                continue;
+            }
+            const uint64_t dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+            if (S_ISDIR(sx.stx_mode)) {
+                const bool mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT)
+                    && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+                const bool automount = (sx.stx_attributes & STATX_ATTR_AUTOMOUNT) != 0;
+                listing.Subfolders.push_back(
+                    TSubfolder{name, dev, sx.stx_ino, dev != device || mountRoot || automount});
+            } else if (sx.stx_nlink > 1) {
+                listing.LinkedFiles.push_back(TLinkedFile{
+                    dev, sx.stx_ino, sx.stx_size, static_cast<uint32_t>(listing.Subfolders.size())});
+            } else {
+                listing.SingleLinkTotal += sx.stx_size;
+            }
+        }
+    }
+}

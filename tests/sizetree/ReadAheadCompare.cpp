@@ -1,0 +1,77 @@
+#include "ReadAheadCompare.h"
+
+#include <dirent.h>
+
+#include <bit>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "sizetree/DirLister.h"
+#include "sizetree/ReadAheadScan.h"
+
+namespace {
+
+std::unique_ptr<TScanResult> NewRoot(const std::string& path)
+{
+    auto r = std::make_unique<TScanResult>();
+    r->Root = r->Tree.AddChildEntry(nullptr, path, TNode{path, 0, ""});
+    return r;
+}
+
+std::string Describe(const TTreeEntry* e)
+{
+    return "\"" + e->Path() + "\" (" + e->Caption() + ")";
+}
+
+}  // namespace
+
+std::unique_ptr<TScanResult> ScanSequential(const std::string& path, const TScanHooks& hooks)
+{
+    auto r = NewRoot(path);
+    TDirLister lister;
+    ScanFolderWith(r->Tree, r->Root, hooks, lister);
+    return r;
+}
+
+std::unique_ptr<TScanResult> ScanReadAhead(const std::string& path, TReadAheadOptions options,
+                                           const TScanHooks& hooks)
+{
+    auto r = NewRoot(path);
+    ScanFolderReadAhead(r->Tree, r->Root, hooks, std::move(options));
+    return r;
+}
+
+std::string FirstDifference(const TTreeEntry* a, const TTreeEntry* b)
+{
+    std::vector<std::pair<const TTreeEntry*, const TTreeEntry*>> stack{{a, b}};
+    while (!stack.empty()) {
+        auto [x, y] = stack.back();
+        stack.pop_back();
+        if (x->Caption() != y->Caption())
+            return "caption " + Describe(x) + " vs " + Describe(y);
+        if (x->ImageIndex() != y->ImageIndex())
+            return "image of " + Describe(x);
+        if (x->Name() != y->Name() || x->Path() != y->Path())
+            return "name or path " + Describe(x) + " vs " + Describe(y);
+        if (std::bit_cast<uint64_t>(x->Size()) != std::bit_cast<uint64_t>(y->Size()))
+            return "size of " + Describe(x) + ": " + std::to_string(x->Size()) + " vs "
+                + std::to_string(y->Size());
+        if (x->ChildCount() != y->ChildCount())
+            return "child count of " + Describe(x);
+        for (int i = x->ChildCount() - 1; i >= 0; --i)
+            stack.emplace_back(x->ChildAt(i), y->ChildAt(i));
+    }
+    return "";
+}
+
+int ThreadCount()
+{
+    int n = 0;
+    if (DIR* d = opendir("/proc/self/task")) {
+        while (dirent* e = readdir(d))
+            n += e->d_name[0] != '.';
+        closedir(d);
+    }
+    return n;
+}
