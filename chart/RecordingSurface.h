@@ -66,7 +66,8 @@ public:
 
     const std::vector<TRecord>& Records() const { return records_; }
     void ClearRecords() { records_.clear(); }
-    // The last buffer made by CreateBuffer (nullptr before the first).
+    // The last buffer made by CreateBuffer (nullptr before the first); valid
+    // while its owner (the canvas) keeps it.
     TRecordingSurface* LastBuffer() const { return lastBuffer_; }
 
     // System colours: button face, highlight, shadow.

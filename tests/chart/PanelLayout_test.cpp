@@ -17,11 +17,17 @@ protected:
 
     void SetUp() override { pie = &SetUpCompositionChart(chart); }
 
-    // Paints into a fresh recording window; answers the buffer's records.
+    // Paints into a recording window of the given size (a new one when the
+    // size changes); answers the records of this drawing in the buffer.
     const std::vector<TRecord>& PaintAt(int width, int height)
     {
-        window = std::make_unique<TRecordingSurface>(width, height);
-        window->MeasureText = FakeMeasure;
+        if (!window || window->Width() != width || window->Height() != height) {
+            window = std::make_unique<TRecordingSurface>(width, height);
+            window->MeasureText = FakeMeasure;
+        }
+        window->ClearRecords();
+        if (window->LastBuffer())
+            window->LastBuffer()->ClearRecords();
         chart.Invalidate();
         chart.Paint(*window, {0, 0, width, height});
         return window->LastBuffer()->Records();
