@@ -55,7 +55,7 @@ void TSeriesMarks::DrawAllMarks()
 void TSeriesMarks::DrawMarkBox(int index, TColor pointColour, const std::string& text, TSeriesMarkPosition& position)
 {
     TChartPanel* chart = series_.ParentChart();
-    if (!chart)
+    if (!chart || index < 0)
         return;
     TChartCanvas3D& canvas = chart->Canvas();
 
