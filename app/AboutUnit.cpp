@@ -1,7 +1,9 @@
 // The about window.
 #include "app/AboutUnit.h"
 
+#include <QFontMetrics>
 #include <QLabel>
+#include <algorithm>
 #include <QPushButton>
 
 #include "app/Glyphs.h"
@@ -51,6 +53,15 @@ TfrmAbout::TfrmAbout(QWidget* parent)
 void TfrmAbout::FormCreate()
 {
     Label1->setText(Label1->text() + QStringLiteral("1.0"));
+    // A substitute face wider than the designed one is condensed so that the
+    // whole text stays inside the window.
+    const int room = width() - Label1->x();
+    const int wide = QFontMetrics(Label1->font()).horizontalAdvance(Label1->text());
+    if (wide > room) {
+        QFont f = Label1->font();
+        f.setStretch(std::max(50, 100 * room / wide - 1));
+        Label1->setFont(f);
+    }
     Label1->adjustSize();
 }
 

@@ -1,5 +1,6 @@
 // The about window: layout, the label's version text, closing.
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -16,6 +17,8 @@ TEST(About, LayoutAndTitle)
     EXPECT_FALSE(about.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(about.windowFlags() & Qt::WindowSystemMenuHint);
     EXPECT_EQ(about.Label1->pos(), QPoint(8, 0));
+    // The whole text fits inside the window, whatever face stands in.
+    EXPECT_LE(QFontMetrics(about.Label1->font()).horizontalAdvance(about.Label1->text()), 278 - 8);
     EXPECT_EQ(about.Image1->geometry(), QRect(240, 48, 33, 33));
     EXPECT_EQ(about.btnOK->geometry(), QRect(0, 56, 75, 25));
     EXPECT_TRUE(about.btnOK->isDefault());
