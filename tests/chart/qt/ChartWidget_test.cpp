@@ -135,6 +135,15 @@ TEST(QtSurface, PrimitivesHitExactPixels)
     EXPECT_EQ(img.pixelColor(14, 13), QColor(0, 0, 255));
     EXPECT_EQ(img.pixelColor(12, 12), QColor(0, 255, 0));
     EXPECT_EQ(img.pixelColor(15, 13), QColor(255, 255, 255));
+    // Lines leave out their end point, as the bevels expect.
+    s.SetPen({clRed, 1, psSolid, false});
+    s.Line(0, 18, 6, 18);
+    EXPECT_EQ(img.pixelColor(0, 18), QColor(255, 0, 0));
+    EXPECT_EQ(img.pixelColor(5, 18), QColor(255, 0, 0));
+    EXPECT_EQ(img.pixelColor(6, 18), QColor(255, 255, 255));
+    s.Line(19, 0, 19, 4);
+    EXPECT_EQ(img.pixelColor(19, 3), QColor(255, 0, 0));
+    EXPECT_EQ(img.pixelColor(19, 4), QColor(255, 255, 255));
 }
 
 TEST(QtBuffer, GradientAndBevelPixels)
