@@ -6,6 +6,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstddef>
 #include <cstring>
 
@@ -46,7 +47,48 @@ bool SameFolder(int fd, uint64_t device, uint64_t inode)
 
 }  // namespace
 
-TDirLister::TDirLister() : buffer_(kBufferBytes) {}
+struct TLook {
+    bool IsFolder = false;
+    bool OtherFileSystemRoot = false;  // a mount root or an automount point
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
+    uint64_t Size = 0;
+    uint64_t Links = 0;
+};
+
+// statx where it works; fstatat where a sandbox refuses it.
+bool TDirLister::Look(int fd, const char* name, TLook& look)
+{
+    if (useStatx_) {
+        struct statx sx;
+        if (statx(fd, name, kStatxFlags, kStatxMask, &sx) == 0) {
+            look.IsFolder = S_ISDIR(sx.stx_mode);
+            look.OtherFileSystemRoot = ((sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT)
+                                        && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT))
+                || (sx.stx_attributes & STATX_ATTR_AUTOMOUNT);
+            look.Device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+            look.Inode = sx.stx_ino;
+            look.Size = sx.stx_size;
+            look.Links = sx.stx_nlink;
+            return true;
+        }
+        if (errno != ENOSYS && errno != EPERM)
+            return false;
+        useStatx_ = false;
+    }
+    struct stat st;
+    if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0)
+        return false;
+    look.IsFolder = S_ISDIR(st.st_mode);
+    look.OtherFileSystemRoot = false;
+    look.Device = static_cast<uint64_t>(st.st_dev);
+    look.Inode = static_cast<uint64_t>(st.st_ino);
+    look.Size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
+    look.Links = static_cast<uint64_t>(st.st_nlink);
+    return true;
+}
+
+TDirLister::TDirLister(bool useStatx) : buffer_(kBufferBytes), useStatx_(useStatx) {}
 
 TDirLister::~TDirLister()
 {
@@ -156,26 +198,22 @@ void TDirLister::List(int fd, uint64_t device, TFolderListing& listing)
             pos += d->RecLen;
             if (IsDotOrDotDot(name))
                 continue;
-            struct statx sx;
-            if (statx(fd, name, kStatxFlags, kStatxMask, &sx) != 0) {
+            TLook look;
+            if (!Look(fd, name, look)) {
                 // Cannot be looked at (vanished, or the folder is not
                 // searchable): a folder still gets its entry, a file adds 0.
                 if (d->Type == DT_DIR)
                     listing.Subfolders.push_back(TSubfolder{name, device, d->Ino, false});
                 continue;
             }
-            const uint64_t dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
-            if (S_ISDIR(sx.stx_mode)) {
-                const bool mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT)
-                    && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT);
-                const bool automount = (sx.stx_attributes & STATX_ATTR_AUTOMOUNT) != 0;
-                listing.Subfolders.push_back(
-                    TSubfolder{name, dev, sx.stx_ino, dev != device || mountRoot || automount});
-            } else if (sx.stx_nlink > 1) {
+            if (look.IsFolder) {
+                listing.Subfolders.push_back(TSubfolder{
+                    name, look.Device, look.Inode, look.Device != device || look.OtherFileSystemRoot});
+            } else if (look.Links > 1) {
                 listing.LinkedFiles.push_back(TLinkedFile{
-                    dev, sx.stx_ino, sx.stx_size, static_cast<uint32_t>(listing.Subfolders.size())});
+                    look.Device, look.Inode, look.Size, static_cast<uint32_t>(listing.Subfolders.size())});
             } else {
-                listing.SingleLinkTotal += sx.stx_size;
+                listing.SingleLinkTotal += look.Size;
             }
         }
     }

@@ -15,11 +15,14 @@
 
 #include "sizetree/Listing.h"
 
+struct TLook;  // what DirLister.cpp learns of one listed name
+
 class TDirLister : public TFolderLister {
 public:
     static constexpr int kMaxOpenFolders = 8;
 
-    TDirLister();
+    // useStatx false: fstatat only (what it falls back to where statx is refused).
+    explicit TDirLister(bool useStatx = true);
     ~TDirLister() override;
     TDirLister(const TDirLister&) = delete;
     TDirLister& operator=(const TDirLister&) = delete;
@@ -43,8 +46,10 @@ private:
     void CloseLevel(TLevel& level);
     void EnforceLimit();
     void List(int fd, uint64_t device, TFolderListing& listing);
+    bool Look(int fd, const char* name, struct TLook& look);
 
     std::vector<TLevel> levels_;  // [0] the root, back() the folder entered last
     int openCount_ = 0;
     std::vector<char> buffer_;   // getdents64 records
+    bool useStatx_ = true;       // off where the system refuses statx
 };

@@ -176,7 +176,7 @@ void TSizeTree::SetCaption(TTreeEntry* entry, std::string text)
 
 void TSizeTree::SetImageIndex(TTreeEntry* entry, int index)
 {
-    entry->image_ = static_cast<int8_t>(index);
+    entry->image_ = static_cast<int16_t>(index);  // the image list has 3 images
     for (TTreeObserver* o : observers_)
         o->EntryChanged(entry);
 }

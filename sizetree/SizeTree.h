@@ -67,7 +67,7 @@ private:
     TTreeEntry* parent_ = nullptr;
     std::vector<TTreeEntry*> children_;  // owned through the tree's pool
     int row_ = 0;
-    int8_t image_ = 0;
+    int16_t image_ = 0;
     TPathKind pathKind_ = TPathKind::pkExplicit;
 };
 

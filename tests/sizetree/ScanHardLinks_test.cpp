@@ -11,6 +11,7 @@
 
 #include "ScanHelpers.h"
 #include "TempTree.h"
+#include "sizetree/DirLister.h"
 
 namespace {
 
@@ -105,6 +106,42 @@ TEST(ScanFolder, HardLinkMemoryIsPerScan)
         TScanned s(t.Root());
         EXPECT_EQ(s.Root->Size(), 400000);
     }
+}
+
+}  // namespace
+
+namespace {
+
+void Lines(const TTreeEntry* e, std::string& out)
+{
+    for (int i = 0; i < e->ChildCount(); ++i) {
+        const TTreeEntry* c = e->ChildAt(i);
+        out += c->Caption() + "|" + std::to_string(c->Size()) + "|" + std::to_string(c->ImageIndex()) + "\n";
+        Lines(c, out);
+    }
+}
+
+// Where the system refuses statx the lister looks with fstatat: same tree.
+TEST(ScanFolder, FstatatListingGivesTheSameTree)
+{
+    TTempTree t;
+    t.Dir("a");
+    t.Dir("a/b");
+    t.File("a/x", 1234567);
+    t.HardLink("a/x", "a/b/x2");
+    t.File("a/b/y", 7654321);
+    t.Link("a", "l");
+    t.Fifo("a/p");
+    std::string viaStatx, viaFstatat;
+    for (bool useStatx : {true, false}) {
+        TSizeTree tree;
+        TTreeEntry* root = tree.AddChildEntry(nullptr, "R", TNode{t.Root(), 0, ""});
+        TDirLister lister(useStatx);
+        ScanFolderWith(tree, root, TScanHooks{}, lister);
+        Lines(root, useStatx ? viaStatx : viaFstatat);
+    }
+    EXPECT_EQ(viaStatx, viaFstatat);
+    EXPECT_NE(viaStatx.find("       8.9 MB  a|8888888.000000|0"), std::string::npos) << viaStatx;
 }
 
 }  // namespace
