@@ -157,13 +157,17 @@ bool TReadAheadLister::Enter(const TSubfolder& sub, TFolderListing& listing)
     if (stopping_ || entered_.empty() || sub.OtherFileSystem)
         return false;
     TNode* parent = entered_.back();
-    while (parent->Cursor < parent->Children.size()) {
-        TNode* child = parent->Children[parent->Cursor++];
-        if (!child)
+    std::vector<TNode*>& children = parent->Children;
+    for (size_t i = parent->Cursor; i < children.size(); ++i) {
+        TNode* child = children[i];
+        if (!child || child->Name != sub.Name || child->Inode != sub.Inode)
             continue;
-        if (child->Name == sub.Name && child->Inode == sub.Inode)
-            return Take(child, listing, lock);
-        DropSubtree(child);  // skipped by the consumer: never needed
+        // Subfolders passed over are never needed.
+        for (; parent->Cursor < i; ++parent->Cursor)
+            if (TNode* skipped = children[parent->Cursor])
+                DropSubtree(skipped);
+        ++parent->Cursor;
+        return Take(child, listing, lock);
     }
     return false;
 }

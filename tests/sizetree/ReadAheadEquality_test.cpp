@@ -1,0 +1,223 @@
+// The read-ahead scan gives the sequential scan's tree, entry by entry, on
+// every shape of tree and with every setting of its bounds.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "ReadAheadCompare.h"
+#include "ScanHelpers.h"
+#include "TempTree.h"
+#include "sizetree/ReadAheadLister.h"
+
+namespace {
+
+// Random folders under random parents, files of random sizes (some zero,
+// some multi-gigabyte sparse), hard links across folders, odd names.
+void RandomTree(TTempTree& t, unsigned seed, int folders, int files, int links)
+{
+    std::mt19937 rng(seed);
+    const std::vector<std::string> odd = {"...", ".hidden", "new\nline", "bad\xff\xfe", std::string(255, 'n'),
+                                          "sp ace"};
+    std::vector<std::string> dirs{""};
+    auto under = [&](const std::string& name) {
+        const std::string& parent = dirs[rng() % dirs.size()];
+        return parent.empty() ? name : parent + "/" + name;
+    };
+    for (int i = 0; i < folders; ++i) {
+        const std::string name = i < static_cast<int>(odd.size()) ? odd[i] : "d" + std::to_string(i);
+        dirs.push_back(under(name));
+        t.Dir(dirs.back());
+    }
+    std::vector<std::string> made;
+    for (int i = 0; i < files; ++i) {
+        const uint64_t bytes = rng() % 5 == 0 ? 0 : rng() % 3 == 0 ? (uint64_t{1} << 32) + rng() : rng() % 400000;
+        made.push_back(t.File(under("f" + std::to_string(i)), bytes).substr(t.Root().size() + 1));
+    }
+    for (int i = 0; i < links && !made.empty(); ++i)
+        t.HardLink(made[rng() % made.size()], under("h" + std::to_string(i)));
+    t.Link("/", under("to-root"));
+    t.Link("loop", "loop");
+    t.Fifo(under("fifo"));
+}
+
+// Each tree shape, built in a fresh temporary folder.
+struct TShape {
+    const char* Name;
+    std::function<void(TTempTree&)> Build;
+};
+
+const std::vector<TShape>& Shapes()
+{
+    static const std::vector<TShape> shapes = {
+        {"empty root", [](TTempTree&) {}},
+        {"zero-byte files only",
+         [](TTempTree& t) {
+             for (int i = 0; i < 5; ++i)
+                 t.File("z" + std::to_string(i), 0);
+         }},
+        {"random 1", [](TTempTree& t) { RandomTree(t, 1, 150, 600, 80); }},
+        {"random 2", [](TTempTree& t) { RandomTree(t, 2, 40, 100, 60); }},
+        {"wide", [](TTempTree& t) {
+             for (int i = 0; i < 2500; ++i) {
+                 t.Dir("w" + std::to_string(i));
+                 if (i % 7 == 0)
+                     t.File("w" + std::to_string(i) + "/f", static_cast<uint64_t>(i) * 977);
+             }
+         }},
+        {"comb 400 deep", [](TTempTree& t) {
+             std::string path = "c";
+             t.Dir(path);
+             for (int i = 0; i < 400; ++i) {
+                 t.Dir(path + "/leaf");
+                 t.File(path + "/leaf/f", static_cast<uint64_t>(i) * 1000 + 1);
+                 t.File(path + "/loose", 50000 + i);
+                 path += "/c";
+                 t.Dir(path);
+             }
+         }},
+        {"empty folders", [](TTempTree& t) {
+             for (int i = 0; i < 30; ++i) {
+                 t.Dir("e" + std::to_string(i));
+                 t.Dir("e" + std::to_string(i) + "/x");
+             }
+         }},
+    };
+    return shapes;
+}
+
+// Each setting of the lister's bounds.
+struct TSetting {
+    const char* Name;
+    TReadAheadOptions Options;
+};
+
+std::vector<TSetting> Settings()
+{
+    std::vector<TSetting> s(6);
+    s[0].Name = "defaults";
+    s[1].Name = "one worker";
+    s[1].Options.Workers = 1;
+    s[2].Name = "four workers";
+    s[2].Options.Workers = 4;
+    s[3].Name = "read-ahead of one folder and one byte";
+    s[3].Options.MaxReadyFolders = 1;
+    s[3].Options.MaxReadyBytes = 1;
+    s[4].Name = "no kept descriptors: every folder reached from the root";
+    s[4].Options.MaxKeptFolders = 0;
+    s[5].Name = "one kept descriptor, three workers";
+    s[5].Options.MaxKeptFolders = 1;
+    s[5].Options.Workers = 3;
+    return s;
+}
+
+TEST(ReadAheadScan, EqualsSequentialOnEveryShapeAndSetting)
+{
+    for (const TShape& shape : Shapes()) {
+        TTempTree t;
+        shape.Build(t);
+        const auto expected = ScanSequential(t.Root());
+        for (const TSetting& setting : Settings()) {
+            const auto got = ScanReadAhead(t.Root(), setting.Options);
+            EXPECT_EQ(FirstDifference(expected->Root, got->Root), "")
+                << shape.Name << " / " << setting.Name;
+        }
+    }
+}
+
+// A root given as a symbolic link is followed, as the sequential scan does;
+// a missing root stays empty.
+TEST(ReadAheadScan, RootsAsTheSequentialScanTakesThem)
+{
+    TTempTree t;
+    t.Dir("real");
+    t.File("real/f", 123456);
+    t.Link(t.Root() + "/real", "via-link");
+    for (const std::string rel : {"real", "via-link", "missing", "real/f"}) {
+        const std::string path = t.Root() + "/" + rel;
+        EXPECT_EQ(FirstDifference(ScanSequential(path)->Root, ScanReadAhead(path)->Root), "") << rel;
+    }
+    EXPECT_EQ(ScanReadAhead(t.Root() + "/via-link")->Root->Size(), 123456);
+    EXPECT_EQ(ScanReadAhead(t.Root() + "/missing")->Root->ChildCount(), 0);
+}
+
+// As root every folder is readable: the unreadable cases run as another user
+// in a child process, which reports by its exit status.
+TEST(ReadAheadScan, EqualsSequentialWithUnreadableFolders)
+{
+    TTempTree t;
+    RandomTree(t, 4, 60, 200, 30);
+    t.Dir("shut");
+    t.File("shut/f", 700000);
+    t.Dir("shut/inner");
+    t.Dir("listable-only");  // names readable, nothing under it reachable
+    t.Dir("listable-only/sub");
+    t.File("listable-only/f", 1000);
+    t.Dir("search-only");  // reachable, not listable
+    t.Dir("search-only/sub");
+    t.File("search-only/sub/f", 2000);
+    ASSERT_EQ(chmod((t.Root() + "/shut").c_str(), 0), 0);
+    ASSERT_EQ(chmod((t.Root() + "/listable-only").c_str(), 0444), 0);
+    ASSERT_EQ(chmod((t.Root() + "/search-only").c_str(), 0111), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(10);
+        const auto expected = ScanSequential(t.Root());
+        if (!Child(expected->Root, "shut") || Child(expected->Root, "shut")->Size() != 0)
+            _exit(11);
+        int bad = 0;
+        for (const TSetting& setting : Settings())
+            bad += FirstDifference(expected->Root, ScanReadAhead(t.Root(), setting.Options)->Root) != "";
+        _exit(bad);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: could not drop privileges; 11: the tree was readable; "
+                                         "else the number of settings that differed";
+}
+
+// Deeper than PATH_MAX, with few descriptors at any time; nothing left open.
+TEST(ReadAheadScan, TenThousandLevels)
+{
+    TTempTree t;
+    t.Dir("top");
+    const int levels = 10000;
+    t.Chain("top", levels, "level-name", 123456);
+    t.Chain("top", 1, "side", 7);
+    const int baseline = OpenDescriptorCount();
+    const auto expected = ScanSequential(t.Root());
+
+    TReadAheadOptions options;
+    options.MaxKeptFolders = 4;
+    TReadAheadLister lister(options);
+    TScanResult got;
+    got.Root = got.Tree.AddChildEntry(nullptr, t.Root(), TNode{t.Root(), 0, ""});
+    int calls = 0;
+    int mostOpen = 0;
+    TScanHooks hooks;
+    hooks.ProcessPendingMessages = [&] {
+        if (++calls % 500 == 0)
+            mostOpen = std::max(mostOpen, OpenDescriptorCount() - baseline);
+    };
+    ScanFolderWith(got.Tree, got.Root, hooks, lister);
+    const TReadAheadStats stats = lister.Stats();
+    const int bound = 1 + 4 + 2 * static_cast<int>(stats.Workers);
+    EXPECT_LE(stats.MostOpenFolders, bound);
+    EXPECT_LE(mostOpen, bound);
+    EXPECT_EQ(FirstDifference(expected->Root, got.Root), "");
+    EXPECT_GT(Child(got.Root, "top")->ChildCount(), 0);
+    EXPECT_EQ(got.Root->Size(), 123456 + 7);
+    EXPECT_EQ(OpenDescriptorCount(), baseline);
+}
+
+}  // namespace
