@@ -36,7 +36,8 @@ static std::vector<TLegendItem> CollectItems(const TChartLegend& legend, TChartP
         const int count = s->LegendItemCount();
         for (int k = legend.FirstValue(); k < count; ++k) {
             const int v = s->LegendToValueIndex(k);
-            items.push_back({legend.LegendText(*s, v), s, v});
+            if (v >= 0)
+                items.push_back({legend.LegendText(*s, v), s, v});
         }
         return items;
     }

@@ -11,13 +11,6 @@ using namespace pietest;
 
 namespace {
 
-void Labels(TestChart& t, const std::vector<std::string>& labels)
-{
-    t.pie.Clear();
-    for (const std::string& l : labels)
-        t.pie.Add(1, l);
-}
-
 // Texts of the legend: left-aligned in the 8-point font (marks are centred,
 // the title has a pixel height).
 std::vector<TRecord> LegendTexts(const std::vector<TRecord>& records)
@@ -42,7 +35,7 @@ std::vector<TRecord> RectanglesIn(const std::vector<TRecord>& records, TRecordKi
 TEST(LegendDrawing, ShadowBoxColourBoxesAndTexts)
 {
     TestChart t;
-    Labels(t, {"a", "bb", "ccc"});
+    t.Labels({"a", "bb", "ccc"});
     const auto& records = t.Draw();
 
     // Black shadow from 3 pixels in to 4 beyond the box, then the white box
@@ -93,7 +86,7 @@ TEST(LegendDrawing, HiddenFrameAndNoShadow)
         frame.Visible = c.frame;
         t.chart.Legend().SetFrame(frame);
         t.chart.Legend().SetShadowSize(c.shadow);
-        Labels(t, {"a", "bb", "ccc"});
+        t.Labels({"a", "bb", "ccc"});
         const auto& records = t.Draw();
         const auto boxes = RectanglesIn(records, rkRectangle, {170, 255, 300, 290});
         ASSERT_EQ(boxes.size(), 4u) << c.frame;
@@ -116,7 +109,7 @@ TEST(LegendDrawing, MoreItemsThanTenRowsHold)
     std::vector<std::string> labels;
     for (int i = 0; i < 12; ++i)
         labels.push_back(std::string(49, 'x') + static_cast<char>('a' + i));
-    Labels(t, labels);
+    t.Labels(labels);
     const auto& records = t.Draw();
     EXPECT_EQ(t.chart.Legend().Columns(), 1);
     EXPECT_EQ(t.chart.Legend().Rows(), 10);
@@ -134,7 +127,7 @@ TEST(LegendDrawing, MoreItemsThanTenRowsHold)
 TEST(LegendDrawing, LineSeparatorShownOnOneLine)
 {
     TestChart t;
-    Labels(t, {"ab\rcd"});
+    t.Labels({"ab\rcd"});
     const auto texts = LegendTexts(t.Draw());
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0].Text, "ab cd");
@@ -162,7 +155,7 @@ TEST(LegendDrawing, SlotsInvertedAndFirstValue)
         std::vector<std::string> labels;
         for (char ch = 'a'; ch <= 'e'; ++ch)
             labels.push_back(std::string(24, 'x') + ch);
-        Labels(t, labels);
+        t.Labels(labels);
         const auto texts = LegendTexts(t.Draw());
         ASSERT_EQ(texts.size(), c.order.size());
         const int rowsShift = (3 - (static_cast<int>(c.order.size()) + 1) / 2) * 13;  // fewer rows: box lower
@@ -182,7 +175,7 @@ TEST(LegendDrawing, DividingLinesFromTheSecondSlot)
     std::vector<std::string> labels;
     for (char ch = 'a'; ch <= 'e'; ++ch)
         labels.push_back(std::string(24, 'x') + ch);
-    Labels(t, labels);
+    t.Labels(labels);
     std::vector<TRecord> lines;
     for (const TRecord& r : Select(t.Draw(), rkLine))
         if (r.Pen.Color == clPurple)
@@ -197,7 +190,7 @@ TEST(LegendDrawing, DividingLinesFromTheSecondSlot)
 TEST(LegendDrawing, BoxInTheLegendColourIsOutlinedAgain)
 {
     TestChart t;
-    Labels(t, {"r", "g", "y", "b", "w"});
+    t.Labels({"r", "g", "y", "b", "w"});
     const auto& records = t.Draw();
     // The fifth item is white like the legend: its box once solid, once clear.
     const TRect white = t.chart.Legend().Rect();
@@ -214,7 +207,7 @@ TEST(LegendDrawing, BoxInTheLegendColourIsOutlinedAgain)
     // On a black legend the colour boxes are outlined in white.
     TestChart dark;
     dark.chart.Legend().SetColor(clBlack);
-    Labels(dark, {"r"});
+    dark.Labels({"r"});
     const auto boxes = RectanglesIn(dark.Draw(), rkRectangle, dark.chart.Legend().Rect());
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].Pen.Color, clWhite);
@@ -223,7 +216,7 @@ TEST(LegendDrawing, BoxInTheLegendColourIsOutlinedAgain)
 TEST(LegendDrawing, EmptyLabelGetsNeitherTextNorBox)
 {
     TestChart t;
-    Labels(t, {"a", "", "ccc"});
+    t.Labels({"a", "", "ccc"});
     const auto& records = t.Draw();
     EXPECT_EQ(LegendTexts(records).size(), 2u);
     EXPECT_EQ(RectanglesIn(records, rkRectangle, t.chart.Legend().Rect()).size(), 2u);

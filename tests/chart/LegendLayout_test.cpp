@@ -12,13 +12,6 @@ using namespace pietest;
 
 namespace {
 
-void Labels(TestChart& t, const std::vector<std::string>& labels)
-{
-    t.pie.Clear();
-    for (const std::string& l : labels)
-        t.pie.Add(1, l);
-}
-
 TEST(LegendSettings, RangeErrorsKeepTheOldValue)
 {
     using Setter = void (TChartLegend::*)(int);
@@ -98,7 +91,7 @@ TEST(LegendText, ZeroTotalAndLineSeparators)
 TEST(LegendLayout, ThreeShortLabelsInOneRowWithTheGap)
 {
     TestChart t;
-    Labels(t, {"a", "bb", "ccc"});
+    t.Labels({"a", "bb", "ccc"});
     t.Draw();
     const TChartLegend& legend = t.chart.Legend();
     EXPECT_EQ(legend.Columns(), 3);
@@ -120,7 +113,7 @@ TEST(LegendLayout, OffsetRightByTopPosOfTheFreeWidth)
     for (const auto& c : cases) {
         TestChart t;
         t.chart.Legend().SetTopPos(c.topPos);
-        Labels(t, {"a", "bb", "ccc"});
+        t.Labels({"a", "bb", "ccc"});
         t.Draw();
         // Centre 200, half width 52, offset Rnd(topPos % of (400 - 104)).
         EXPECT_EQ(t.chart.Legend().Rect().Left, c.left) << c.topPos;
@@ -139,7 +132,7 @@ TEST(LegendLayout, ColumnsAndRows)
     for (const auto& c : cases) {
         TestChart t;
         t.chart.Legend().SetMaxNumRows(c.maxRows);
-        Labels(t, std::vector<std::string>(static_cast<size_t>(c.items), std::string(25, 'x')));
+        t.Labels(std::vector<std::string>(static_cast<size_t>(c.items), std::string(25, 'x')));
         t.Draw();
         EXPECT_EQ(t.chart.Legend().Columns(), c.cols) << c.items;
         EXPECT_EQ(t.chart.Legend().Rows(), c.rows) << c.items;
@@ -168,7 +161,7 @@ TEST(LegendLayout, NoRoomOrNoItemsTakeNoSpace)
     };
     for (const auto& c : cases) {
         TestChart t;
-        Labels(t, c.labels);
+        t.Labels(c.labels);
         t.pie.SetShowInLegend(c.showInLegend);
         const auto& records = t.Draw();
         EXPECT_EQ(t.chart.Legend().Columns() * t.chart.Legend().Rows(), 0) << c.name;
@@ -189,7 +182,7 @@ TEST(LegendLayout, GapAndResizeSettings)
         TestChart t;
         t.chart.Legend().SetResizeChart(c.resize);
         t.chart.Legend().SetVertMargin(c.vertMargin);
-        Labels(t, {"a", "bb", "ccc"});
+        t.Labels({"a", "bb", "ccc"});
         t.Draw();
         EXPECT_EQ(t.chart.PlotRect().Bottom, c.bottom) << c.resize << " " << c.vertMargin;
     }
@@ -212,7 +205,7 @@ TEST(LegendLayout, TopLeftAndRight)
     for (const auto& c : cases) {
         TestChart t;
         t.chart.Legend().SetAlignment(c.align);
-        Labels(t, {"a", "bb", "ccc"});
+        t.Labels({"a", "bb", "ccc"});
         t.Draw();
         EXPECT_EQ(t.chart.Legend().Rect(), c.legend) << c.align;
         EXPECT_EQ(t.chart.PlotRect(), c.plot) << c.align;
@@ -222,7 +215,7 @@ TEST(LegendLayout, TopLeftAndRight)
 TEST(LegendLayout, StyleInEffect)
 {
     TestChart t;
-    Labels(t, {"a"});
+    t.Labels({"a"});
     t.Draw();
     EXPECT_EQ(t.chart.Legend().StyleInEffect(), lsValues);
     t.chart.Legend().SetLegendStyle(lsSeries);

@@ -38,6 +38,14 @@ struct TestChart {
             pie.Add(v);
     }
 
+    // One point of value 1 per label.
+    void Labels(const std::vector<std::string>& labels)
+    {
+        pie.Clear();
+        for (const std::string& l : labels)
+            pie.Add(1, l);
+    }
+
     const std::vector<TRecord>& Draw()
     {
         chart.Draw(window, {0, 0, window.Width(), window.Height()});
