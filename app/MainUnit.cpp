@@ -20,6 +20,7 @@
 #include "app/Glyphs.h"
 #include "app/Panels.h"
 #include "app/SizeTreeModel.h"
+#include "app/SizeTreeView.h"
 #include "app/WindowPlacement.h"
 #include "chart/NumberText.h"
 #include "sizetree/Ordering.h"
@@ -170,7 +171,7 @@ void TfrmTallowin::BuildToolBar()
 
 void TfrmTallowin::BuildTree()
 {
-    Tree = new QTreeView(this);
+    Tree = new TSizeTreeView(this);
     Tree->setObjectName(QStringLiteral("Tree"));
     Tree->setHeaderHidden(true);
     Tree->setRootIsDecorated(false);
@@ -193,7 +194,7 @@ void TfrmTallowin::BuildTree()
     Tree->setPalette(pal);
 
     model_ = std::make_unique<TSizeTreeModel>(tree_, TreeImages());
-    Tree->setModel(model_.get());
+    Tree->SetSizeTreeModel(model_.get());
     connect(Tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 // When rows go, Qt moves the current entry; select it as well.

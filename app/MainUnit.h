@@ -23,12 +23,12 @@
 class QButtonGroup;
 class QFrame;
 class QToolButton;
-class QTreeView;
 class TAnimate;
 class TChartSeam;
 class TDriveChooser;
 class TFlatSplitter;
 class TSizeTreeModel;
+class TSizeTreeView;
 class TToolBarStrip;
 class TfrmAbout;
 
@@ -75,7 +75,7 @@ public:
     QToolButton* btnByName = nullptr;
     QWidget* None3 = nullptr;
     QToolButton* btnVersion = nullptr;
-    QTreeView* Tree = nullptr;
+    TSizeTreeView* Tree = nullptr;
     TFlatSplitter* Splitter = nullptr;
     QFrame* Panel = nullptr;
     QWidget* Chart = nullptr;

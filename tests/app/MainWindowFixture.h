@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QToolButton>
 #include <QTreeView>
+#include "app/SizeTreeView.h"
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
