@@ -128,6 +128,7 @@ bool TDirLister::EnsureTopOpen()
             return false;
         level.Fd = fd;
         ++openCount_;
+        ++reopenCount_;
         if (!SameFolder(fd, level.Device, level.Inode)) {
             CloseLevel(level);  // replaced since it was listed
             return false;

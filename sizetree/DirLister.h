@@ -33,6 +33,8 @@ public:
 
     // Folder descriptors open right now (for tests).
     int OpenFolderCount() const { return openCount_; }
+    // Folders opened again after their descriptor was closed (for tests).
+    int ReopenCount() const { return reopenCount_; }
 
 private:
     struct TLevel {
@@ -50,6 +52,7 @@ private:
 
     std::vector<TLevel> levels_;  // [0] the root, back() the folder entered last
     int openCount_ = 0;
+    int reopenCount_ = 0;
     std::vector<char> buffer_;   // getdents64 records
     bool useStatx_ = true;       // off where the system refuses statx
 };
