@@ -164,6 +164,8 @@ void TAnimate::BindWindow()
         w->installEventFilter(this);
         watchedWindow_ = w;
     }
+    if (onEscape_)
+        player_->SetEscapeWatch(static_cast<uint32_t>(window()->winId()), onEscape_);
     player_->Bind(id);
 }
 

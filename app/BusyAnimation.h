@@ -7,13 +7,15 @@
 // thread; the application must set Qt::AA_DontCreateNativeWidgetSiblings
 // before the QApplication exists, or every sibling becomes native too. On
 // other platforms (offscreen, Wayland) a timer advances the frames, which
-// pauses while the UI thread is busy.
+// pauses while the UI thread is busy. While the clip plays on the xcb path,
+// Escape reaches the escape handler even when the UI thread is busy.
 #pragma once
 
 #include <QImage>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -35,6 +37,9 @@ public:
     // Sends Qt's pending X requests (the map of this window) to the server,
     // for a caller about to block the UI thread.
     void FlushDisplay();
+    // Called on the helper thread when Escape (without Alt) is pressed in
+    // this widget's window while the clip plays; set before the first show.
+    void SetEscapeHandler(std::function<void()> onEscape) { onEscape_ = std::move(onEscape); }
 
     QPaintEngine* paintEngine() const override;
 
@@ -57,4 +62,5 @@ private:
     bool active_ = false;
     int timerFrame_ = 0;
     QPointer<QObject> watchedWindow_;
+    std::function<void()> onEscape_;
 };

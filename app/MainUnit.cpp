@@ -85,6 +85,8 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about)
     layout->addWidget(Splitter, 1);
 
     Animate = new TAnimate(this);
+    // Escape during a re-sort, while this thread processes no events.
+    Animate->SetEscapeHandler([this] { endProgram_(); });
     Animate->setGeometry(2, kClientHeight + kFrameHeight - 74, 48, 45);
     Animate->hide();
 

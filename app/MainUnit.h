@@ -5,7 +5,9 @@
 // Qt::AA_DontCreateNativeWidgetSiblings set before it) and after the about
 // window it shows. FormCreate (run by the constructor) installs AppMessage as
 // an application-wide event filter: Escape without Alt, pressed in any
-// window, calls the end-program function (by default _exit(0)). Everything
+// window, calls the end-program function (by default _exit(0)); while the
+// busy animation plays, its helper thread does the same for Escape in this
+// window, so a re-sort that processes no events can be ended too. Everything
 // runs on the UI thread; a scan processes events at most about every 10 ms,
 // during which any handler but Go may run. Closing the window during a scan
 // stops the scan at its next folder.
@@ -58,6 +60,8 @@ public:
     void ScanFolder(TTreeEntry* entry);
     void SortSubtree(TTreeEntry* entry);
 
+    // Before the window is first shown: the busy animation's thread may call
+    // it too (Escape during a re-sort).
     void SetEndProgram(std::function<void()> endProgram) { endProgram_ = std::move(endProgram); }
     bool Scanning() const { return scanning_; }
     TSizeTree& SizeTree() { return tree_; }

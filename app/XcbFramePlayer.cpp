@@ -1,12 +1,19 @@
-// The frame-copying thread: its own xcb connection, one copy-area per frame.
+// The frame-copying thread: its own xcb connection, one copy-area per frame,
+// key presses watched while playing.
 #include "app/XcbFramePlayer.h"
 
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
 namespace {
+
+constexpr uint32_t kEscapeKeysym = 0xff1b;
 
 struct TConnectionCloser {
     void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
@@ -26,10 +33,37 @@ int BitsPerPixel(const xcb_setup_t* setup, uint8_t depth)
     return 0;
 }
 
-void DropQueuedEvents(xcb_connection_t* c)
+// Keycodes that carry the Escape keysym in any column.
+std::vector<xcb_keycode_t> EscapeKeycodes(xcb_connection_t* c)
 {
-    while (xcb_generic_event_t* e = xcb_poll_for_event(c))
-        std::free(e);
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    TReply<xcb_get_keyboard_mapping_reply_t> map(
+        xcb_get_keyboard_mapping_reply(
+            c, xcb_get_keyboard_mapping(c, setup->min_keycode, static_cast<uint8_t>(count)), nullptr),
+        &std::free);
+    std::vector<xcb_keycode_t> codes;
+    if (!map || map->keysyms_per_keycode == 0)
+        return codes;
+    const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map.get());
+    const int per = map->keysyms_per_keycode;
+    for (int k = 0; k < count; ++k)
+        for (int j = 0; j < per; ++j)
+            if (syms[k * per + j] == kEscapeKeysym)
+                codes.push_back(static_cast<xcb_keycode_t>(setup->min_keycode + k));
+    return codes;
+}
+
+// Frame pixels in the server's byte order, 32 bits each.
+std::vector<uint8_t> PackFrame(const TFramePixels& f, bool msbFirst)
+{
+    std::vector<uint8_t> data(f.Pixels.size() * 4);
+    for (size_t i = 0; i < f.Pixels.size(); ++i) {
+        const uint32_t px = f.Pixels[i] | 0xff000000u;
+        for (int b = 0; b < 4; ++b)
+            data[i * 4 + static_cast<size_t>(b)] = static_cast<uint8_t>(px >> (msbFirst ? 24 - 8 * b : 8 * b));
+    }
+    return data;
 }
 
 }  // namespace
@@ -41,6 +75,12 @@ TXcbFramePlayer::TXcbFramePlayer(std::vector<TFramePixels> frames, std::chrono::
 
 TXcbFramePlayer::~TXcbFramePlayer() { Unbind(); }
 
+void TXcbFramePlayer::SetEscapeWatch(uint32_t topLevel, std::function<void()> onEscape)
+{
+    topLevel_ = topLevel;
+    onEscape_ = std::move(onEscape);
+}
+
 void TXcbFramePlayer::Bind(uint32_t window)
 {
     if (window == window_ && thread_.joinable())
@@ -48,13 +88,16 @@ void TXcbFramePlayer::Bind(uint32_t window)
     Unbind();
     if (window == 0 || frames_.empty())
         return;
+    wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd_ < 0)
+        return;
     {
         std::lock_guard lock(mutex_);
         quit_ = false;
         redraw_ = true;
     }
     window_ = window;
-    thread_ = std::thread([this, window] { Run(window); });
+    thread_ = std::thread([this, window, top = topLevel_, fd = wakeFd_] { Run(window, top, fd); });
 }
 
 void TXcbFramePlayer::Unbind()
@@ -64,10 +107,21 @@ void TXcbFramePlayer::Unbind()
             std::lock_guard lock(mutex_);
             quit_ = true;
         }
-        wake_.notify_all();
+        Wake();
         thread_.join();
     }
+    if (wakeFd_ >= 0)
+        close(wakeFd_);
+    wakeFd_ = -1;
     window_ = 0;
+}
+
+void TXcbFramePlayer::Wake()
+{
+    if (wakeFd_ >= 0) {
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = write(wakeFd_, &one, sizeof one);
+    }
 }
 
 void TXcbFramePlayer::SetVisible(bool visible)
@@ -77,7 +131,7 @@ void TXcbFramePlayer::SetVisible(bool visible)
         visible_ = visible;
         redraw_ = redraw_ || visible;
     }
-    wake_.notify_all();
+    Wake();
 }
 
 void TXcbFramePlayer::Play()
@@ -90,7 +144,7 @@ void TXcbFramePlayer::Play()
         advance_ = false;
         next_ = std::chrono::steady_clock::now();
     }
-    wake_.notify_all();
+    Wake();
 }
 
 void TXcbFramePlayer::Stop()
@@ -101,7 +155,7 @@ void TXcbFramePlayer::Stop()
         shown_ = 0;
         redraw_ = true;
     }
-    wake_.notify_all();
+    Wake();
 }
 
 void TXcbFramePlayer::Redraw()
@@ -110,7 +164,7 @@ void TXcbFramePlayer::Redraw()
         std::lock_guard lock(mutex_);
         redraw_ = true;
     }
-    wake_.notify_all();
+    Wake();
 }
 
 int TXcbFramePlayer::Frame() const
@@ -125,7 +179,7 @@ bool TXcbFramePlayer::Playing() const
     return playing_;
 }
 
-void TXcbFramePlayer::Run(uint32_t window)
+void TXcbFramePlayer::Run(uint32_t window, uint32_t topLevel, int wakeFd)
 {
     TConnection conn(xcb_connect(nullptr, nullptr));
     if (xcb_connection_has_error(conn.get()))
@@ -142,6 +196,14 @@ void TXcbFramePlayer::Run(uint32_t window)
         return;
     const bool msbFirst = setup->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST;
 
+    const std::vector<xcb_keycode_t> escapeCodes = onEscape_ ? EscapeKeycodes(c) : std::vector<xcb_keycode_t>{};
+    if (!escapeCodes.empty()) {
+        const uint32_t keys = XCB_EVENT_MASK_KEY_PRESS;
+        for (uint32_t w : {window, topLevel})
+            if (w)
+                xcb_change_window_attributes(c, w, XCB_CW_EVENT_MASK, &keys);
+    }
+
     const xcb_gcontext_t gc = xcb_generate_id(c);
     xcb_create_gc(c, gc, window, 0, nullptr);
     std::vector<xcb_pixmap_t> pixmaps;
@@ -149,13 +211,7 @@ void TXcbFramePlayer::Run(uint32_t window)
         const xcb_pixmap_t pm = xcb_generate_id(c);
         xcb_create_pixmap(c, geo->depth, pm, window, static_cast<uint16_t>(f.Width),
                           static_cast<uint16_t>(f.Height));
-        std::vector<uint8_t> data(f.Pixels.size() * 4);
-        for (size_t i = 0; i < f.Pixels.size(); ++i) {
-            const uint32_t px = f.Pixels[i] | 0xff000000u;
-            for (int b = 0; b < 4; ++b)
-                data[i * 4 + static_cast<size_t>(b)] =
-                    static_cast<uint8_t>(px >> (msbFirst ? 24 - 8 * b : 8 * b));
-        }
+        const std::vector<uint8_t> data = PackFrame(f, msbFirst);
         xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pm, gc, static_cast<uint16_t>(f.Width),
                       static_cast<uint16_t>(f.Height), 0, 0, 0, geo->depth,
                       static_cast<uint32_t>(data.size()), data.data());
@@ -163,38 +219,57 @@ void TXcbFramePlayer::Run(uint32_t window)
     }
     xcb_flush(c);
 
-    std::unique_lock lock(mutex_);
-    while (!quit_) {
-        if (!visible_) {
-            wake_.wait(lock);
-            continue;
+    pollfd fds[2] = {{xcb_get_file_descriptor(c), POLLIN, 0}, {wakeFd, POLLIN, 0}};
+    for (;;) {
+        int timeoutMs = -1;
+        int frame = -1;
+        bool playing = false;
+        {
+            std::lock_guard lock(mutex_);
+            if (quit_)
+                break;
+            playing = playing_;
+            const auto now = std::chrono::steady_clock::now();
+            const bool tick = visible_ && playing_ && now >= next_;
+            if (tick) {
+                if (advance_)
+                    shown_ = (shown_ + 1) % static_cast<int>(pixmaps.size());
+                advance_ = true;
+                next_ = now + period_;
+            }
+            if (visible_ && (tick || redraw_)) {
+                redraw_ = false;
+                frame = shown_;
+            }
+            if (visible_ && playing_) {
+                const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next_ - now);
+                timeoutMs = static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, wait.count()));
+            }
         }
-        const auto now = std::chrono::steady_clock::now();
-        const bool tick = playing_ && now >= next_;
-        if (!tick && !redraw_) {
-            if (playing_)
-                wake_.wait_until(lock, next_);
-            else
-                wake_.wait(lock);
-            continue;
+        if (frame >= 0) {
+            const TFramePixels& f = frames_[static_cast<size_t>(frame)];
+            xcb_copy_area(c, pixmaps[static_cast<size_t>(frame)], window, gc, 0, 0, 0, 0,
+                          static_cast<uint16_t>(f.Width), static_cast<uint16_t>(f.Height));
+            xcb_flush(c);
+            continue;  // recompute the wait after drawing
         }
-        if (tick) {
-            if (advance_)
-                shown_ = (shown_ + 1) % static_cast<int>(pixmaps.size());
-            advance_ = true;
-            next_ = now + period_;
+        poll(fds, 2, timeoutMs);
+        if (fds[1].revents & POLLIN) {
+            uint64_t count = 0;
+            [[maybe_unused]] const ssize_t n = read(wakeFd, &count, sizeof count);
         }
-        redraw_ = false;
-        const size_t frame = static_cast<size_t>(shown_);
-        lock.unlock();
-        const TFramePixels& f = frames_[frame];
-        xcb_copy_area(c, pixmaps[frame], window, gc, 0, 0, 0, 0, static_cast<uint16_t>(f.Width),
-                      static_cast<uint16_t>(f.Height));
-        xcb_flush(c);
-        DropQueuedEvents(c);
-        lock.lock();
+        while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
+            if ((e->response_type & 0x7f) == XCB_KEY_PRESS && playing) {
+                const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(e);
+                const bool escape = std::find(escapeCodes.begin(), escapeCodes.end(), key->detail) != escapeCodes.end();
+                if (escape && !(key->state & XCB_MOD_MASK_1))
+                    onEscape_();
+            }
+            std::free(e);
+        }
+        if (xcb_connection_has_error(c))
+            break;
     }
-    lock.unlock();
     for (xcb_pixmap_t pm : pixmaps)
         xcb_free_pixmap(c, pm);
     xcb_free_gc(c, gc);

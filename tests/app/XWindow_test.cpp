@@ -5,6 +5,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <atomic>
 #include <thread>
 
 #include "ChildProcess.h"
@@ -80,6 +81,48 @@ TEST(XAnimate, MovesWhileTheUiThreadIsBlocked)
     const auto [still1, still2] = ShotsWhileBlocked(id, 300ms);
     ASSERT_GT(still1.size(), 48u * 45u);
     EXPECT_EQ(still1, still2) << "a stopped clip moved";
+}
+
+// While the clip plays, Escape without Alt reaches the handler although the UI
+// thread processes nothing; a stopped clip leaves Escape to the event loop.
+TEST(XAnimate, NoticesEscapeWhileTheUiThreadIsBlocked)
+{
+    if (!OnX())
+        GTEST_SKIP() << "needs an X display";
+    QWidget top;
+    top.resize(120, 100);
+    auto* anim = new TAnimate(&top);
+    std::atomic<int> escapes{0};
+    anim->SetEscapeHandler([&] { ++escapes; });
+    top.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+    anim->show();
+    anim->Play();
+    Pump(300ms);
+    Output("xdotool windowfocus --sync " + std::to_string(top.winId()));
+    Pump(100ms);
+
+    struct Case {
+        bool playing;
+        const char* keys;
+        int escapes;
+    };
+    const Case cases[] = {
+        {true, "alt+Escape", 0}, {true, "Return", 0}, {true, "Escape", 1}, {false, "Escape", 0},
+    };
+    for (const Case& c : cases) {
+        c.playing ? anim->Play() : anim->Stop();
+        Pump(100ms);
+        escapes = 0;
+        std::thread presser([&] {
+            std::this_thread::sleep_for(300ms);
+            Output(std::string("xdotool key ") + c.keys);
+        });
+        std::this_thread::sleep_for(1s);  // the UI thread processes nothing
+        presser.join();
+        EXPECT_EQ(escapes.load(), c.escapes) << c.keys << (c.playing ? " playing" : " stopped");
+        Pump(100ms);
+    }
 }
 
 // Escape ends the real program with status 0 while it scans a large tree.
