@@ -42,6 +42,9 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about)
     setObjectName(QStringLiteral("frmTallowin"));
     setWindowTitle(QStringLiteral("Tallowin"));
     setWindowIcon(ProgramIcon());
+    // The designed face is absent here; the metric-compatible sans of the
+    // same width class stands in before fontconfig's wider default.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
     setFont(font);

@@ -63,6 +63,9 @@ TEST_F(MainWindowTest, StartState)
     EXPECT_EQ(frm.Tree->dragDropMode(), QAbstractItemView::NoDragDrop);
     EXPECT_EQ(frm.Tree->palette().color(QPalette::Base), QColor(0xE5, 0xE5, 0xE5));
     EXPECT_EQ(frm.palette().color(QPalette::Window), QColor(0xE5, 0xE5, 0xE5));
+    // Selection not drawn while the tree lacks the focus.
+    EXPECT_EQ(frm.Tree->palette().color(QPalette::Inactive, QPalette::Highlight),
+              frm.Tree->palette().color(QPalette::Inactive, QPalette::Base));
     EXPECT_EQ(frm.font().pixelSize(), 11);
 }
 
