@@ -60,6 +60,12 @@ TAnimate::~TAnimate()
         player_->Unbind();
 }
 
+void TAnimate::StopThread()
+{
+    if (player_)
+        player_->Unbind();
+}
+
 void TAnimate::Play()
 {
     active_ = true;

@@ -40,6 +40,9 @@ public:
     // Called on the helper thread when Escape (without Alt) is pressed in
     // this widget's window while the clip plays; set before the first show.
     void SetEscapeHandler(std::function<void()> onEscape) { onEscape_ = std::move(onEscape); }
+    // Joins the helper thread now, for an owner about to destroy what the
+    // escape handler uses; showing the widget again restarts it.
+    void StopThread();
 
     QPaintEngine* paintEngine() const override;
 

@@ -102,6 +102,8 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about)
 TfrmTallowin::~TfrmTallowin()
 {
     qApp->removeEventFilter(this);
+    // The animation's thread calls endProgram_, which goes before it does.
+    Animate->StopThread();
     Tree->setModel(nullptr);
 }
 
