@@ -8,6 +8,7 @@
 #include "app/DriveChooser.h"
 #include "app/Panels.h"
 #include <QPushButton>
+#include "chart/NumberText.h"
 #include "sizetree/Ordering.h"
 
 namespace {
@@ -190,4 +191,15 @@ TEST_F(MainWindowTest, EscapeInAnyWindowEndsTheProgram)
         QApplication::sendEvent(target, &e);
         EXPECT_EQ(endCalls, 1) << target->objectName().toStdString();
     }
+}
+
+// A locale change reported by Qt re-reads the number separators.
+TEST_F(MainWindowTest, LocaleChangeRereadsSeparators)
+{
+    DecimalSeparator = '#';
+    ThousandSeparator = '#';
+    QEvent e(QEvent::LocaleChange);
+    QApplication::sendEvent(&frm, &e);
+    EXPECT_EQ(DecimalSeparator, '.');  // the tests run in the C locale
+    EXPECT_EQ(ThousandSeparator, ',');
 }
