@@ -106,7 +106,7 @@ public:
     }
 
 private:
-    // Steps 1 to 4 of a folder: messages, size 0, listing.
+    // The start of a folder: messages, size 0, its listing.
     bool StartFolder(TTreeEntry* entry, const TSubfolder* sub)
     {
         guard_.SetDeepest(entry);
@@ -134,7 +134,8 @@ private:
         }
     }
 
-    // Steps 6 to 9, then the parent's part of the subfolder steps.
+    // The end of a folder: loose files, FILES entry, order; then its caption
+    // and its share of the parent.
     void FinishFolder(TFrame& f)
     {
         CountLinkedFiles(f, SIZE_MAX);
