@@ -6,6 +6,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstddef>
 
 #ifndef STATX_ATTR_MOUNT_ROOT
@@ -34,6 +35,47 @@ struct TDirent64 {
 bool IsDotOrDotDot(const char* name)
 {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// What the listing learns of one name.
+struct TLook {
+    bool IsFolder = false;
+    bool OtherFileSystemRoot = false;  // a mount root or an automount point
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
+    uint64_t Size = 0;  // bytes
+    uint64_t Links = 0;
+};
+
+// statx where it works; fstatat where a sandbox refuses it.
+bool Look(int fd, const char* name, TLook& look, bool& useStatx)
+{
+    if (useStatx) {
+        struct statx sx;
+        if (statx(fd, name, kStatxFlags, kStatxMask, &sx) == 0) {
+            look.IsFolder = S_ISDIR(sx.stx_mode);
+            look.OtherFileSystemRoot = ((sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT)
+                                        && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT))
+                || (sx.stx_attributes & STATX_ATTR_AUTOMOUNT);
+            look.Device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+            look.Inode = sx.stx_ino;
+            look.Size = sx.stx_size;
+            look.Links = sx.stx_nlink;
+            return true;
+        }
+        if (errno != ENOSYS && errno != EPERM)
+            return false;
+        useStatx = false;
+    }
+    struct stat st;
+    if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0)
+        return false;
+    look.IsFolder = S_ISDIR(st.st_mode);
+    look.Device = static_cast<uint64_t>(st.st_dev);
+    look.Inode = static_cast<uint64_t>(st.st_ino);
+    look.Size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
+    look.Links = static_cast<uint64_t>(st.st_nlink);
+    return true;
 }
 
 }  // namespace
@@ -65,8 +107,9 @@ bool IsFolder(int fd, uint64_t device, uint64_t inode)
     return FolderIdentity(fd, dev, ino) && dev == device && ino == inode;
 }
 
-void ListFolder(int fd, uint64_t device, TFolderListing& listing, std::vector<char>& buffer)
+void ListFolder(int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch)
 {
+    std::vector<char>& buffer = scratch.Buffer;
     if (buffer.size() < kBufferBytes)
         buffer.resize(kBufferBytes);
     for (;;) {
@@ -80,26 +123,22 @@ void ListFolder(int fd, uint64_t device, TFolderListing& listing, std::vector<ch
             pos += d->RecLen;
             if (IsDotOrDotDot(name))
                 continue;
-            struct statx sx;
-            if (statx(fd, name, kStatxFlags, kStatxMask, &sx) != 0) {
+            TLook look;
+            if (!Look(fd, name, look, scratch.UseStatx)) {
                 // Cannot be looked at (vanished, or the folder is not
                 // searchable): a folder still gets its entry, a file adds 0.
                 if (d->Type == DT_DIR)
                     listing.Subfolders.push_back(TSubfolder{name, device, d->Ino, false});
                 continue;
             }
-            const uint64_t dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
-            if (S_ISDIR(sx.stx_mode)) {
-                const bool mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT)
-                    && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT);
-                const bool automount = (sx.stx_attributes & STATX_ATTR_AUTOMOUNT) != 0;
-                listing.Subfolders.push_back(
-                    TSubfolder{name, dev, sx.stx_ino, dev != device || mountRoot || automount});
-            } else if (sx.stx_nlink > 1) {
+            if (look.IsFolder) {
+                listing.Subfolders.push_back(TSubfolder{
+                    name, look.Device, look.Inode, look.Device != device || look.OtherFileSystemRoot});
+            } else if (look.Links > 1) {
                 listing.LinkedFiles.push_back(TLinkedFile{
-                    dev, sx.stx_ino, sx.stx_size, static_cast<uint32_t>(listing.Subfolders.size())});
+                    look.Device, look.Inode, look.Size, static_cast<uint32_t>(listing.Subfolders.size())});
             } else {
-                listing.SingleLinkTotal += sx.stx_size;
+                listing.SingleLinkTotal += look.Size;
             }
         }
     }

@@ -25,8 +25,13 @@ bool IsFolder(int fd, uint64_t device, uint64_t inode);
 // Device and inode of an open folder; false when fstat fails.
 bool FolderIdentity(int fd, uint64_t& device, uint64_t& inode);
 
+// What ListFolder keeps from one call to the next on one thread.
+struct TListScratch {
+    std::vector<char> Buffer;  // getdents64 records; grown to 64 KiB
+    bool UseStatx = true;      // off once the system refuses statx: fstatat
+};
+
 // Appends the entries of the open folder fd (on `device`) to listing:
 // subfolders in listing order, files reduced to the single-link total and the
-// linked files. A listing that fails midway keeps what was read. buffer holds
-// the getdents64 records and is grown to 64 KiB when smaller.
-void ListFolder(int fd, uint64_t device, TFolderListing& listing, std::vector<char>& buffer);
+// linked files. A listing that fails midway keeps what was read.
+void ListFolder(int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch);

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <exception>
 #include <utility>
 
 #include "sizetree/FolderRead.h"
@@ -88,8 +89,8 @@ TReadAheadLister::TReadAheadLister(TReadAheadOptions options) : options_(std::mo
     if (options_.ListStep)
         listStep_ = options_.ListStep;
     else
-        listStep_ = [](int fd, uint64_t device, TFolderListing& listing, std::vector<char>& buffer) {
-            ListFolder(fd, device, listing, buffer);
+        listStep_ = [](int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch) {
+            ListFolder(fd, device, listing, scratch);
         };
     if (options_.Workers == 0)
         options_.Workers = std::max(2u, std::thread::hardware_concurrency());
@@ -337,7 +338,7 @@ TReadAheadLister::TNode* TReadAheadLister::NextTask()
 
 void TReadAheadLister::WorkerLoop()
 {
-    std::vector<char> buffer;
+    TListScratch scratch;
     std::unique_lock lock(mutex_);
     for (;;) {
         TNode* node = nullptr;
@@ -354,8 +355,13 @@ void TReadAheadLister::WorkerLoop()
         uint64_t inode = node->Inode;
         TFolderListing listing;
         const int fd = OpenPlanned(node, plan, device, inode);
-        if (fd >= 0)
-            listStep_(fd, device, listing, buffer);
+        if (fd >= 0) {
+            try {
+                listStep_(fd, device, listing, scratch);
+            } catch (const std::exception&) {
+                // Out of memory midway: what was read stays, as for a failed read.
+            }
+        }
 
         lock.lock();
         FinishTask(node, plan, fd, device, inode, listing);

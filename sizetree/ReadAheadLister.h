@@ -40,12 +40,13 @@
 #include <thread>
 #include <vector>
 
+#include "sizetree/FolderRead.h"
 #include "sizetree/Listing.h"
 
-// Lists the open folder fd (on device) into listing; buffer is the calling
-// worker's scratch space. Runs on worker threads, several at once.
-using TListStep = std::function<void(int fd, uint64_t device, TFolderListing& listing,
-                                     std::vector<char>& buffer)>;
+// Lists the open folder fd (on device) into listing; scratch belongs to the
+// calling worker. Runs on worker threads, several at once.
+using TListStep =
+    std::function<void(int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch)>;
 
 struct TReadAheadOptions {
     unsigned Workers = 0;                  // 0: hardware threads, at least 2

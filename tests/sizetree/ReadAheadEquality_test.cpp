@@ -15,6 +15,8 @@
 #include "ReadAheadCompare.h"
 #include "ScanHelpers.h"
 #include "TempTree.h"
+#include "sizetree/DirLister.h"
+#include "sizetree/FolderRead.h"
 #include "sizetree/ReadAheadLister.h"
 
 namespace {
@@ -130,6 +132,24 @@ TEST(ReadAheadScan, EqualsSequentialOnEveryShapeAndSetting)
                 << shape.Name << " / " << setting.Name;
         }
     }
+}
+
+// Where statx is refused the listing falls back to fstatat; both listers
+// then still agree.
+TEST(ReadAheadScan, EqualsSequentialWithFstatatListing)
+{
+    TTempTree t;
+    RandomTree(t, 5, 60, 250, 40);
+    auto expected = std::make_unique<TScanResult>();
+    expected->Root = expected->Tree.AddChildEntry(nullptr, t.Root(), TNode{t.Root(), 0, ""});
+    TDirLister fstatatOnly(false);
+    ScanFolderWith(expected->Tree, expected->Root, {}, fstatatOnly);
+    TReadAheadOptions options;
+    options.ListStep = [](int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch) {
+        scratch.UseStatx = false;
+        ListFolder(fd, device, listing, scratch);
+    };
+    EXPECT_EQ(FirstDifference(expected->Root, ScanReadAhead(t.Root(), options)->Root), "");
 }
 
 // A root given as a symbolic link is followed, as the sequential scan does;

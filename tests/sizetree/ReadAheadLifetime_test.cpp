@@ -43,12 +43,12 @@ struct TSlowStep {
 
     TListStep Step()
     {
-        return [this](int fd, uint64_t device, TFolderListing& listing, std::vector<char>& buffer) {
+        return [this](int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch) {
             ++Begun;
             struct stat st;
             if (fstat(fd, &st) == 0 && Slow.count(st.st_ino))
                 std::this_thread::sleep_for(Delay);
-            ListFolder(fd, device, listing, buffer);
+            ListFolder(fd, device, listing, scratch);
         };
     }
 };
