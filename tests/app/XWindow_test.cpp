@@ -145,6 +145,10 @@ TEST(XAnimate, NoticesEscapeWhileTheUiThreadIsBlocked)
         });
         std::this_thread::sleep_for(1s);  // the UI thread processes nothing
         presser.join();
+        // The key reaches the helper thread a little after xdotool returns.
+        for (int i = 0; i < 50 && escapes.load() < c.escapes; ++i)
+            std::this_thread::sleep_for(20ms);
+        std::this_thread::sleep_for(200ms);
         EXPECT_EQ(escapes.load(), c.escapes) << c.keys << (c.playing ? " playing" : " stopped");
         Pump(100ms);
     }
