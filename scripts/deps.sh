@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-urw-base35
   xvfb xauth xdotool x11-apps x11-utils imagemagick
+  valgrind
+  tesseract-ocr
   time
 )
 
