@@ -1,0 +1,49 @@
+// The read-ahead lister's record of one folder and a worker's way to it.
+// Private to ReadAheadLister.cpp and ReadAheadWorkers.cpp; every field is
+// guarded by the lister's mutex, except Parent, Name, Device, Inode, Depth
+// and Index of a child node, which never change once it is made.
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <string>
+#include <vector>
+
+#include "sizetree/ReadAheadLister.h"
+
+enum class TTaskState : uint8_t { Pending, Running, Done };
+
+// A folder the lister knows: listed, being listed or still to be listed.
+struct TReadAheadLister::TNode {
+    TNode* Parent = nullptr;  // kept alive by this node's reference
+    std::list<TNode>::iterator Self;
+    std::string Name;         // the root: its path
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
+    uint32_t Depth = 0;
+    uint32_t Index = 0;       // among the parent's Children
+    // One for the consumer until it leaves or drops the folder, one per child
+    // node, one while a worker lists it.
+    int Refs = 1;
+    TTaskState State = TTaskState::Pending;
+    bool Cancelled = false;   // dropped before it was entered
+    bool Opened = false;
+    int Fd = -1;
+    int FdUsers = 0;          // workers opening a subfolder from Fd
+    uint32_t UnstartedChildren = 0;
+    bool InKept = false;
+    std::list<TNode*>::iterator KeptPos;
+    TFolderListing Listing;
+    size_t Bytes = 0;         // counted in readyBytes_ while not entered
+    std::vector<TNode*> Children;  // enterable subfolders in listing order
+    size_t Cursor = 0;        // consumer: the next child to enter
+};
+
+// How a worker reaches a folder: from Anchor's descriptor (pinned) through
+// Steps, the closed ancestors between Anchor and the folder.
+struct TReadAheadLister::TOpenPlan {
+    TNode* Anchor = nullptr;
+    int AnchorFd = -1;
+    std::vector<TNode*> Steps;
+    int ParentFd = -1;  // the folder's parent, opened again along the way
+};

@@ -1,0 +1,249 @@
+// The read-ahead lister's workers and the descriptors they share.
+#include <unistd.h>
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "sizetree/FolderRead.h"
+#include "sizetree/ReadAheadLister.h"
+#include "sizetree/ReadAheadNode.h"
+
+namespace {
+
+// Approximate heap bytes of a finished listing and its child nodes.
+size_t ListingBytes(const TFolderListing& listing, size_t nodeBytes)
+{
+    size_t bytes = listing.Subfolders.capacity() * sizeof(TSubfolder)
+        + listing.LinkedFiles.capacity() * sizeof(TLinkedFile);
+    for (const TSubfolder& s : listing.Subfolders) {
+        if (s.Name.capacity() > 15)
+            bytes += s.Name.capacity() + 1;
+        if (!s.OtherFileSystem)
+            bytes += nodeBytes + s.Name.size();
+    }
+    return bytes;
+}
+
+}  // namespace
+
+// ---- descriptors ----------------------------------------------------------
+
+void TReadAheadLister::CountOpen(int delta)
+{
+    stats_.OpenFolders += delta;
+    stats_.MostOpenFolders = std::max(stats_.MostOpenFolders, stats_.OpenFolders);
+}
+
+void TReadAheadLister::Keep(TNode* node, int fd)
+{
+    if (kept_.size() >= options_.MaxKeptFolders) {
+        for (auto it = kept_.rbegin(); it != kept_.rend(); ++it) {
+            if ((*it)->FdUsers == 0) {
+                CloseFd(*it);
+                break;
+            }
+        }
+    }
+    if (kept_.size() >= options_.MaxKeptFolders) {
+        close(fd);
+        CountOpen(-1);
+        return;
+    }
+    node->Fd = fd;
+    kept_.push_front(node);
+    node->KeptPos = kept_.begin();
+    node->InKept = true;
+}
+
+void TReadAheadLister::MaybeClose(TNode* node)
+{
+    if (node->Fd >= 0 && node->Parent && node->FdUsers == 0 && node->UnstartedChildren == 0)
+        CloseFd(node);
+}
+
+void TReadAheadLister::CloseFd(TNode* node)
+{
+    close(node->Fd);
+    node->Fd = -1;
+    CountOpen(-1);
+    if (node->InKept) {
+        kept_.erase(node->KeptPos);
+        node->InKept = false;
+    }
+}
+
+// ---- workers --------------------------------------------------------------
+
+TReadAheadLister::TNode* TReadAheadLister::NextTask()
+{
+    if (wanted_ && wanted_->State == TTaskState::Pending)
+        return wanted_;
+    if (pending_.empty() || ready_ - pending_.size() >= options_.MaxReadyFolders
+        || readyBytes_ >= options_.MaxReadyBytes)
+        return nullptr;
+    return *pending_.begin();
+}
+
+void TReadAheadLister::WorkerLoop()
+{
+    TListScratch scratch;
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        TNode* node = nullptr;
+        workCv_.wait(lock, [&] { return stopping_ || (node = NextTask()) != nullptr; });
+        if (stopping_)
+            return;
+        pending_.erase(node);
+        node->State = TTaskState::Running;
+        ++node->Refs;
+        TOpenPlan plan = PlanOpen(node);
+        lock.unlock();
+
+        uint64_t device = node->Device;
+        uint64_t inode = node->Inode;
+        TFolderListing listing;
+        const int fd = OpenPlanned(node, plan, device, inode);
+        if (fd >= 0) {
+            try {
+                listStep_(fd, device, listing, scratch);
+            } catch (const std::exception&) {
+                // Out of memory midway: what was read stays, as for a failed read.
+            }
+        }
+
+        lock.lock();
+        FinishTask(node, plan, fd, device, inode, listing);
+    }
+}
+
+// Pins the nearest open ancestor (under the lock).
+TReadAheadLister::TOpenPlan TReadAheadLister::PlanOpen(TNode* node)
+{
+    TOpenPlan plan;
+    if (!node->Parent)
+        return plan;
+    TNode* a = node->Parent;
+    while (a->Fd < 0) {  // the root's stays open while it has descendants
+        plan.Steps.push_back(a);
+        a = a->Parent;
+    }
+    std::reverse(plan.Steps.begin(), plan.Steps.end());
+    ++a->FdUsers;
+    plan.Anchor = a;
+    plan.AnchorFd = a->Fd;
+    --node->Parent->UnstartedChildren;
+    stats_.Reopens += plan.Steps.size();
+    // Descriptors this worker will hold, counted now so the figure is a bound.
+    CountOpen(plan.Steps.empty() ? 1 : 2);
+    return plan;
+}
+
+// Opens node (without the lock). Names, devices and inodes of nodes never
+// change once made, so they are read here freely.
+int TReadAheadLister::OpenPlanned(TNode* node, TOpenPlan& plan, uint64_t& device, uint64_t& inode)
+{
+    if (!node->Parent) {
+        const int fd = OpenRootFolder(node->Name);
+        if (fd >= 0 && !FolderIdentity(fd, device, inode)) {
+            close(fd);
+            return -1;
+        }
+        return fd;
+    }
+    int from = plan.AnchorFd;
+    for (TNode* step : plan.Steps) {
+        const int fd = OpenSubfolder(from, step->Name);
+        if (plan.ParentFd >= 0)
+            close(plan.ParentFd);
+        plan.ParentFd = -1;
+        if (fd < 0)
+            return -1;
+        if (!IsFolder(fd, step->Device, step->Inode)) {
+            close(fd);  // replaced since it was listed
+            return -1;
+        }
+        plan.ParentFd = fd;
+        from = fd;
+    }
+    return OpenSubfolder(from, node->Name);
+}
+
+// Publishes a listing (under the lock).
+void TReadAheadLister::FinishTask(TNode* node, TOpenPlan& plan, int fd, uint64_t device,
+                                  uint64_t inode, TFolderListing& listing)
+{
+    if (!node->Parent)
+        CountOpen(1);
+    if (fd < 0)
+        CountOpen(-1);
+    if (TNode* anchor = plan.Anchor) {
+        --anchor->FdUsers;
+        MaybeClose(anchor);
+    }
+    if (plan.ParentFd >= 0) {
+        TNode* parent = node->Parent;
+        if (!stopping_ && parent->Fd < 0 && parent->UnstartedChildren > 0) {
+            Keep(parent, plan.ParentFd);
+        } else {
+            close(plan.ParentFd);
+            CountOpen(-1);
+        }
+    } else if (!plan.Steps.empty()) {
+        CountOpen(-1);
+    }
+    if (node->Parent)
+        MaybeClose(node->Parent);
+    if (node->Cancelled || stopping_) {
+        if (fd >= 0) {
+            close(fd);
+            CountOpen(-1);
+        }
+        node->State = TTaskState::Done;
+        Release(node);
+        return;
+    }
+
+    node->Device = device;
+    node->Inode = inode;
+    node->Opened = fd >= 0;
+    node->Listing = std::move(listing);
+    size_t index = 0;
+    auto hint = pending_.end();
+    for (const TSubfolder& sub : node->Listing.Subfolders) {
+        if (sub.OtherFileSystem)
+            continue;
+        TNode& child = nodes_.emplace_back();
+        child.Self = std::prev(nodes_.end());
+        child.Parent = node;
+        child.Name = sub.Name;
+        child.Device = sub.Device;
+        child.Inode = sub.Inode;
+        child.Depth = node->Depth + 1;
+        child.Index = static_cast<uint32_t>(index++);
+        node->Children.push_back(&child);
+        ++node->Refs;
+        hint = std::next(pending_.insert(hint, &child));
+        ++ready_;
+    }
+    node->UnstartedChildren = static_cast<uint32_t>(node->Children.size());
+    if (fd >= 0) {
+        if (!node->Parent)
+            node->Fd = fd;  // the root's stays open: the anchor of every reopening
+        else if (!node->Children.empty())
+            Keep(node, fd);
+        else {
+            close(fd);
+            CountOpen(-1);
+        }
+    }
+    node->Bytes = sizeof(TNode) + ListingBytes(node->Listing, sizeof(TNode) + 64);
+    readyBytes_ += node->Bytes;
+    node->State = TTaskState::Done;
+    stats_.MostReady = std::max(stats_.MostReady, ready_ - pending_.size());
+    Release(node);
+    if (node == wanted_)
+        doneCv_.notify_one();
+    if (!node->Children.empty())
+        workCv_.notify_all();
+}
