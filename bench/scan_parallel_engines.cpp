@@ -32,9 +32,11 @@ int main(int argc, char** argv)
         TReadAheadLister lister(options);
         ScanFolderWith(tree, root, TScanHooks{}, lister);
         const TReadAheadStats s = lister.Stats();
-        std::printf("workers %u, reopened ancestors %llu, most descriptors %d, most read ahead %zu\n",
+        std::printf("workers %u, reopened ancestors %llu, most descriptors %d, most read ahead %zu, "
+                    "scan waited %llu times, workers idled %llu times\n",
                     s.Workers, static_cast<unsigned long long>(s.Reopens), s.MostOpenFolders,
-                    s.MostReady);
+                    s.MostReady, static_cast<unsigned long long>(s.ConsumerWaits),
+                    static_cast<unsigned long long>(s.WorkerWaits));
     } else {
         std::fprintf(stderr, "unknown engine %s\n", engine.c_str());
         return 2;

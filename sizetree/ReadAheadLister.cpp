@@ -128,20 +128,38 @@ void TReadAheadLister::Leave()
         if (TNode* child = node->Children[node->Cursor++])
             DropSubtree(child);
     Release(node);
-    workCv_.notify_all();
+    WakeWorkers();
+}
+
+// Wakes idle workers when there is work for them and, while the read-ahead
+// is full, only once a quarter of it has been consumed: fewer wake-ups.
+void TReadAheadLister::WakeWorkers()
+{
+    if (idleWorkers_ == 0 || stopping_)
+        return;
+    const size_t inFlight = ready_ - pending_.size();
+    const size_t resume = options_.MaxReadyFolders - options_.MaxReadyFolders / 4;
+    if (wanted_ && wanted_->State == TTaskState::Pending)
+        workCv_.notify_all();
+    else if (!pending_.empty() && inFlight <= resume && readyBytes_ < options_.MaxReadyBytes)
+        workCv_.notify_all();
 }
 
 // Waits until node is listed, then hands its listing over.
 bool TReadAheadLister::Take(TNode* node, TFolderListing& listing, std::unique_lock<std::mutex>& lock)
 {
-    if (node->State == TTaskState::Pending) {
+    if (node->State != TTaskState::Done) {
         wanted_ = node;
-        workCv_.notify_all();
+        ++stats_.ConsumerWaits;
+        WakeWorkers();
     }
     auto deadline = std::chrono::steady_clock::now() + options_.WaitTick;
     while (node->State != TTaskState::Done) {
         wanted_ = node;
-        if (doneCv_.wait_until(lock, deadline) != std::cv_status::timeout)
+        consumerWaiting_ = true;
+        const std::cv_status status = doneCv_.wait_until(lock, deadline);
+        consumerWaiting_ = false;
+        if (status != std::cv_status::timeout)
             continue;
         if (node->State == TTaskState::Done)
             break;
@@ -163,7 +181,7 @@ bool TReadAheadLister::Take(TNode* node, TFolderListing& listing, std::unique_lo
     --ready_;
     readyBytes_ -= node->Bytes;
     node->Bytes = 0;
-    workCv_.notify_all();  // room for more read-ahead
+    WakeWorkers();  // room for more read-ahead
     if (!node->Opened) {
         Release(node);
         return false;

@@ -64,6 +64,8 @@ struct TReadAheadStats {
     int MostOpenFolders = 0;  // the most held at once
     uint64_t Reopens = 0;     // ancestors opened again
     size_t MostReady = 0;     // the most listed-but-not-entered folders
+    uint64_t ConsumerWaits = 0;  // folders not listed yet when asked for
+    uint64_t WorkerWaits = 0;    // times a worker found nothing to do
     unsigned Workers = 0;
 };
 
@@ -101,6 +103,10 @@ private:
     void DropSubtree(TNode* node);
     void Release(TNode* node);
     void Shutdown();
+    void WakeWorkers();
+    void WakeConsumer();
+
+    static constexpr size_t kConsumerBatch = 32;  // folders
 
     TReadAheadOptions options_;
     TListStep listStep_;
@@ -114,6 +120,8 @@ private:
     TNode* wanted_ = nullptr;         // the folder the consumer waits for
     size_t ready_ = 0;                // listed or being listed, not entered
     size_t readyBytes_ = 0;
+    unsigned idleWorkers_ = 0;        // workers waiting on workCv_
+    bool consumerWaiting_ = false;    // the consumer waits on doneCv_
     bool stopping_ = false;
     TReadAheadStats stats_;
     std::vector<std::thread> workers_;

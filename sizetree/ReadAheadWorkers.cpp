@@ -91,7 +91,13 @@ void TReadAheadLister::WorkerLoop()
     std::unique_lock lock(mutex_);
     for (;;) {
         TNode* node = nullptr;
-        workCv_.wait(lock, [&] { return stopping_ || (node = NextTask()) != nullptr; });
+        while (!stopping_ && !(node = NextTask())) {
+            WakeConsumer();
+            ++idleWorkers_;
+            ++stats_.WorkerWaits;
+            workCv_.wait(lock);
+            --idleWorkers_;
+        }
         if (stopping_)
             return;
         pending_.erase(node);
@@ -242,8 +248,22 @@ void TReadAheadLister::FinishTask(TNode* node, TOpenPlan& plan, int fd, uint64_t
     node->State = TTaskState::Done;
     stats_.MostReady = std::max(stats_.MostReady, ready_ - pending_.size());
     Release(node);
-    if (node == wanted_)
-        doneCv_.notify_one();
+    WakeConsumer();
     if (!node->Children.empty())
-        workCv_.notify_all();
+        WakeWorkers();
+}
+
+// Wakes the waiting consumer once its folder is listed and it will find a
+// batch of listings ready, or the workers are running dry: one wake-up per
+// batch rather than per folder. (It also wakes every WaitTick by itself.)
+void TReadAheadLister::WakeConsumer()
+{
+    if (!consumerWaiting_ || !wanted_ || wanted_->State != TTaskState::Done)
+        return;
+    const size_t inFlight = ready_ - pending_.size();
+    if (inFlight >= kConsumerBatch || inFlight + 1 >= options_.MaxReadyFolders || idleWorkers_ > 0
+        || pending_.empty()) {
+        consumerWaiting_ = false;
+        doneCv_.notify_one();
+    }
 }
