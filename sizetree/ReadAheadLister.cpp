@@ -39,6 +39,7 @@ TReadAheadLister::TReadAheadLister(TReadAheadOptions options) : options_(std::mo
     if (options_.Workers == 0)
         options_.Workers = std::max(2u, std::thread::hardware_concurrency());
     options_.MaxReadyFolders = std::max<size_t>(options_.MaxReadyFolders, 1);
+    options_.MaxChildNodes = std::max<size_t>(options_.MaxChildNodes, 1);
     if (options_.WaitTick <= std::chrono::milliseconds::zero())
         options_.WaitTick = std::chrono::milliseconds(1);
 }
@@ -103,18 +104,28 @@ bool TReadAheadLister::Enter(const TSubfolder& sub, TFolderListing& listing)
         return false;
     TNode* parent = entered_.back();
     std::vector<TNode*>& children = parent->Children;
-    for (size_t i = parent->Cursor; i < children.size(); ++i) {
-        TNode* child = children[i];
-        if (!child || child->Name != sub.Name || child->Inode != sub.Inode)
-            continue;
-        // Subfolders passed over are never needed.
-        for (; parent->Cursor < i; ++parent->Cursor)
-            if (TNode* skipped = children[parent->Cursor])
-                DropSubtree(skipped);
-        ++parent->Cursor;
-        return Take(child, listing, lock);
+    auto matches = [&](const std::string& name, uint64_t inode) {
+        return name == sub.Name && inode == sub.Inode;
+    };
+    size_t i = parent->Cursor;
+    while (i < children.size() && !(children[i] && matches(children[i]->Name, children[i]->Inode)))
+        ++i;
+    if (i == children.size()) {
+        size_t j = parent->NextSeed;
+        const std::vector<TSubfolder>& seeds = parent->Seeds;
+        while (j < seeds.size() && !matches(seeds[j].Name, seeds[j].Inode))
+            ++j;
+        if (j == seeds.size())
+            return false;
+        DropSeeds(parent, j);  // passed over: never needed
+        MakeChild(parent, seeds[parent->NextSeed++]);
     }
-    return false;
+    // Subfolders passed over are never needed.
+    for (; parent->Cursor < i; ++parent->Cursor)
+        if (TNode* skipped = children[parent->Cursor])
+            DropSubtree(skipped);
+    ++parent->Cursor;
+    return Take(children[i], listing, lock);
 }
 
 void TReadAheadLister::Leave()
@@ -124,6 +135,7 @@ void TReadAheadLister::Leave()
         return;
     TNode* node = entered_.back();
     entered_.pop_back();
+    DropSeeds(node, node->Seeds.size());
     while (node->Cursor < node->Children.size())
         if (TNode* child = node->Children[node->Cursor++])
             DropSubtree(child);
@@ -209,6 +221,7 @@ void TReadAheadLister::DropSubtree(TNode* node)
     for (TNode* n : order) {
         n->Cancelled = true;
         --ready_;
+        DropSeeds(n, n->Seeds.size());
         if (n->State == TTaskState::Pending) {
             pending_.erase(n);
             if (n->Parent && --n->Parent->UnstartedChildren == 0)
@@ -223,6 +236,50 @@ void TReadAheadLister::DropSubtree(TNode* node)
     // list still needs it.
     for (auto it = order.rbegin(); it != order.rend(); ++it)
         Release(*it);
+}
+
+// A child node for sub, last among parent's children, waiting to be listed.
+TReadAheadLister::TNode* TReadAheadLister::MakeChild(TNode* parent, const TSubfolder& sub)
+{
+    TNode& child = nodes_.emplace_back();
+    child.Self = std::prev(nodes_.end());
+    child.Parent = parent;
+    child.Name = sub.Name;
+    child.Device = sub.Device;
+    child.Inode = sub.Inode;
+    child.Depth = parent->Depth + 1;
+    child.Index = static_cast<uint32_t>(parent->Children.size());
+    parent->Children.push_back(&child);
+    ++parent->Refs;
+    pending_.insert(&child);
+    ++ready_;
+    return &child;
+}
+
+// One more of parent's seeds becomes a node (a sibling has started).
+void TReadAheadLister::MakeNextChild(TNode* parent)
+{
+    if (parent->Cancelled || parent->NextSeed >= parent->Seeds.size())
+        return;
+    MakeChild(parent, parent->Seeds[parent->NextSeed++]);
+    if (parent->NextSeed == parent->Seeds.size()) {
+        parent->NextSeed = 0;
+        std::vector<TSubfolder>().swap(parent->Seeds);
+    }
+}
+
+// Seeds from NextSeed up to end will never be entered.
+void TReadAheadLister::DropSeeds(TNode* node, size_t end)
+{
+    if (end <= node->NextSeed)
+        return;
+    node->UnstartedChildren -= static_cast<uint32_t>(end - node->NextSeed);
+    node->NextSeed = end;
+    if (node->NextSeed == node->Seeds.size()) {
+        node->NextSeed = 0;
+        std::vector<TSubfolder>().swap(node->Seeds);
+    }
+    MaybeClose(node);
 }
 
 // Drops one reference; frees the node, and then its parent in turn, when

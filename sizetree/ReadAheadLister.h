@@ -13,6 +13,8 @@
 // then the known but unlisted folders that come first in the depth-first
 // order. They pause while MaxReadyFolders folders are listed or being
 // listed and not yet entered, or while those listings hold MaxReadyBytes.
+// Of each folder's subfolders at most MaxChildNodes wait as work items; the
+// rest wait as plain listing entries.
 //
 // Waiting: while Enter or EnterRoot waits for a folder, it calls Options.Wait
 // on the consumer's thread every WaitTick. When Wait returns false the lister
@@ -53,6 +55,7 @@ struct TReadAheadOptions {
     size_t MaxReadyFolders = 4096;
     size_t MaxReadyBytes = size_t{8} << 20;
     size_t MaxKeptFolders = 16;
+    size_t MaxChildNodes = 64;             // per folder, made before they start
     std::chrono::milliseconds WaitTick{20};
     std::function<bool()> Wait;            // consumer's thread; false: stop
     TListStep ListStep;                    // empty: ListFolder
@@ -101,6 +104,9 @@ private:
     void CloseFd(TNode* node);
     void CountOpen(int delta);
     void DropSubtree(TNode* node);
+    TNode* MakeChild(TNode* parent, const TSubfolder& sub);
+    void MakeNextChild(TNode* parent);
+    void DropSeeds(TNode* node, size_t end);
     void Release(TNode* node);
     void Shutdown();
     void WakeWorkers();

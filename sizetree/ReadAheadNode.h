@@ -30,12 +30,16 @@ struct TReadAheadLister::TNode {
     bool Opened = false;
     int Fd = -1;
     int FdUsers = 0;          // workers opening a subfolder from Fd
-    uint32_t UnstartedChildren = 0;
+    uint32_t UnstartedChildren = 0;  // made or not, not yet started
     bool InKept = false;
     std::list<TNode*>::iterator KeptPos;
     TFolderListing Listing;
     size_t Bytes = 0;         // counted in readyBytes_ while not entered
-    std::vector<TNode*> Children;  // enterable subfolders in listing order
+    // Enterable subfolders in listing order: the first ones as nodes, the
+    // rest as Seeds, made into nodes one by one as their siblings start.
+    std::vector<TNode*> Children;
+    std::vector<TSubfolder> Seeds;
+    size_t NextSeed = 0;
     size_t Cursor = 0;        // consumer: the next child to enter
 };
 

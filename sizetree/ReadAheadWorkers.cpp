@@ -11,17 +11,15 @@
 
 namespace {
 
-// Approximate heap bytes of a finished listing and its child nodes.
-size_t ListingBytes(const TFolderListing& listing, size_t nodeBytes)
+// Approximate heap bytes of a finished listing, with room for a second copy
+// of its names (child nodes and seeds).
+size_t ListingBytes(const TFolderListing& listing)
 {
     size_t bytes = listing.Subfolders.capacity() * sizeof(TSubfolder)
         + listing.LinkedFiles.capacity() * sizeof(TLinkedFile);
-    for (const TSubfolder& s : listing.Subfolders) {
+    for (const TSubfolder& s : listing.Subfolders)
         if (s.Name.capacity() > 15)
-            bytes += s.Name.capacity() + 1;
-        if (!s.OtherFileSystem)
-            bytes += nodeBytes + s.Name.size();
-    }
+            bytes += 2 * (s.Name.capacity() + 1);
     return bytes;
 }
 
@@ -139,6 +137,7 @@ TReadAheadLister::TOpenPlan TReadAheadLister::PlanOpen(TNode* node)
     plan.Anchor = a;
     plan.AnchorFd = a->Fd;
     --node->Parent->UnstartedChildren;
+    MakeNextChild(node->Parent);
     stats_.Reopens += plan.Steps.size();
     // Descriptors this worker will hold, counted now so the figure is a bound.
     CountOpen(plan.Steps.empty() ? 1 : 2);
@@ -214,25 +213,17 @@ void TReadAheadLister::FinishTask(TNode* node, TOpenPlan& plan, int fd, uint64_t
     node->Inode = inode;
     node->Opened = fd >= 0;
     node->Listing = std::move(listing);
-    size_t index = 0;
-    auto hint = pending_.end();
+    uint32_t enterable = 0;
     for (const TSubfolder& sub : node->Listing.Subfolders) {
         if (sub.OtherFileSystem)
             continue;
-        TNode& child = nodes_.emplace_back();
-        child.Self = std::prev(nodes_.end());
-        child.Parent = node;
-        child.Name = sub.Name;
-        child.Device = sub.Device;
-        child.Inode = sub.Inode;
-        child.Depth = node->Depth + 1;
-        child.Index = static_cast<uint32_t>(index++);
-        node->Children.push_back(&child);
-        ++node->Refs;
-        hint = std::next(pending_.insert(hint, &child));
-        ++ready_;
+        ++enterable;
+        if (node->Children.size() < options_.MaxChildNodes)
+            MakeChild(node, sub);
+        else
+            node->Seeds.push_back(sub);
     }
-    node->UnstartedChildren = static_cast<uint32_t>(node->Children.size());
+    node->UnstartedChildren = enterable;
     if (fd >= 0) {
         if (!node->Parent)
             node->Fd = fd;  // the root's stays open: the anchor of every reopening
@@ -243,7 +234,8 @@ void TReadAheadLister::FinishTask(TNode* node, TOpenPlan& plan, int fd, uint64_t
             CountOpen(-1);
         }
     }
-    node->Bytes = sizeof(TNode) + ListingBytes(node->Listing, sizeof(TNode) + 64);
+    node->Bytes = sizeof(TNode) + ListingBytes(node->Listing)
+        + node->Children.size() * (sizeof(TNode) + 64) + node->Seeds.capacity() * sizeof(TSubfolder);
     readyBytes_ += node->Bytes;
     node->State = TTaskState::Done;
     stats_.MostReady = std::max(stats_.MostReady, ready_ - pending_.size());

@@ -103,7 +103,7 @@ struct TSetting {
 
 std::vector<TSetting> Settings()
 {
-    std::vector<TSetting> s(6);
+    std::vector<TSetting> s(7);
     s[0].Name = "defaults";
     s[1].Name = "one worker";
     s[1].Options.Workers = 1;
@@ -117,6 +117,8 @@ std::vector<TSetting> Settings()
     s[5].Name = "one kept descriptor, three workers";
     s[5].Options.MaxKeptFolders = 1;
     s[5].Options.Workers = 3;
+    s[6].Name = "one child node per folder, the rest made as siblings start";
+    s[6].Options.MaxChildNodes = 1;
     return s;
 }
 

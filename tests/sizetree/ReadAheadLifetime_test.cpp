@@ -253,7 +253,8 @@ TEST(ReadAheadLifetime, TreeChangingDuringTheScan)
 }
 
 // The lister used directly: subfolders skipped, unknown or on another file
-// system, a second root, all without leaks, hangs or stray descriptors.
+// system, a second root, all without leaks, hangs or stray descriptors; with
+// the skipped subfolders as nodes or still as plain entries.
 TEST(ReadAheadLister, ProtocolEdges)
 {
     TTempTree t;
@@ -261,34 +262,37 @@ TEST(ReadAheadLister, ProtocolEdges)
         t.Dir(d);
     t.File("c/x/f", 42);
     const int descriptors = OpenDescriptorCount();
-    TReadAheadLister lister;
-    TFolderListing listing;
-    ASSERT_TRUE(lister.EnterRoot(t.Root(), listing));
-    ASSERT_EQ(listing.Subfolders.size(), 3u);
-    const std::vector<TSubfolder> subs = listing.Subfolders;
-    TSubfolder unknown = subs[0];
-    unknown.Name = "not-there";
-    EXPECT_FALSE(lister.Enter(unknown, listing));
-    TSubfolder elsewhere = subs[0];
-    elsewhere.OtherFileSystem = true;
-    EXPECT_FALSE(lister.Enter(elsewhere, listing));
-    // Enter the last only: the ones before are dropped.
-    const TSubfolder& last = subs.back();
-    ASSERT_TRUE(lister.Enter(last, listing));
-    lister.Leave();
-    EXPECT_FALSE(lister.Enter(subs[0], listing)) << "listed before the last: dropped";
-    lister.Leave();
-    lister.Leave();  // one too many: ignored
+    for (const size_t childNodes : {size_t{64}, size_t{1}}) {
+        TReadAheadOptions options;
+        options.MaxChildNodes = childNodes;
+        TReadAheadLister lister(options);
+        TFolderListing listing;
+        ASSERT_TRUE(lister.EnterRoot(t.Root(), listing));
+        ASSERT_EQ(listing.Subfolders.size(), 3u);
+        const std::vector<TSubfolder> subs = listing.Subfolders;
+        TSubfolder unknown = subs[0];
+        unknown.Name = "not-there";
+        EXPECT_FALSE(lister.Enter(unknown, listing));
+        TSubfolder elsewhere = subs[0];
+        elsewhere.OtherFileSystem = true;
+        EXPECT_FALSE(lister.Enter(elsewhere, listing));
+        // Enter the last only: the ones before are dropped.
+        ASSERT_TRUE(lister.Enter(subs.back(), listing)) << childNodes;
+        lister.Leave();
+        EXPECT_FALSE(lister.Enter(subs[0], listing)) << "listed before the last: dropped";
+        lister.Leave();
+        lister.Leave();  // one too many: ignored
 
-    // A second root on the same lister; leaving without entering children.
-    ASSERT_TRUE(lister.EnterRoot(t.Root() + "/c", listing));
-    ASSERT_EQ(listing.Subfolders.size(), 1u);
-    ASSERT_TRUE(lister.Enter(listing.Subfolders[0], listing));
-    EXPECT_EQ(listing.SingleLinkTotal, 42u);
-    lister.Leave();
-    lister.Leave();
-    EXPECT_FALSE(lister.EnterRoot(t.Root() + "/missing", listing));
-    EXPECT_EQ(OpenDescriptorCount(), descriptors + lister.Stats().OpenFolders);
+        // A second root on the same lister; leaving without entering children.
+        ASSERT_TRUE(lister.EnterRoot(t.Root() + "/c", listing));
+        ASSERT_EQ(listing.Subfolders.size(), 1u);
+        ASSERT_TRUE(lister.Enter(listing.Subfolders[0], listing));
+        EXPECT_EQ(listing.SingleLinkTotal, 42u);
+        lister.Leave();
+        lister.Leave();
+        EXPECT_FALSE(lister.EnterRoot(t.Root() + "/missing", listing));
+        EXPECT_EQ(OpenDescriptorCount(), descriptors + lister.Stats().OpenFolders);
+    }
 }
 
 // The read-ahead stays within its folder bound however slow the consumer.
