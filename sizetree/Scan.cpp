@@ -5,7 +5,7 @@
 #include <unordered_set>
 #include <utility>
 
-#include "sizetree/DirLister.h"
+#include "sizetree/ReadAheadScan.h"
 
 namespace {
 
@@ -186,6 +186,5 @@ void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks,
 
 void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks)
 {
-    TDirLister lister;
-    ScanFolderWith(tree, entry, hooks, lister);
+    ScanFolderReadAhead(tree, entry, hooks);
 }

@@ -18,6 +18,13 @@
 // scan stays on the root's file system: a subfolder on another one is shown
 // with size 0 and not entered. A file with several links counts once per scan,
 // where the depth-first walk meets it first.
+//
+// ScanFolder lists with the read-ahead lister (sizetree/ReadAheadScan.h):
+// worker threads list folders ahead, and while the scan waits for one it
+// also calls hooks.ProcessPendingMessages about every 20 ms and honours
+// hooks.StopRequested; the workers are joined before it returns.
+// ScanFolderWith takes any lister; TDirLister (sizetree/DirLister.h) is the
+// sequential one, on the calling thread alone.
 #pragma once
 
 #include <functional>
