@@ -6,6 +6,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
@@ -108,9 +109,10 @@ void TDirLister::CloseLevel(TLevel& level)
 void TDirLister::EnforceLimit()
 {
     // Close the shallowest open folders first; the root and the folder entered
-    // last stay open.
-    for (size_t i = 1; openCount_ > kMaxOpenFolders && i + 1 < levels_.size(); ++i)
-        CloseLevel(levels_[i]);
+    // last stay open. Levels below lowestOpen_ are closed already, so each
+    // level is passed over once per time it is opened.
+    for (; openCount_ > kMaxOpenFolders && lowestOpen_ + 1 < levels_.size(); ++lowestOpen_)
+        CloseLevel(levels_[lowestOpen_]);
 }
 
 bool TDirLister::EnsureTopOpen()
@@ -121,6 +123,7 @@ bool TDirLister::EnsureTopOpen()
     size_t open = top;
     while (levels_[open].Fd < 0)
         --open;  // the root is always open
+    lowestOpen_ = std::min(lowestOpen_, open + 1);
     for (size_t k = open + 1; k <= top; ++k) {
         TLevel& level = levels_[k];
         const int fd = openat(levels_[k - 1].Fd, level.Name.c_str(), kFolderFlags);
@@ -144,6 +147,7 @@ bool TDirLister::EnterRoot(const std::string& path, TFolderListing& listing)
     for (TLevel& level : levels_)
         CloseLevel(level);
     levels_.clear();
+    lowestOpen_ = 1;
     // The root is what the user named: a symbolic link to a folder is followed.
     const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
@@ -184,6 +188,7 @@ void TDirLister::Leave()
         return;
     CloseLevel(levels_.back());
     levels_.pop_back();
+    lowestOpen_ = std::max<size_t>(1, std::min(lowestOpen_, levels_.size()));
 }
 
 void TDirLister::List(int fd, uint64_t device, TFolderListing& listing)

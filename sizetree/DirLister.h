@@ -51,6 +51,8 @@ private:
     bool Look(int fd, const char* name, struct TLook& look);
 
     std::vector<TLevel> levels_;  // [0] the root, back() the folder entered last
+    // Every level in [1, lowestOpen_) is closed: EnforceLimit starts there.
+    size_t lowestOpen_ = 1;
     int openCount_ = 0;
     int reopenCount_ = 0;
     std::vector<char> buffer_;   // getdents64 records
