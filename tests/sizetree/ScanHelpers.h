@@ -4,17 +4,34 @@
 #include <string>
 #include <vector>
 
+#include "sizetree/DirLister.h"
 #include "sizetree/Scan.h"
 #include "sizetree/SizeTree.h"
 
-// A tree with one root entry for path, scanned with hooks.
+// The scan's walk with the sequential lister: hooks.ProcessPendingMessages
+// runs exactly once per folder, never while waiting, so tests of the walk can
+// count its calls whatever the machine's load.
+inline void ScanFolderSequential(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks)
+{
+    TDirLister lister;
+    ScanFolderWith(tree, entry, hooks, lister);
+}
+
+enum class TEngine { ReadAhead, Sequential };
+
+// A tree with one root entry for path, scanned with hooks: by ScanFolder
+// (read-ahead), or by ScanFolderSequential.
 struct TScanned {
     TSizeTree Tree;
     TTreeEntry* Root = nullptr;
-    explicit TScanned(const std::string& path, const TScanHooks& hooks = {})
+    explicit TScanned(const std::string& path, const TScanHooks& hooks = {},
+                      TEngine engine = TEngine::ReadAhead)
     {
         Root = Tree.AddChildEntry(nullptr, path, TNode{path, 0, ""});
-        ScanFolder(Tree, Root, hooks);
+        if (engine == TEngine::Sequential)
+            ScanFolderSequential(Tree, Root, hooks);
+        else
+            ScanFolder(Tree, Root, hooks);
     }
 };
 

@@ -186,7 +186,8 @@ TEST(ScanFolder, UnlistableRootStaysEmpty)
 }
 
 // Deeper than PATH_MAX and than any descriptor budget: sizes still add up,
-// with a handful of descriptors open at any time.
+// with a handful of descriptors open at any time. Sequential, so that the
+// callback runs exactly once per folder.
 TEST(ScanFolder, TenThousandLevels)
 {
     TTempTree t;
@@ -201,7 +202,7 @@ TEST(ScanFolder, TenThousandLevels)
         if (++calls % 500 == 0)
             maxOpen = std::max(maxOpen, OpenDescriptorCount() - baseline);
     };
-    TScanned s(t.Root(), hooks);
+    TScanned s(t.Root(), hooks, TEngine::Sequential);
     EXPECT_EQ(calls, levels + 2);  // root, top and the chain
     EXPECT_LE(maxOpen, TDirLister::kMaxOpenFolders + 1);
     EXPECT_EQ(OpenDescriptorCount(), baseline);
@@ -220,7 +221,8 @@ TEST(ScanFolder, TenThousandLevels)
 }
 
 // A folder's children are added in listing order, FILES last, while it is
-// scanned; the ancestors of the folder under scan show " <--".
+// scanned; the ancestors of the folder under scan show " <--". Sequential:
+// one callback per folder.
 TEST(ScanFolder, ProvisionalCaptionsWhileScanning)
 {
     TTempTree t;
@@ -238,7 +240,7 @@ TEST(ScanFolder, ProvisionalCaptionsWhileScanning)
             line += "[" + e->ChildAt(0)->Caption() + "]";
         seen.push_back(line);
     };
-    ScanFolder(tree, root, hooks);
+    ScanFolderSequential(tree, root, hooks);
     const std::vector<std::string> expected = {
         "",
         "[a <--]",
@@ -249,6 +251,7 @@ TEST(ScanFolder, ProvisionalCaptionsWhileScanning)
     EXPECT_EQ(root->ChildAt(0)->Caption(), "         0 MB  a");
 }
 
+// Sequential: one callback per folder.
 TEST(ScanFolder, StopRequestedEndsAtOnce)
 {
     TTempTree t;
@@ -261,7 +264,7 @@ TEST(ScanFolder, StopRequestedEndsAtOnce)
     hooks.ProcessPendingMessages = [&] { ++calls; };
     hooks.StopRequested = [&] { return calls >= 4; };
     const int baseline = OpenDescriptorCount();
-    TScanned s(t.Root(), hooks);
+    TScanned s(t.Root(), hooks, TEngine::Sequential);
     EXPECT_EQ(calls, 4);
     EXPECT_EQ(s.Root->ChildCount(), 3);
     EXPECT_EQ(OpenDescriptorCount(), baseline);
@@ -269,6 +272,7 @@ TEST(ScanFolder, StopRequestedEndsAtOnce)
 
 // Deleting the tree under scan from the message callback ends the scan
 // without touching the deleted entries (AddressSanitizer watches).
+// Sequential: one callback per folder.
 TEST(ScanFolder, DeletingTheScannedTreeStopsTheScan)
 {
     TTempTree t;
@@ -287,7 +291,7 @@ TEST(ScanFolder, DeletingTheScannedTreeStopsTheScan)
                 tree.DeleteEntry(doomed);
             }
         };
-        ScanFolder(tree, root, hooks);
+        ScanFolderSequential(tree, root, hooks);
         if (victim == 2) {
             EXPECT_EQ(calls, 4);  // another tree's deletion does not matter
             EXPECT_EQ(tree.TopLevelCount(), 1);
@@ -295,6 +299,28 @@ TEST(ScanFolder, DeletingTheScannedTreeStopsTheScan)
             EXPECT_EQ(calls, 3);
         }
     }
+}
+
+// ScanFolder (read-ahead) calls the callback at the start of every folder,
+// and possibly more often while it waits for a listing.
+TEST(ScanFolder, CallbackAtLeastOncePerFolder)
+{
+    TTempTree t;
+    int folders = 1;
+    for (int i = 0; i < 5; ++i) {
+        const std::string d = "d" + std::to_string(i);
+        t.Dir(d);
+        t.File(d + "/f", 1000);
+        for (int j = 0; j < 3; ++j)
+            t.Dir(d + "/e" + std::to_string(j));
+        folders += 4;
+    }
+    int calls = 0;
+    TScanHooks hooks;
+    hooks.ProcessPendingMessages = [&] { ++calls; };
+    TScanned s(t.Root(), hooks);
+    EXPECT_GE(calls, folders);
+    EXPECT_EQ(s.Root->Size(), 5000);
 }
 
 // Mount points under the scanned folder are shown but not entered.
