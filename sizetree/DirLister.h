@@ -13,9 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "sizetree/FolderRead.h"
 #include "sizetree/Listing.h"
-
-struct TLook;  // what DirLister.cpp learns of one listed name
 
 class TDirLister : public TFolderLister {
 public:
@@ -47,14 +46,11 @@ private:
     bool EnsureTopOpen();
     void CloseLevel(TLevel& level);
     void EnforceLimit();
-    void List(int fd, uint64_t device, TFolderListing& listing);
-    bool Look(int fd, const char* name, struct TLook& look);
 
     std::vector<TLevel> levels_;  // [0] the root, back() the folder entered last
     // Every level in [1, lowestOpen_) is closed: EnforceLimit starts there.
     size_t lowestOpen_ = 1;
     int openCount_ = 0;
     int reopenCount_ = 0;
-    std::vector<char> buffer_;   // getdents64 records
-    bool useStatx_ = true;       // off where the system refuses statx
+    TListScratch scratch_;  // ListFolder's buffer and statx setting
 };
