@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "sizetree/DeletionWatch.h"
 #include "sizetree/ReadAheadScan.h"
 
 namespace {
@@ -34,36 +35,6 @@ struct TFrame {
     size_t NextLinked = 0;
     uint64_t LooseBytes = 0;  // files counted so far
     bool Entered = false;     // the lister holds a level for it
-};
-
-// Stops the scan when the entry under scan or one of its ancestors is deleted
-// from inside ProcessPendingMessages.
-class TDeletionGuard : public TTreeObserver {
-public:
-    TDeletionGuard(TSizeTree& tree) : tree_(tree) { tree_.AddObserver(this); }
-    ~TDeletionGuard() override { tree_.RemoveObserver(this); }
-    TDeletionGuard(const TDeletionGuard&) = delete;
-    TDeletionGuard& operator=(const TDeletionGuard&) = delete;
-
-    void SetDeepest(TTreeEntry* entry) { deepest_ = entry; }
-    bool Lost() const { return lost_; }
-
-    void EntryAboutToBeDeleted(TTreeEntry* entry) override
-    {
-        for (TTreeEntry* e = deepest_; e && !lost_; e = e->Parent())
-            lost_ = e == entry;
-    }
-    void EntryAboutToBeAdded(TTreeEntry*, int) override {}
-    void EntryAdded(TTreeEntry*) override {}
-    void EntryChanged(TTreeEntry*) override {}
-    void ChildrenAboutToBeReordered(TTreeEntry*) override {}
-    void ChildrenReordered(TTreeEntry*) override {}
-    void EntryDeleted(TTreeEntry*, int) override {}
-
-private:
-    TSizeTree& tree_;
-    TTreeEntry* deepest_ = nullptr;
-    bool lost_ = false;
 };
 
 class TScan {
@@ -109,7 +80,7 @@ private:
     // The start of a folder: messages, size 0, its listing.
     bool StartFolder(TTreeEntry* entry, const TSubfolder* sub)
     {
-        guard_.SetDeepest(entry);
+        guard_.SetWatched(entry);
         if (hooks_.ProcessPendingMessages)
             hooks_.ProcessPendingMessages();
         if (guard_.Lost() || (hooks_.StopRequested && hooks_.StopRequested()))
@@ -168,7 +139,9 @@ private:
     TSizeTree& tree_;
     const TScanHooks& hooks_;
     TFolderLister& lister_;
-    TDeletionGuard guard_;
+    // Stops the scan when the folder under scan or an ancestor is deleted
+    // from inside ProcessPendingMessages.
+    TDeletionWatch guard_;
     std::deque<TFrame> frames_;
     std::unordered_set<TFileId, TFileIdHash> seen_;
 };
