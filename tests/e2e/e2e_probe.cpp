@@ -2,7 +2,7 @@
 //
 //   e2e_probe pie PNG X Y W H        colours around the pie in the rectangle,
 //                                    counter-clockwise: "red:0.40 green:0.25 ..."
-//   e2e_probe count PNG X Y W H SPEC pixels matching SPEC: "red" (a strong
+//   e2e_probe count PNG X Y W H COLOUR pixels matching COLOUR: "red" (a strong
 //                                    red), "green" (a strong green), or
 //                                    RRGGBB (that exact colour)
 //   e2e_probe colours PNG X Y W H    number of distinct colours
@@ -141,14 +141,14 @@ int Pie(const QImage& img)
     return 0;
 }
 
-bool Matches(QRgb p, const std::string& spec)
+bool Matches(QRgb p, const std::string& colour)
 {
     const int r = qRed(p), g = qGreen(p), b = qBlue(p);
-    if (spec == "red")
+    if (colour == "red")
         return r > 180 && g < 90 && b < 90;
-    if (spec == "green")
+    if (colour == "green")
         return g > 150 && r < 120 && b < 120;
-    return (p & 0xFFFFFF) == static_cast<QRgb>(std::strtoul(spec.c_str(), nullptr, 16));
+    return (p & 0xFFFFFF) == static_cast<QRgb>(std::strtoul(colour.c_str(), nullptr, 16));
 }
 
 int Close(const char* window)
@@ -187,7 +187,7 @@ int main(int argc, char** argv)
     if (cmd == "close" && argc == 3)
         return Close(argv[2]);
     if (argc < 7 || (cmd != "pie" && cmd != "count" && cmd != "colours")) {
-        std::fprintf(stderr, "usage: e2e_probe pie|count|colours PNG X Y W H [SPEC] | close WINDOW\n");
+        std::fprintf(stderr, "usage: e2e_probe pie|count|colours PNG X Y W H [COLOUR] | close WINDOW\n");
         return 2;
     }
     const TRect r{std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6])};

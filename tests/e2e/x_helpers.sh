@@ -64,8 +64,8 @@ x_pie() {
 }
 
 x_count() {
-  local name=$1 spec=$6
-  "$probe" count "$shots/$name.png" $(x_region "$2" "$3" "$4" "$5") "$spec"
+  local name=$1 colour=$6
+  "$probe" count "$shots/$name.png" $(x_region "$2" "$3" "$4" "$5") "$colour"
 }
 
 # Text in a client rectangle of a screenshot, read by OCR.
