@@ -8,17 +8,13 @@
 #include "sizetree/Ordering.h"
 #include "sizetree/SizeTree.h"
 
+#include "XorShift.h"
+
 namespace {
 
-uint64_t state = 0x9E3779B97F4A7C15ULL;
+TXorShift sequence{0x9E3779B97F4A7C15ULL};
 
-uint64_t Next()
-{
-    state ^= state << 13;
-    state ^= state >> 7;
-    state ^= state << 17;
-    return state;
-}
+uint64_t Next() { return sequence.Next(); }
 
 void Fill(TSizeTree& tree, TTreeEntry* parent, int level)
 {

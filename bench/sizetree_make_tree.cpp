@@ -10,17 +10,13 @@
 #include <cstdio>
 #include <string>
 
+#include "XorShift.h"
+
 namespace {
 
-uint64_t state = 88172645463325252ULL;
+TXorShift sequence{88172645463325252ULL};
 
-uint64_t Next()
-{
-    state ^= state << 13;
-    state ^= state >> 7;
-    state ^= state << 17;
-    return state;
-}
+uint64_t Next() { return sequence.Next(); }
 
 bool Files(int dirFd, int count)
 {
