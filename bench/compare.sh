@@ -10,13 +10,14 @@
 # Prints a Markdown table. Missing tools and the source package are installed
 # from Debian; the trees are built once under $BENCH_DATA (ignored by git).
 #
-#   bash bench/compare.sh     # ROUNDS=3 BUILD_DIR=build BENCH_DATA=bench-data
+#   bash bench/compare.sh     # ROUNDS=5 BUILD_DIR=build BENCH_DATA=bench-data
 # (TREES="DIR ..." and WINDOW_TREE=DIR measure other folders instead.)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
 data=${BENCH_DATA:-$top/bench-data}
-rounds=${ROUNDS:-3}
+rounds=${ROUNDS:-5}
+source "$top/bench/timing_lib.sh"
 
 sudo=
 [ "$(id -u)" -eq 0 ] || sudo=sudo
@@ -49,12 +50,7 @@ if [ ! -f "$linux.done" ]; then
   touch "$linux.done"
 fi
 generated=$data/tree-1m  # the same tree as bench/scan_compare.sh
-if [ ! -f "$generated.done" ]; then
-  echo "building $generated (once)" >&2
-  rm -rf "$generated"
-  "$build/bench/sizetree_make_tree" "$generated"
-  touch "$generated.done"
-fi
+ensure_tree_1m "$build" "$data"
 
 tallowin=$build/app/tallowin
 tools=(tallowin du ncdu gdu)
@@ -82,8 +78,8 @@ for tree in $trees; do
   declare -A walls=() mems=()
   for ((r = 0; r < rounds; r++)); do
     for t in "${tools[@]}"; do
-      /usr/bin/time -f "%e %M" -o "$results.one" $(command_of "$t" "$tree") >/dev/null 2>&1 || true
-      read -r w m <"$results.one"
+      time_one "$results.one" $(command_of "$t" "$tree")
+      read -r w _ _ m <"$results.one"
       walls[$t]="${walls[$t]:-} $w"
       mems[$t]="${mems[$t]:-} $m"
     done
@@ -129,7 +125,7 @@ for tree in $trees; do
   du_wall=${wall[du,$tree]}
   for t in "${tools[@]}"; do
     awk -v l="$label" -v t="$t" -v w="${wall[$t,$tree]}" -v d="$du_wall" -v m="${mem[$t,$tree]}" \
-      'BEGIN { printf "| %s | %s | %.2f | %.2f | %.1f |\n", l, (t == "tallowin" ? "tallowin --report" : t), w, (d > 0 ? w / d : 0), m / 1024 }'
+      'BEGIN { printf "| %s | %s | %.3f | %.2f | %.1f |\n", l, (t == "tallowin" ? "tallowin --report" : t), w, (d > 0 ? w / d : 0), m / 1024 }'
     label=""
   done
 done

@@ -12,6 +12,19 @@ ensure_tree_1m() {
   touch "$data/tree-1m.done"
 }
 
+# Runs the command $2.. once with output discarded and writes one line
+# "WALL USER SYSTEM PEAK" to file $1: seconds, wall to the microsecond (from
+# the shell's clock; /usr/bin/time gives only hundredths), peak memory in KiB.
+time_one() {
+  local out=$1 start end
+  shift
+  start=$EPOCHREALTIME
+  /usr/bin/time -f "%U %S %M" -o "$out.time" "$@" >/dev/null 2>&1 || true
+  end=$EPOCHREALTIME
+  awk -v s="$start" -v e="$end" '{ printf "%.6f %s %s %s\n", e - s, $1, $2, $3 }' "$out.time" >"$out"
+  rm -f "$out.time"
+}
+
 # Runs every command of the caller's parallel arrays `names` and `cmds` once
 # to warm the cache, then $1 rounds alternating the commands, and prints the
 # median wall and CPU (user + system) times, their ratios to the command
@@ -22,7 +35,7 @@ time_table() {
   for c in "${cmds[@]}"; do $c >/dev/null 2>&1 || true; done
   for ((r = 0; r < rounds; r++)); do
     for i in "${!cmds[@]}"; do
-      /usr/bin/time -f "%e %U %S %M" -o "$results.one" ${cmds[$i]} >/dev/null 2>&1 || true
+      time_one "$results.one" ${cmds[$i]}
       echo "${names[$i]} $(tail -1 "$results.one")" >>"$results"
     done
   done
@@ -38,7 +51,7 @@ time_table() {
       dw = median(wall["du"]); dc = median(cpu["du"])
       for (t in wall) {
         w = median(wall[t]); c = median(cpu[t])
-        printf "%-12s %9.2f %9.2f %9.2f %9.2f %12.1f\n", t, w, w / dw, c, c / dc, mem[t] / 1024
+        printf "%-12s %9.3f %9.2f %9.2f %9.2f %12.1f\n", t, w, w / dw, c, c / dc, mem[t] / 1024
       }
     }' "$results" | sort -k1,1 -s
   rm -f "$results" "$results.one"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test twice: a normal build, then a build
-# under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer.
+# under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer. Then
+# the size tree's tests, which drive the scan's worker threads, once more
+# under ThreadSanitizer.
 # Tests that need a real X server get one from xvfb-run.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,3 +27,11 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 run_suite "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTALLOWIN_SANITIZE=ON -DTALLOWIN_BENCH=OFF
+
+echo "== thread sanitizer build: the scan's tests =="
+unset ASAN_OPTIONS LSAN_OPTIONS
+export TSAN_OPTIONS="halt_on_error=1"
+cmake -S "$top" -B "$top/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWIN_TSAN=ON \
+  -DTALLOWIN_BENCH=OFF >/dev/null
+cmake --build "$top/build-tsan" -j"$jobs" --target sizetree_tests
+"$top/build-tsan/tests/sizetree/sizetree_tests" --gtest_brief=1

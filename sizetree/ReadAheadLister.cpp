@@ -63,6 +63,7 @@ void TReadAheadLister::Shutdown()
     pending_.clear();
     kept_.clear();
     entered_.clear();
+    leavesDue_ = 0;
     wanted_ = nullptr;
     ready_ = 0;
     readyBytes_ = 0;
@@ -100,6 +101,7 @@ bool TReadAheadLister::Enter(const TSubfolder& sub, TFolderListing& listing)
 {
     listing.Clear();
     std::unique_lock lock(mutex_);
+    LeaveDue();
     if (stopping_ || entered_.empty() || sub.OtherFileSystem)
         return false;
     TNode* parent = entered_.back();
@@ -128,18 +130,33 @@ bool TReadAheadLister::Enter(const TSubfolder& sub, TFolderListing& listing)
     return Take(children[i], listing, lock);
 }
 
+// Mostly only counts: the folders left are let go at the next Enter, under
+// the lock that Enter takes anyway, so the consumer locks once per folder, not
+// twice. Leaving the root lets go at once: nothing stays held after a scan.
+// (entered_ changes on the consumer's thread only.)
 void TReadAheadLister::Leave()
 {
-    std::lock_guard lock(mutex_);
-    if (entered_.empty())
+    if (++leavesDue_ < entered_.size())
         return;
-    TNode* node = entered_.back();
-    entered_.pop_back();
-    DropSeeds(node, node->Seeds.size());
-    while (node->Cursor < node->Children.size())
-        if (TNode* child = node->Children[node->Cursor++])
-            DropSubtree(child);
-    Release(node);
+    std::lock_guard lock(mutex_);
+    LeaveDue();
+}
+
+// Lets go of the folders left since the last call (under the lock).
+void TReadAheadLister::LeaveDue()
+{
+    if (leavesDue_ == 0)
+        return;
+    for (; leavesDue_ > 0 && !entered_.empty(); --leavesDue_) {
+        TNode* node = entered_.back();
+        entered_.pop_back();
+        DropSeeds(node, node->Seeds.size());
+        while (node->Cursor < node->Children.size())
+            if (TNode* child = node->Children[node->Cursor++])
+                DropSubtree(child);
+        Release(node);
+    }
+    leavesDue_ = 0;
     WakeWorkers();
 }
 
@@ -158,7 +175,7 @@ void TReadAheadLister::WakeWorkers()
 }
 
 // Waits until node is listed, then hands its listing over.
-bool TReadAheadLister::Take(TNode* node, TFolderListing& listing, std::unique_lock<std::mutex>& lock)
+bool TReadAheadLister::Take(TNode* node, TFolderListing& listing, TAdaptiveCondition::TLock& lock)
 {
     if (node->State != TTaskState::Done) {
         wanted_ = node;

@@ -4,9 +4,10 @@
 // Protocol: one thread, the consumer (the UI thread, or the report mode's),
 // owns the lister and calls EnterRoot, Enter and Leave as TFolderLister says;
 // every listing it gets is exactly what the sequential lister would give.
-// EnterRoot starts the workers (Options.Workers, by default as many as the
-// machine has hardware threads, at least 2); the destructor, or the next
-// EnterRoot, stops and joins them. Workers never touch the size tree: all
+// Leave below the root only counts; the next Enter lets go of the folders
+// left, under the lock it takes anyway. EnterRoot starts the workers (Options.Workers, by
+// default as many as the machine has hardware threads, at least 2); the
+// destructor, or the next EnterRoot, stops and joins them. Workers never touch the size tree: all
 // they share with the consumer is the lister's state under its one mutex.
 //
 // Order and bounds: workers first list the folder the consumer waits for,
@@ -31,17 +32,16 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <list>
-#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "sizetree/AdaptiveMutex.h"
 #include "sizetree/FolderRead.h"
 #include "sizetree/Listing.h"
 
@@ -98,7 +98,7 @@ private:
     int OpenPlanned(TNode* node, TOpenPlan& plan, uint64_t& device, uint64_t& inode);
     void FinishTask(TNode* node, TOpenPlan& plan, int fd, uint64_t device, uint64_t inode,
                     TFolderListing& listing);
-    bool Take(TNode* node, TFolderListing& listing, std::unique_lock<std::mutex>& lock);
+    bool Take(TNode* node, TFolderListing& listing, TAdaptiveCondition::TLock& lock);
     void Keep(TNode* node, int fd);
     void MaybeClose(TNode* node);
     void CloseFd(TNode* node);
@@ -108,21 +108,23 @@ private:
     void MakeNextChild(TNode* parent);
     void DropSeeds(TNode* node, size_t end);
     void Release(TNode* node);
+    void LeaveDue();
     void Shutdown();
     void WakeWorkers();
     void WakeConsumer();
 
-    static constexpr size_t kConsumerBatch = 32;  // folders
+    static constexpr size_t kConsumerBatch = 128;  // folders
 
     TReadAheadOptions options_;
     TListStep listStep_;
-    mutable std::mutex mutex_;
-    std::condition_variable workCv_;  // workers wait for tasks or room
-    std::condition_variable doneCv_;  // the consumer waits for wanted_
+    mutable TAdaptiveMutex mutex_;
+    TAdaptiveCondition workCv_;  // workers wait for tasks or room
+    TAdaptiveCondition doneCv_;  // the consumer waits for wanted_
     std::list<TNode> nodes_;          // every folder the lister knows
     std::set<TNode*, TPreorder> pending_;  // known, not yet started
     std::list<TNode*> kept_;          // folders keeping a descriptor, newest first
-    std::vector<TNode*> entered_;     // consumer: entered, not yet left
+    std::vector<TNode*> entered_;     // consumer's thread: entered, not let go
+    size_t leavesDue_ = 0;            // consumer only: left, not yet let go
     TNode* wanted_ = nullptr;         // the folder the consumer waits for
     size_t ready_ = 0;                // listed or being listed, not entered
     size_t readyBytes_ = 0;

@@ -1,0 +1,83 @@
+// Start-up of the window program, `tallowin-window`, which the `tallowin`
+// launcher runs in its own process (exec) for everything but the report.
+#include <QApplication>
+#include <QTimer>
+#include <dirent.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/AboutUnit.h"
+#include "app/Glyphs.h"
+#include "app/MainUnit.h"
+#include "chart/NumberText.h"
+
+namespace {
+
+// True when path names a folder this process can list.
+bool IsReadableFolder(const std::string& path)
+{
+    DIR* d = opendir(path.c_str());
+    if (!d)
+        return false;
+    closedir(d);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    // `tallowin [PATH]`: PATH is scanned at once. `tallowin --timing PATH`
+    // also prints the scan's milliseconds (Go to end) and the peak memory,
+    // then ends: the window's figure for the benchmarks.
+    const bool timing = !args.empty() && args[0] == "--timing";
+    if (timing)
+        args.erase(args.begin());
+    std::string startPath;
+    if (args.size() > 1 || (timing && args.empty())) {
+        std::cerr << "tallowin: usage: tallowin [FOLDER], or tallowin --timing FOLDER\n";
+        return 2;
+    }
+    if (args.size() == 1) {
+        if (!IsReadableFolder(args[0])) {
+            std::cerr << "tallowin: " << args[0] << ": not a readable folder\n";
+            return 2;
+        }
+        std::error_code ec;
+        const auto abs = std::filesystem::absolute(args[0], ec);
+        startPath = ec ? args[0] : abs.lexically_normal().string();
+    }
+
+    ReadNumberLocale();
+    // Only the busy animation gets a native window of its own.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tallowin"));
+    QApplication::setWindowIcon(ProgramIcon());
+
+    TfrmAbout frmAbout;
+    TfrmTallowin frmTallowin(frmAbout);
+    frmTallowin.show();
+    if (!startPath.empty())
+        QTimer::singleShot(0, &frmTallowin, [&frmTallowin, startPath, timing] {
+            const auto start = std::chrono::steady_clock::now();
+            frmTallowin.ScanRoot(startPath);
+            if (!timing)
+                return;
+            const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - start);
+            rusage usage{};
+            getrusage(RUSAGE_SELF, &usage);
+            std::cout << "scan " << ms.count() << " ms, peak " << usage.ru_maxrss / 1024 << " MiB"
+                      << std::endl;
+            QApplication::quit();
+        });
+    return app.exec();
+}
