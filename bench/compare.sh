@@ -10,13 +10,13 @@
 # Prints a Markdown table. Missing tools and the source package are installed
 # from Debian; the trees are built once under $BENCH_DATA (ignored by git).
 #
-#   bash bench/compare.sh     # ROUNDS=5 BUILD_DIR=build BENCH_DATA=bench-data
+#   bash bench/compare.sh     # ROUNDS=9 BUILD_DIR=build BENCH_DATA=bench-data
 # (TREES="DIR ..." and WINDOW_TREE=DIR measure other folders instead.)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
 data=${BENCH_DATA:-$top/bench-data}
-rounds=${ROUNDS:-5}
+rounds=${ROUNDS:-9}
 source "$top/bench/timing_lib.sh"
 
 sudo=
