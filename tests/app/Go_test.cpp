@@ -192,7 +192,7 @@ TEST_F(GoTest, CloseDuringScanStopsTheScan)
 {
     TTempTree wide;
     for (int i = 0; i < 200; ++i)
-        wide.Folder("d" + std::to_string(i) + "/x");
+        wide.Dir("d" + std::to_string(i) + "/x");
     DuringScan(&frm, [&] { frm.close(); });
     frm.ScanRoot(wide.Path());
     EXPECT_FALSE(frm.Scanning());

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <atomic>
+#include <chrono>
+#include <optional>
 #include <cstring>
 #include <thread>
 #include <xcb/xcb.h>
@@ -74,6 +76,24 @@ void SendClose(const std::string& id)
     xcb_send_event(c, 0, ev.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&ev));
     xcb_flush(c);
     xcb_disconnect(c);
+}
+
+// Waits up to timeout for the child to end (killing it otherwise); success
+// when it exited by itself with status 0.
+::testing::AssertionResult EndsWithZero(pid_t pid, std::chrono::milliseconds timeout,
+                                        std::optional<int> status = std::nullopt)
+{
+    if (!status)
+        status = WaitFor(pid, timeout);
+    if (!status) {
+        KillChild(pid);
+        return ::testing::AssertionFailure() << "still running";
+    }
+    if (!WIFEXITED(*status))
+        return ::testing::AssertionFailure() << "did not exit by itself";
+    if (WEXITSTATUS(*status) != 0)
+        return ::testing::AssertionFailure() << "exit status " << WEXITSTATUS(*status);
+    return ::testing::AssertionSuccess();
 }
 
 }  // namespace
@@ -168,12 +188,7 @@ TEST(XProgram, EscapeDuringScanEndsWithStatusZero)
     const long after = CpuTicks(pid);
     EXPECT_GT(after, before) << "no scan was running";
     Output("xdotool windowfocus --sync " + wid + " key Escape");
-    const auto status = WaitFor(pid, 5s);
-    if (!status)
-        KillChild(pid);
-    ASSERT_TRUE(status) << "still running after Escape";
-    ASSERT_TRUE(WIFEXITED(*status));
-    EXPECT_EQ(WEXITSTATUS(*status), 0);
+    EXPECT_TRUE(EndsWithZero(pid, 5s)) << "after Escape";
 }
 
 // Escape ends the real program while the about window is open.
@@ -190,12 +205,7 @@ TEST(XProgram, EscapeWithAboutWindowOpenEndsWithStatusZero)
     ASSERT_FALSE(about.empty()) << "the about window did not open";
     EXPECT_FALSE(WaitFor(pid, 200ms)) << "ended before Escape";
     Output("xdotool windowfocus --sync " + about + " key Escape");
-    const auto status = WaitFor(pid, 5s);
-    if (!status)
-        KillChild(pid);
-    ASSERT_TRUE(status) << "still running after Escape";
-    ASSERT_TRUE(WIFEXITED(*status));
-    EXPECT_EQ(WEXITSTATUS(*status), 0);
+    EXPECT_TRUE(EndsWithZero(pid, 5s)) << "after Escape";
 }
 
 // Closing the window during a scan ends the program promptly, not after the
@@ -218,11 +228,5 @@ TEST(XProgram, CloseDuringScanEndsPromptly)
         SendClose(wid);
         status = WaitFor(pid, 300ms);
     }
-    if (!status)
-        status = WaitFor(pid, 2s);
-    if (!status)
-        KillChild(pid);
-    ASSERT_TRUE(status) << "still running after the close";
-    ASSERT_TRUE(WIFEXITED(*status));
-    EXPECT_EQ(WEXITSTATUS(*status), 0);
+    EXPECT_TRUE(EndsWithZero(pid, 2s, status)) << "after the close";
 }

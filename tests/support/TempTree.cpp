@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -16,6 +17,16 @@ void Check(bool ok, const std::string& what)
 {
     if (!ok)
         throw std::runtime_error("test tree: " + what);
+}
+
+// Makes the folders of path below root that are missing, up to path's parent.
+void MakeParents(const std::string& root, const std::string& path)
+{
+    for (size_t slash = path.find('/', root.size() + 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        const std::string folder = path.substr(0, slash);
+        Check(mkdir(folder.c_str(), 0755) == 0 || errno == EEXIST, "mkdir " + folder);
+    }
 }
 
 // Removes everything under the folder fd refers to without going deeper than
@@ -89,16 +100,23 @@ TTempTree::~TTempTree()
     rmdir(root_.c_str());
 }
 
-std::string TTempTree::Dir(const std::string& rel)
+std::string TTempTree::Path(const std::string& rel) const
+{
+    return rel.empty() ? root_ : root_ + "/" + rel;
+}
+
+std::string TTempTree::Dir(const std::string& rel) const
 {
     std::string p = root_ + "/" + rel;
+    MakeParents(root_, p);
     Check(mkdir(p.c_str(), 0755) == 0, "mkdir " + p);
     return p;
 }
 
-std::string TTempTree::File(const std::string& rel, uint64_t bytes)
+std::string TTempTree::File(const std::string& rel, uint64_t bytes) const
 {
     std::string p = root_ + "/" + rel;
+    MakeParents(root_, p);
     int fd = open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     Check(fd >= 0, "create " + p);
     Check(ftruncate(fd, static_cast<off_t>(bytes)) == 0, "truncate " + p);
@@ -106,21 +124,21 @@ std::string TTempTree::File(const std::string& rel, uint64_t bytes)
     return p;
 }
 
-std::string TTempTree::Link(const std::string& target, const std::string& rel)
+std::string TTempTree::Link(const std::string& target, const std::string& rel) const
 {
     std::string p = root_ + "/" + rel;
     Check(symlink(target.c_str(), p.c_str()) == 0, "symlink " + p);
     return p;
 }
 
-std::string TTempTree::HardLink(const std::string& existingRel, const std::string& rel)
+std::string TTempTree::HardLink(const std::string& existingRel, const std::string& rel) const
 {
     std::string p = root_ + "/" + rel;
     Check(link((root_ + "/" + existingRel).c_str(), p.c_str()) == 0, "link " + p);
     return p;
 }
 
-std::string TTempTree::Fifo(const std::string& rel)
+std::string TTempTree::Fifo(const std::string& rel) const
 {
     std::string p = root_ + "/" + rel;
     Check(mkfifo(p.c_str(), 0644) == 0, "mkfifo " + p);
@@ -128,7 +146,7 @@ std::string TTempTree::Fifo(const std::string& rel)
 }
 
 void TTempTree::Chain(const std::string& rel, int levels, const std::string& name,
-                      uint64_t leafFileBytes)
+                      uint64_t leafFileBytes) const
 {
     int fd = open((root_ + "/" + rel).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     Check(fd >= 0, "open " + rel);
