@@ -15,14 +15,15 @@
 
 #include "app/AboutUnit.h"
 #include "app/BusyAnimation.h"
-#include "app/ChartSeam.h"
-#include "app/DriveChooser.h"
+#include "app/CompositionFeed.h"
 #include "app/Glyphs.h"
 #include "app/Panels.h"
 #include "app/SizeTreeModel.h"
 #include "app/SizeTreeView.h"
 #include "app/WindowPlacement.h"
-#include "chart/NumberText.h"
+#include "chart/qt/Chart.h"
+#include "drives/DriveComboBox.h"
+#include "numtext/NumberText.h"
 #include "sizetree/Ordering.h"
 #include "sizetree/Scan.h"
 
@@ -74,8 +75,7 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about)
     Splitter->setStretchFactor(1, 1);
     Splitter->setSizes({209, kClientWidth - 209 - 3});
 
-    chart_ = std::make_unique<TChartSeam>(Panel);
-    Chart = chart_->Widget();
+    Chart = new TChart(Panel);
     Chart->setObjectName(QStringLiteral("Chart"));
     auto* panelLayout = new QVBoxLayout(Panel);
     panelLayout->setContentsMargins(1, 1, 1, 1);
@@ -129,7 +129,7 @@ void TfrmTallowin::BuildToolBar()
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
     ToolBar->setFixedHeight(kToolBarHeight);
 
-    cbxDrive = new TDriveChooser(ToolBar);
+    cbxDrive = new TDriveComboBox(ToolBar);
     cbxDrive->setObjectName(QStringLiteral("cbxDrive"));
     cbxDrive->setGeometry(0, 4, 145, 19);
     cbxDrive->setToolTip(QStringLiteral("Выберите устройство"));
@@ -322,14 +322,14 @@ void TfrmTallowin::Resort(TTVCompareEvent compare)
 
 void TfrmTallowin::btnBySizeClick() { Resort(::SortBySize); }
 void TfrmTallowin::btnByNameClick() { Resort(::SortByName); }
-void TfrmTallowin::btnPercentClick() { chart_->ShowPercent(); }
-void TfrmTallowin::btnValueClick() { chart_->ShowValue(); }
+void TfrmTallowin::btnPercentClick() { ShowMarksAsPercent(Chart->PieSeries()); }
+void TfrmTallowin::btnValueClick() { ShowMarksAsValue(Chart->PieSeries()); }
 void TfrmTallowin::btnVersionClick() { about_.exec(); }
 
 void TfrmTallowin::TreeChange(const QModelIndex& current)
 {
-    if (TTreeEntry* e = model_->EntryAt(current))
-        chart_->Feed(*e);
+    if (const TTreeEntry* e = model_->EntryAt(current))
+        FeedCompositionChart(Chart->Panel(), Chart->PieSeries(), e);
 }
 
 bool TfrmTallowin::AppMessage(QEvent* event)

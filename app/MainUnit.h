@@ -26,8 +26,8 @@ class QButtonGroup;
 class QFrame;
 class QToolButton;
 class TAnimate;
-class TChartSeam;
-class TDriveChooser;
+class TChart;
+class TDriveComboBox;
 class TFlatSplitter;
 class TSizeTreeModel;
 class TSizeTreeView;
@@ -66,10 +66,9 @@ public:
     bool Scanning() const { return scanning_; }
     TSizeTree& SizeTree() { return tree_; }
     TSizeTreeModel& Model() { return *model_; }
-    TChartSeam& ChartFeed() { return *chart_; }
 
     TToolBarStrip* ToolBar = nullptr;
-    TDriveChooser* cbxDrive = nullptr;
+    TDriveComboBox* cbxDrive = nullptr;
     QToolButton* btnGo = nullptr;
     QWidget* None1 = nullptr;
     QToolButton* btnPercent = nullptr;
@@ -82,7 +81,7 @@ public:
     TSizeTreeView* Tree = nullptr;
     TFlatSplitter* Splitter = nullptr;
     QFrame* Panel = nullptr;
-    QWidget* Chart = nullptr;
+    TChart* Chart = nullptr;
     TAnimate* Animate = nullptr;
 
 protected:
@@ -108,7 +107,6 @@ private:
     // Declared before the model, which observes it, so it is destroyed after.
     TSizeTree tree_;
     std::unique_ptr<TSizeTreeModel> model_;
-    std::unique_ptr<TChartSeam> chart_;
     QButtonGroup* marksGroup_ = nullptr;
     QButtonGroup* orderGroup_ = nullptr;
     std::function<void()> endProgram_;

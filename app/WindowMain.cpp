@@ -14,7 +14,7 @@
 #include "app/AboutUnit.h"
 #include "app/Glyphs.h"
 #include "app/MainUnit.h"
-#include "chart/NumberText.h"
+#include "numtext/NumberText.h"
 
 namespace {
 

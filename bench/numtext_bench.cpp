@@ -1,7 +1,7 @@
 // Per-call cost of the number text layer on the values the program shows:
 // megabyte figures of the tree captions and the chart marks.
-#include "chart/NumberPattern.h"
-#include "chart/NumberText.h"
+#include "numtext/NumberPattern.h"
+#include "numtext/NumberText.h"
 
 #include <benchmark/benchmark.h>
 

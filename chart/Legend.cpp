@@ -8,7 +8,7 @@
 #include "chart/ChartError.h"
 #include "chart/ChartPanel.h"
 #include "chart/LegendLayout.h"
-#include "chart/NumberPattern.h"
+#include "numtext/NumberPattern.h"
 #include "chart/PieLayout.h"
 #include "chart/PieSeries.h"
 

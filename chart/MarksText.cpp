@@ -6,7 +6,7 @@
 
 #include "chart/Canvas3D.h"
 #include "chart/ChartPanel.h"
-#include "chart/NumberPattern.h"
+#include "numtext/NumberPattern.h"
 #include "chart/Series.h"
 #include "chart/SeriesMarks.h"
 

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "chart/NumberText.h"
+#include "numtext/NumberText.h"
 #include "sizetree/Scan.h"
 
 namespace {

@@ -2,7 +2,6 @@
 #include "MainWindowFixture.h"
 #include "TempTree.h"
 
-#if TALLOWIN_HAVE_CHART
 #include "chart/qt/Chart.h"
 
 TEST_F(MainWindowTest, SelectionFeedsTheChartAndButtonsSwitchMarks)
@@ -12,8 +11,7 @@ TEST_F(MainWindowTest, SelectionFeedsTheChartAndButtonsSwitchMarks)
     t.File("mid/f", 2'000'000);
     t.File("loose", 500'000);
     t.File("small/f", 1000);  // below 2 %: goes into "Other"
-    auto* chart = qobject_cast<TChart*>(frm.Chart);
-    ASSERT_NE(chart, nullptr);
+    TChart* chart = frm.Chart;
     EXPECT_EQ(chart->objectName(), QStringLiteral("Chart"));
     EXPECT_FALSE(chart->isVisible());
 
@@ -37,4 +35,3 @@ TEST_F(MainWindowTest, SelectionFeedsTheChartAndButtonsSwitchMarks)
     EXPECT_EQ(chart->PieSeries().Marks().Style(), smsPercent);
     EXPECT_TRUE(frm.btnPercent->isChecked());
 }
-#endif

@@ -13,6 +13,7 @@
 #include "app/AboutUnit.h"
 #include "app/MainUnit.h"
 #include "app/SizeTreeModel.h"
+#include "chart/qt/Chart.h"
 
 class MainWindowTest : public testing::Test {
 protected:

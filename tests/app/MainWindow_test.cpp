@@ -5,10 +5,10 @@
 
 #include "MainWindowFixture.h"
 #include "app/BusyAnimation.h"
-#include "app/DriveChooser.h"
+#include "drives/DriveComboBox.h"
 #include "app/Panels.h"
 #include <QPushButton>
-#include "chart/NumberText.h"
+#include "numtext/NumberText.h"
 #include "sizetree/Ordering.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "chart/NumberText.h"
+#include "numtext/NumberText.h"
 #include "sizetree/Scan.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "chart/NumberPattern.h"
+#include "numtext/NumberPattern.h"
 
-#include "chart/NumberText.h"
+#include "numtext/NumberText.h"
 
 #include <algorithm>
 #include <cmath>

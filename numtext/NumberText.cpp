@@ -1,4 +1,4 @@
-#include "chart/NumberText.h"
+#include "numtext/NumberText.h"
 
 #include <algorithm>
 #include <array>

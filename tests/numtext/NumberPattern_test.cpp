@@ -1,6 +1,6 @@
-#include "chart/NumberPattern.h"
-#include "chart/NumberText.h"
-#include "tests/chart/NumberTextTestSupport.h"
+#include "numtext/NumberPattern.h"
+#include "numtext/NumberText.h"
+#include "tests/numtext/NumberTextTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Randomised checks of the digit generator, the general conversion and the
 // "0.000" pattern against the C library's exactly rounded conversions.
-#include "chart/NumberPattern.h"
-#include "chart/NumberText.h"
-#include "tests/chart/NumberTextTestSupport.h"
+#include "numtext/NumberPattern.h"
+#include "numtext/NumberText.h"
+#include "tests/numtext/NumberTextTestSupport.h"
 
 #include <gtest/gtest.h>
 

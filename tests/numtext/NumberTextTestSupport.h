@@ -1,7 +1,7 @@
 // Test helper: sets the two number separators and restores them on scope exit.
 #pragma once
 
-#include "chart/NumberText.h"
+#include "numtext/NumberText.h"
 
 class TSeparatorGuard {
 public:

@@ -1,5 +1,5 @@
-#include "chart/NumberText.h"
-#include "tests/chart/NumberTextTestSupport.h"
+#include "numtext/NumberText.h"
+#include "tests/numtext/NumberTextTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Pattern formatting of numbers ("##0.# %", "# ### ###0.# MB", ...).
 //
 // Protocol: a pure function of the pattern, the value and the two number
-// separators of chart/NumberText.h (read, never written). The pattern has up
+// separators of numtext/NumberText.h (read, never written). The pattern has up
 // to three sections separated by ";" outside quotes: positive, negative, zero.
 // "0" and "#" are digit placeholders, the first "." places the decimal
 // separator, a "," anywhere groups the integer digits by thousands, "E+",
