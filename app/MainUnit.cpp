@@ -115,7 +115,6 @@ QToolButton* TfrmTallowin::AddButton(const char* name, int left, int width, cons
     auto* b = new QToolButton(ToolBar);
     b->setObjectName(QLatin1String(name));
     b->setGeometry(left, kButtonTop, width, kButtonHeight);
-    b->setAutoRaise(true);
     b->setIcon(KeyedIcon(glyph));
     b->setIconSize(glyph.size());
     b->setToolTip(hint);

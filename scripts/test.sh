@@ -20,13 +20,13 @@ run_suite() {
 }
 
 echo "== normal build =="
-run_suite "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWIN_TESTS=ON -DTALLOWIN_BENCH=ON
 
 echo "== sanitizer build =="
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-run_suite "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTALLOWIN_SANITIZE=ON -DTALLOWIN_BENCH=OFF
+run_suite "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTALLOWIN_SANITIZE=ON -DTALLOWIN_TESTS=ON -DTALLOWIN_BENCH=OFF
 
 echo "== thread sanitizer build: the scan's tests =="
 unset ASAN_OPTIONS LSAN_OPTIONS
