@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMetaObject>
+#include <QShortcut>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -92,6 +93,11 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about)
     Animate->SetEscapeHandler([this] { endProgram_(); });
     Animate->setGeometry(2, kClientHeight + kFrameHeight - 74, 48, 45);
     Animate->hide();
+
+    // Any folder as a root, from anywhere in the window.
+    auto* chooseFolder = new QShortcut(QKeySequence::Open, this);
+    chooseFolder->setContext(Qt::WindowShortcut);
+    connect(chooseFolder, &QShortcut::activated, cbxDrive, &TDriveComboBox::ChooseFolder);
 
     setTabOrder(Tree, ToolBar);
     setTabOrder(ToolBar, Panel);

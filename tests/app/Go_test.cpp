@@ -1,11 +1,13 @@
 // The Go command: roots replaced and appended, images, the animation, events
 // during the scan, closing during a scan.
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
 #include "MainWindowFixture.h"
 #include "TempTree.h"
 #include "app/BusyAnimation.h"
+#include "drives/DriveComboBox.h"
 #include "sizetree/Ordering.h"
 
 namespace {
@@ -207,4 +209,23 @@ TEST_F(GoTest, GoIgnoredWhileAScanRuns)
     DuringScan(&frm, [&] { frm.ScanRoot(b.Path()); });
     frm.ScanRoot(a.Path());
     EXPECT_EQ(Roots(), std::vector<std::string>{a.Path()});
+}
+
+// Ctrl+O from the tree asks for a folder; Go then scans that folder as a root.
+TEST_F(GoTest, FolderChosenWithCtrlOIsScannedByGo)
+{
+    int asked = 0;
+    frm.cbxDrive->SetFolderDialog([&](QWidget*, const std::string&) {
+        ++asked;
+        return b.Path("mid");
+    });
+    frm.Tree->setFocus();
+    QTest::keyClick(frm.Tree, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(frm.cbxDrive->SelectedDrive(), b.Path("mid"));
+    frm.btnGo->click();
+    EXPECT_EQ(Roots(), std::vector<std::string>{b.Path("mid")});
+    const TTreeEntry* root = frm.SizeTree().TopLevelAt(0);
+    EXPECT_EQ(root->Size(), 2'000'000);
+    EXPECT_EQ(root->ImageIndex(), 1);
 }
