@@ -17,6 +17,7 @@
 #include "app/AboutUnit.h"
 #include "app/BusyAnimation.h"
 #include "app/CompositionFeed.h"
+#include "app/EntryActions.h"
 #include "app/Glyphs.h"
 #include "app/Panels.h"
 #include "app/SizeTreeModel.h"
@@ -207,6 +208,7 @@ void TfrmTallowin::BuildTree()
 
     model_ = std::make_unique<TSizeTreeModel>(tree_, TreeImages());
     Tree->SetSizeTreeModel(model_.get());
+    Actions = new EntryActions(*Tree, *model_);
     connect(Tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 // When rows go, Qt moves the current entry; select it as well.

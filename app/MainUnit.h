@@ -25,6 +25,7 @@
 class QButtonGroup;
 class QFrame;
 class QToolButton;
+class EntryActions;
 class TAnimate;
 class TChart;
 class TDriveComboBox;
@@ -83,6 +84,7 @@ public:
     QFrame* Panel = nullptr;
     TChart* Chart = nullptr;
     TAnimate* Animate = nullptr;
+    EntryActions* Actions = nullptr;  // the tree's context menu and shortcuts
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
