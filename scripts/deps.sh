@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-urw-base35
-  xvfb xauth xdotool x11-apps x11-utils imagemagick
+  xvfb xauth xdotool x11-apps x11-utils imagemagick xclip
   valgrind
   tesseract-ocr
   time
