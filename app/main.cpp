@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "sizetree/Report.h"
+#include "app/CommandLine.h"
 
 namespace {
 
