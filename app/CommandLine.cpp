@@ -7,8 +7,57 @@ namespace {
 
 constexpr int kExitUsage = 2;
 constexpr const char* kUsage = "usage: tallowin --report PATH [--by-name] [--depth N]";
+constexpr const char* kTryHelp = "Try 'tallowin --help'.";
+
+// The words before "--", where options are recognised.
+std::vector<std::string> OptionWords(const std::vector<std::string>& args)
+{
+    return {args.begin(), std::find(args.begin(), args.end(), "--")};
+}
+
+bool Has(const std::vector<std::string>& words, const char* option)
+{
+    return std::find(words.begin(), words.end(), option) != words.end();
+}
 
 }  // namespace
+
+const char* const kLauncherHelp =
+    "Usage: tallowin [FOLDER]          open the window; scan FOLDER at once when given\n"
+    "  or:  tallowin --report PATH     print the size tree of PATH as text, largest first\n"
+    "  or:  tallowin --timing FOLDER   scan FOLDER in the window, print its time and memory, quit\n"
+    "  --by-name                       with --report: order each level by name\n"
+    "  --by-size                       with --report: order each level by size (the default)\n"
+    "  --depth N                       with --report: print N levels below PATH (0: PATH only)\n"
+    "  --                              every later word is a folder, not an option\n"
+    "  --help                          print this help and end\n"
+    "  --version                       print the version and end\n";
+
+LauncherOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                               std::ostream& err)
+{
+    const std::vector<std::string> words = OptionWords(args);
+    if (Has(words, "--help")) {
+        out << kLauncherHelp;
+        return {false, out.flush() ? 0 : 1};
+    }
+    if (Has(words, "--version")) {
+        out << "tallowin " << TALLOWIN_VERSION << '\n';
+        return {false, out.flush() ? 0 : 1};
+    }
+    if (IsReportInvocation(words))
+        return {false, ReportMain(args, out, err)};
+    for (const std::string& w : words) {
+        if (w == "--timing" || w.size() < 2 || w[0] != '-')
+            continue;
+        if (w == "--by-name" || w == "--by-size" || w == "--depth" || w.rfind("--depth=", 0) == 0)
+            err << "tallowin: " << w << " goes with --report. " << kTryHelp << '\n';
+        else
+            err << "tallowin: unknown option \"" << w << "\". " << kTryHelp << '\n';
+        return {false, kExitUsage};
+    }
+    return {true, 0};
+}
 
 bool IsReportInvocation(const std::vector<std::string>& args)
 {
@@ -50,7 +99,7 @@ std::optional<ReportOptions> ParseReportArgs(const std::vector<std::string>& arg
         } else if (!optionsEnded && a == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
-            err << "tallowin: unknown option \"" << a << "\"; " << kUsage << '\n';
+            err << "tallowin: unknown option \"" << a << "\". " << kTryHelp << '\n';
             return std::nullopt;
         } else if (havePath) {
             err << "tallowin: more than one PATH given; " << kUsage << '\n';

@@ -1,8 +1,9 @@
 // The launcher's command line, parsed without the window toolkit.
 //
-// Protocol: the launcher's main() calls IsReportInvocation, then ReportMain,
-// with the program's arguments after the program name, before any Qt object
-// exists. ReportMain returns the exit status.
+// Protocol: the launcher's main() calls RunCommandLine with the program's
+// arguments after the program name, before any Qt object exists. It answers
+// --help, --version, the report and every refusal itself; only when it says
+// so does main() hand the same arguments to the window program.
 #pragma once
 
 #include <optional>
@@ -11,6 +12,18 @@
 #include <vector>
 
 #include "sizetree/Report.h"
+
+struct LauncherOutcome {
+    bool StartWindow = false;  // hand the arguments to the window program
+    int Status = 0;            // the exit status otherwise
+};
+
+// Decides what the arguments ask for and does it, unless it is the window.
+LauncherOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                               std::ostream& err);
+
+// The --help text: every mode and option, one line each.
+extern const char* const kLauncherHelp;
 
 // True when the arguments ask for report mode.
 bool IsReportInvocation(const std::vector<std::string>& args);
