@@ -50,12 +50,15 @@ int main(int argc, char** argv)
     }
     const std::string window = folder + kWindowProgram;
     execv(window.c_str(), argv);
-    const int e = errno;
+    int e = errno;
+    std::string alsoTried;
     if (e == ENOENT) {
         const std::string installed = folder + kInstalledWindowProgram;
         execv(installed.c_str(), argv);
+        e = errno;
+        alsoTried = " (nor " + installed + ")";
     }
-    std::cerr << "tallowin: cannot start the window program " << window << ": " << std::strerror(e)
-              << '\n';
+    std::cerr << "tallowin: cannot start the window program " << window << alsoTried << ": "
+              << std::strerror(e) << '\n';
     return kExitCannotStart;
 }
