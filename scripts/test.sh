@@ -2,11 +2,13 @@
 # Builds everything and runs every test twice: a normal build, then a build
 # under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer. Then
 # the size tree's tests, which drive the scan's worker threads, once more
-# under ThreadSanitizer.
+# under ThreadSanitizer. After the normal build the program is installed into
+# a temporary folder and as a Debian package, checked and removed again
+# (scripts/package_test.sh).
 # Tests that need a real X server get one from xvfb-run.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-bash "$top/scripts/deps.sh"
+bash "$top/scripts/deps.sh" test
 jobs=$(nproc)
 # Tests expect a plain UTF-8 locale whatever the caller has.
 export LC_ALL=C.UTF-8
