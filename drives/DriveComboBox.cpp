@@ -40,7 +40,7 @@ std::string CurrentDirectory() {
 
 std::string PlatformFolderDialog(QWidget* parent, const std::string& start) {
   const QString chosen = QFileDialog::getExistingDirectory(
-      parent, QComboBox::tr("Choose a folder to scan"), QString::fromStdString(start));
+      parent, TDriveComboBox::tr("Choose a folder to scan"), QString::fromStdString(start));
   return chosen.isEmpty() ? std::string() : chosen.toStdString();
 }
 
