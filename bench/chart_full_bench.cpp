@@ -10,7 +10,7 @@
 #include <string>
 
 #include "chart/CompositionChart.h"
-#include "chart/RecordingSurface.h"
+#include "RecordingSurface.h"
 #include "chart/qt/QtSurface.h"
 
 namespace {

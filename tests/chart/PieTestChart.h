@@ -8,7 +8,7 @@
 #include "chart/ChartPanel.h"
 #include "chart/CompositionChart.h"
 #include "chart/PieSeries.h"
-#include "chart/RecordingSurface.h"
+#include "RecordingSurface.h"
 
 namespace pietest {
 
