@@ -9,7 +9,7 @@
 #include <QPainter>
 #include <string>
 
-#include "chart/CompositionChart.h"
+#include "app/CompositionChart.h"
 #include "RecordingSurface.h"
 #include "chart/qt/QtSurface.h"
 

@@ -4,7 +4,7 @@
 
 #include "ChartTestSupport.h"
 #include "chart/ChartError.h"
-#include "chart/CompositionChart.h"
+#include "PieChartDesign.h"
 #include "chart/PanelLayout.h"
 
 namespace {
@@ -16,7 +16,7 @@ protected:
     TPieSeries* pie = nullptr;
     std::unique_ptr<TRecordingSurface> window;
 
-    void SetUp() override { pie = &SetUpCompositionChart(chart); }
+    void SetUp() override { pie = &SetUpPieChart(chart); }
 
     // Paints into a recording window of the given size (a new one when the
     // size changes); answers the records of this drawing in the buffer.

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "chart/ChartPanel.h"
-#include "chart/CompositionChart.h"
+#include "PieChartDesign.h"
 #include "chart/PieSeries.h"
 #include "RecordingSurface.h"
 
@@ -20,7 +20,7 @@ struct TestChart {
     TRecordingSurface window;
 
     explicit TestChart(int width = 400, int height = 300, bool bare = false)
-        : chart(nullptr), pie(SetUpCompositionChart(chart)), window(width, height)
+        : chart(nullptr), pie(SetUpPieChart(chart)), window(width, height)
     {
         if (bare) {
             chart.Gradient().SetVisible(false);

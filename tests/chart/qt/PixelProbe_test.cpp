@@ -9,7 +9,7 @@
 #include <numbers>
 #include <optional>
 
-#include "chart/CompositionChart.h"
+#include "PieChartDesign.h"
 #include "chart/qt/QtSurface.h"
 
 namespace {
@@ -43,7 +43,7 @@ protected:
     void SetUp() override
     {
         App();
-        pie_ = &SetUpCompositionChart(chart_);
+        pie_ = &SetUpPieChart(chart_);
         chart_.Title().SetText({"C:\\Data\\Projects"});
         const char* labels[] = {"video", "photos", "music", "docs", "Other"};
         const double values[] = {600, 200, 100, 60, 40};  // red runs 0..216 degrees
