@@ -104,9 +104,14 @@ static TitleLayout LayoutTitle(const TChartTitle& title, TDrawingSurface& measur
     return T;
 }
 
-// The legend's box and the gap beside it come off the plot's side it stands on.
-static void TakeLegendRoom(const TChartLegend& legend, PanelLayout& panel)
+// The legend; when drawn, its box and the gap beside it come off the plot's
+// side it stands on.
+static void LayoutLegendInPanel(TChartPanel& chart, TDrawingSurface& measure, PanelLayout& panel)
 {
+    const TChartLegend& legend = chart.Legend();
+    panel.Legend = LayoutLegend(legend, chart, measure, panel);
+    if (!panel.Legend.Drawn())
+        return;
     const TRect& box = panel.Legend.Rect;
     TRect& plot = panel.PlotRect;
     const int vGap = legend.VertMargin() != 0 ? legend.VertMargin() : MulDiv(4, panel.PlotHeight, 100);
@@ -135,13 +140,6 @@ static void TakeLegendRoom(const TChartLegend& legend, PanelLayout& panel)
         break;
     }
     panel.Adjust();
-}
-
-static void LayoutLegendInPanel(TChartPanel& chart, TDrawingSurface& measure, PanelLayout& panel)
-{
-    panel.Legend = LayoutLegend(chart.Legend(), chart, measure, panel);
-    if (panel.Legend.Drawn())
-        TakeLegendRoom(chart.Legend(), panel);
 }
 
 // Depth of each series from the plot width; the orthogonal view takes the
