@@ -1,9 +1,9 @@
 // The legend: a framed box listing the points of the first active series.
 //
 // Protocol: owned by the chart. Setters compare and repaint the chart; the
-// range-checked ones throw EChartError. Draw(chart) is called by the chart
-// during its drawing, with the canvas drawing flat, only when Visible() and
-// some series is active, with the legend's part of the panel's layout.
+// range-checked ones throw EChartError. Draw(chart, layout) is called by the
+// chart during its drawing, with the canvas drawing flat, only when Visible()
+// and some series is active, with the legend's part of the panel's layout.
 #pragma once
 
 #include <string>
