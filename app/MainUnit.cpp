@@ -16,6 +16,7 @@
 
 #include "app/AboutUnit.h"
 #include "app/BusyAnimation.h"
+#include "app/CompositionChart.h"
 #include "app/CompositionFeed.h"
 #include "app/EntryActions.h"
 #include "app/Glyphs.h"
@@ -78,6 +79,7 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about)
     Splitter->setSizes({209, kClientWidth - 209 - 3});
 
     Chart = new TChart(Panel);
+    PieSeries = &SetUpCompositionChart(Chart->Panel());
     Chart->setObjectName(QStringLiteral("Chart"));
     auto* panelLayout = new QVBoxLayout(Panel);
     panelLayout->setContentsMargins(1, 1, 1, 1);
@@ -329,14 +331,14 @@ void TfrmTallowin::Resort(TTVCompareEvent compare)
 
 void TfrmTallowin::btnBySizeClick() { Resort(::SortBySize); }
 void TfrmTallowin::btnByNameClick() { Resort(::SortByName); }
-void TfrmTallowin::btnPercentClick() { ShowMarksAsPercent(Chart->PieSeries()); }
-void TfrmTallowin::btnValueClick() { ShowMarksAsValue(Chart->PieSeries()); }
+void TfrmTallowin::btnPercentClick() { ShowMarksAsPercent(*PieSeries); }
+void TfrmTallowin::btnValueClick() { ShowMarksAsValue(*PieSeries); }
 void TfrmTallowin::btnVersionClick() { about_.exec(); }
 
 void TfrmTallowin::TreeChange(const QModelIndex& current)
 {
     if (const TTreeEntry* e = model_->EntryAt(current))
-        FeedCompositionChart(Chart->Panel(), Chart->PieSeries(), e);
+        FeedCompositionChart(Chart->Panel(), *PieSeries, e);
 }
 
 bool TfrmTallowin::AppMessage(QEvent* event)

@@ -30,6 +30,7 @@ class TAnimate;
 class TChart;
 class TDriveComboBox;
 class TFlatSplitter;
+class TPieSeries;
 class TSizeTreeModel;
 class TSizeTreeView;
 class TToolBarStrip;
@@ -83,6 +84,7 @@ public:
     TFlatSplitter* Splitter = nullptr;
     QFrame* Panel = nullptr;
     TChart* Chart = nullptr;
+    TPieSeries* PieSeries = nullptr;  // the chart's one series, owned by its panel
     TAnimate* Animate = nullptr;
     EntryActions* Actions = nullptr;  // the tree's context menu and shortcuts
 
