@@ -6,34 +6,28 @@
 #include <QUrl>
 #include <sys/stat.h>
 
-namespace {
-
-QString Tr(const char* text) { return QCoreApplication::translate("FolderDrop", text); }
-
-}  // namespace
-
 DropVerdict JudgeDrop(const QMimeData& data, bool scanning)
 {
     DropVerdict v;
     if (scanning) {
-        v.Refusal = Tr("A scan is running: drop the folder again when it has ended.");
+        v.Refusal = QCoreApplication::translate("FolderDrop", "A scan is running: drop the folder again when it has ended.");
         return v;
     }
     const QList<QUrl> urls = data.urls();
     if (urls.size() != 1) {
-        v.Refusal = urls.isEmpty() ? Tr("Only a folder can be dropped here.")
-                                   : Tr("Drop one folder at a time.");
+        v.Refusal = urls.isEmpty() ? QCoreApplication::translate("FolderDrop", "Only a folder can be dropped here.")
+                                   : QCoreApplication::translate("FolderDrop", "Drop one folder at a time.");
         return v;
     }
     const QUrl& url = urls.front();
     if (!url.isLocalFile()) {
-        v.Refusal = Tr("Only folders on this computer can be scanned, not %1.").arg(url.toDisplayString());
+        v.Refusal = QCoreApplication::translate("FolderDrop", "Only folders on this computer can be scanned, not %1.").arg(url.toDisplayString());
         return v;
     }
     const QByteArray path = QFile::encodeName(url.toLocalFile());
     struct stat st {};
     if (stat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        v.Refusal = Tr("Not a folder: %1").arg(url.toLocalFile());
+        v.Refusal = QCoreApplication::translate("FolderDrop", "Not a folder: %1").arg(url.toLocalFile());
         return v;
     }
     v.Folder.assign(path.constData(), static_cast<size_t>(path.size()));
