@@ -212,6 +212,7 @@ bool TReadAheadLister::Take(TNode* node, TFolderListing& listing, TAdaptiveCondi
     node->Bytes = 0;
     WakeWorkers();  // room for more read-ahead
     if (!node->Opened) {
+        listing.Error = node->Listing.Error;
         Release(node);
         return false;
     }

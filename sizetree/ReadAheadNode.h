@@ -50,4 +50,5 @@ struct TReadAheadLister::TOpenPlan {
     int AnchorFd = -1;
     std::vector<TNode*> Steps;
     int ParentFd = -1;  // the folder's parent, opened again along the way
+    uint8_t Error = 0;  // why the folder could not be opened (see Listing.h)
 };

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
 #include <utility>
 
@@ -111,9 +112,13 @@ void TReadAheadLister::WorkerLoop()
         if (fd >= 0) {
             try {
                 listStep_(fd, device, listing, scratch);
-            } catch (const std::exception&) {
-                // Out of memory midway: what was read stays, as for a failed read.
+            } catch (...) {
+                // Out of memory midway: what was read stays, as for a failed
+                // read, and the folder says its listing was abandoned.
+                listing.Error = kReadAbandoned;
             }
+        } else {
+            listing.Error = plan.Error;
         }
 
         lock.lock();
@@ -150,8 +155,10 @@ int TReadAheadLister::OpenPlanned(TNode* node, TOpenPlan& plan, uint64_t& device
 {
     if (!node->Parent) {
         const int fd = OpenRootFolder(node->Name);
-        if (fd >= 0 && !FolderIdentity(fd, device, inode)) {
-            close(fd);
+        if (fd < 0 || !FolderIdentity(fd, device, inode)) {
+            plan.Error = ReadErrorOfErrno(errno);
+            if (fd >= 0)
+                close(fd);
             return -1;
         }
         return fd;
@@ -159,19 +166,26 @@ int TReadAheadLister::OpenPlanned(TNode* node, TOpenPlan& plan, uint64_t& device
     int from = plan.AnchorFd;
     for (TNode* step : plan.Steps) {
         const int fd = OpenSubfolder(from, step->Name);
+        const int openError = errno;
         if (plan.ParentFd >= 0)
             close(plan.ParentFd);
         plan.ParentFd = -1;
-        if (fd < 0)
+        if (fd < 0) {
+            plan.Error = ReadErrorOfErrno(openError);
             return -1;
+        }
         if (!IsFolder(fd, step->Device, step->Inode)) {
-            close(fd);  // replaced since it was listed
+            close(fd);
+            plan.Error = kReadReplaced;
             return -1;
         }
         plan.ParentFd = fd;
         from = fd;
     }
-    return OpenSubfolder(from, node->Name);
+    const int fd = OpenSubfolder(from, node->Name);
+    if (fd < 0)
+        plan.Error = ReadErrorOfErrno(errno);
+    return fd;
 }
 
 // Publishes a listing (under the lock).

@@ -19,6 +19,7 @@ namespace {
 
 constexpr int kExitUsage = 2;
 constexpr int kExitWriteFailed = 1;
+constexpr int kExitUnreadable = 1;  // some folder could not be read
 constexpr const char* kUsage =
     "usage: tallowin --report PATH [--by-name] [--depth N]";
 
@@ -136,7 +137,16 @@ int ReportMain(const std::vector<std::string>& args, std::ostream& out, std::ost
     TSizeTree tree;
     tree.SetOnCompare(parsed->ByName ? SortByName : SortBySize);
     TTreeEntry* root = tree.AddChildEntry(nullptr, parsed->Path, TNode{parsed->Path, 0, std::string()});
-    ScanFolder(tree, root, TScanHooks{});
+    // As each folder that cannot be read is met: one line, as other disk
+    // usage tools write it; the report still lists everything else.
+    bool unreadable = false;
+    TScanHooks hooks;
+    hooks.ReadFailed = [&](const TTreeEntry& folder) {
+        unreadable = true;
+        err << "tallowin: cannot read '" << EscapeForReport(folder.Path())
+            << "': " << ReadErrorText(folder.ReadError()) << '\n';
+    };
+    ScanFolder(tree, root, hooks);
 
     TReportWriter writer(out);
     PrintTree(*root, parsed->Depth, writer);
@@ -144,5 +154,5 @@ int ReportMain(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << "tallowin: could not write the report\n";
         return kExitWriteFailed;
     }
-    return 0;
+    return unreadable ? kExitUnreadable : 0;
 }

@@ -27,6 +27,11 @@ struct TFileIdHash {
     }
 };
 
+uint32_t SaturatingSum(uint32_t a, uint32_t b)
+{
+    return a > UINT32_MAX - b ? UINT32_MAX : a + b;
+}
+
 // One folder under scan.
 struct TFrame {
     TTreeEntry* Entry = nullptr;
@@ -34,6 +39,8 @@ struct TFrame {
     size_t NextSubfolder = 0;
     size_t NextLinked = 0;
     uint64_t LooseBytes = 0;  // files counted so far
+    uint64_t LooseDiskBytes = 0;
+    uint32_t LooseFiles = 0;
     bool Entered = false;     // the lister holds a level for it
 };
 
@@ -63,6 +70,8 @@ public:
                 const TSubfolder& sub = f.Listing.Subfolders[i];
                 TTreeEntry* child = tree_.AddDerivedEntry(f.Entry, sub.Name + kProvisionalMark,
                                                           sub.Name, 0, TPathKind::pkFolder);
+                if (hooks_.Progress)
+                    ++hooks_.Progress->Folders;
                 if (sub.OtherFileSystem) {
                     FinishCaption(child);
                     continue;
@@ -81,16 +90,32 @@ private:
     bool StartFolder(TTreeEntry* entry, const TSubfolder* sub)
     {
         guard_.SetWatched(entry);
+        if (hooks_.Progress)
+            hooks_.Progress->Current = entry;
         if (hooks_.ProcessPendingMessages)
             hooks_.ProcessPendingMessages();
         if (guard_.Lost() || (hooks_.StopRequested && hooks_.StopRequested()))
             return false;
         entry->SetSize(0);
+        entry->Counts() = EntryCounts();
         TFrame& f = frames_.emplace_back();
         f.Entry = entry;
         f.Entered = sub ? lister_.Enter(*sub, f.Listing) : lister_.EnterRoot(entry->Path(), f.Listing);
         // A lister that waits processes messages meanwhile.
-        return !guard_.Lost() && !(hooks_.StopRequested && hooks_.StopRequested());
+        if (guard_.Lost() || (hooks_.StopRequested && hooks_.StopRequested()))
+            return false;
+        entry->SetReadError(f.Listing.Error);
+        if (f.Listing.Error)
+            ReadFailed(*entry);
+        return true;
+    }
+
+    void ReadFailed(const TTreeEntry& entry)
+    {
+        if (hooks_.Progress)
+            ++hooks_.Progress->Unreadable;
+        if (hooks_.ReadFailed)
+            hooks_.ReadFailed(entry);
     }
 
     // Files with several links listed before subfolder `limit` count now, if
@@ -100,8 +125,11 @@ private:
         const std::vector<TLinkedFile>& linked = f.Listing.LinkedFiles;
         while (f.NextLinked < linked.size() && linked[f.NextLinked].Position <= limit) {
             const TLinkedFile& file = linked[f.NextLinked++];
-            if (seen_.insert(TFileId{file.Device, file.Inode}).second)
+            if (seen_.insert(TFileId{file.Device, file.Inode}).second) {
                 f.LooseBytes += file.Size;
+                f.LooseDiskBytes += file.DiskBytes;
+                ++f.LooseFiles;
+            }
         }
     }
 
@@ -111,12 +139,24 @@ private:
     {
         CountLinkedFiles(f, SIZE_MAX);
         f.LooseBytes += f.Listing.SingleLinkTotal;
+        f.LooseDiskBytes += f.Listing.SingleLinkDiskBytes;
+        f.LooseFiles = SaturatingSum(f.LooseFiles, f.Listing.SingleLinkFiles);
         TTreeEntry* entry = f.Entry;
         const double loose = static_cast<double>(f.LooseBytes);
         entry->SetSize(entry->Size() + loose);
+        EntryCounts& counts = entry->Counts();
+        counts.DiskBytes += f.LooseDiskBytes;
+        counts.Files = SaturatingSum(counts.Files, f.LooseFiles);
+        if (ScanProgress* p = hooks_.Progress) {
+            p->Bytes += f.LooseBytes;
+            p->DiskBytes += f.LooseDiskBytes;
+            p->Files += f.LooseFiles;
+        }
         if (f.LooseBytes > 0) {
             TTreeEntry* files = tree_.AddDerivedEntry(entry, kFilesName, std::string(), loose,
                                                       TPathKind::pkFiles);
+            files->Counts().DiskBytes = f.LooseDiskBytes;
+            files->Counts().Files = f.LooseFiles;
             tree_.SetCaption(files, SizeCaptionText(loose) + kMegabytes + kFilesName);
             tree_.SetImageIndex(files, 2);
         }
@@ -134,6 +174,13 @@ private:
         tree_.SetCaption(child, SizeCaptionText(child->Size()) + kMegabytes + child->Name());
         TTreeEntry* parent = child->Parent();
         parent->SetSize(parent->Size() + child->Size());
+        const EntryCounts& c = child->Counts();
+        EntryCounts& p = parent->Counts();
+        p.DiskBytes += c.DiskBytes;
+        p.Files = SaturatingSum(p.Files, c.Files);
+        p.Folders = SaturatingSum(p.Folders, SaturatingSum(c.Folders, 1));
+        p.UnreadableBelow = SaturatingSum(p.UnreadableBelow,
+                                          SaturatingSum(c.UnreadableBelow, child->ReadError() ? 1 : 0));
     }
 
     TSizeTree& tree_;

@@ -19,6 +19,11 @@
 // with size 0 and not entered. A file with several links counts once per scan,
 // where the depth-first walk meets it first.
 //
+// Besides the size each entry gets its Counts (disk usage, files, folders,
+// folders below that could not be read) and, for a folder that could not be
+// opened or whose listing failed midway, its ReadError: such a folder keeps
+// the size the rules above give it (0, or what was counted up to then).
+//
 // ScanFolder lists with the read-ahead lister (sizetree/ReadAheadScan.h):
 // worker threads list folders ahead, and while the scan waits for one it
 // also calls hooks.ProcessPendingMessages about every 20 ms and honours
@@ -27,15 +32,32 @@
 // sequential one, on the calling thread alone.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 #include "sizetree/Listing.h"
 #include "sizetree/SizeTree.h"
 
+// Running totals of a scan for a progress display: updated once per folder,
+// read by the hooks on the same thread.
+struct ScanProgress {
+    uint64_t Bytes = 0;      // apparent bytes of the files counted so far
+    uint64_t DiskBytes = 0;  // their blocks x 512
+    uint64_t Files = 0;
+    uint64_t Folders = 0;    // folders met below the root
+    uint64_t Unreadable = 0; // folders that could not be read (fully)
+    // The folder started last; valid only inside the hooks.
+    const TTreeEntry* Current = nullptr;
+};
+
 struct TScanHooks {
     std::function<void()> ProcessPendingMessages;  // may be empty
     std::function<bool()> StopRequested;           // may be empty
+    // Once per folder that could not be read (fully), in scan order, after its
+    // ReadError is set; may be empty.
+    std::function<void(const TTreeEntry& folder)> ReadFailed;
+    ScanProgress* Progress = nullptr;  // kept up to date when given
 };
 
 void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks);

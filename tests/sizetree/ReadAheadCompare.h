@@ -20,7 +20,7 @@ std::unique_ptr<TScanResult> ScanReadAhead(const std::string& path, TReadAheadOp
                                            const TScanHooks& hooks = {});
 
 // "" when both trees are equal in captions, images, names, paths, sizes (bit
-// for bit) and order; else where they first differ.
+// for bit), read errors, counts and order; else where they first differ.
 std::string FirstDifference(const TTreeEntry* a, const TTreeEntry* b);
 
 // Threads of this process right now.

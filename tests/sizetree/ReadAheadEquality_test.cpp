@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <functional>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
@@ -152,6 +153,39 @@ TEST(ReadAheadScan, EqualsSequentialWithFstatatListing)
         ListFolder(fd, device, listing, scratch);
     };
     EXPECT_EQ(FirstDifference(expected->Root, ScanReadAhead(t.Root(), options)->Root), "");
+}
+
+// A listing a worker abandons (an exception midway) keeps what was read and
+// says so; the rest of the tree is whole.
+TEST(ReadAheadScan, AbandonedListingIsRecorded)
+{
+    TTempTree t;
+    RandomTree(t, 6, 30, 80, 10);
+    t.File("boom/f", 5000);
+    t.File("boom/sub/g", 7000);
+    struct stat boom;
+    ASSERT_EQ(stat(t.Path("boom").c_str(), &boom), 0);
+    const auto expected = ScanSequential(t.Root());
+    TReadAheadOptions options;
+    options.ListStep = [&](int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch) {
+        struct stat st;
+        if (fstat(fd, &st) == 0 && st.st_ino == boom.st_ino)
+            throw std::bad_alloc();
+        ListFolder(fd, device, listing, scratch);
+    };
+    const auto got = ScanReadAhead(t.Root(), options);
+    const TTreeEntry* shown = Child(got->Root, "boom");
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->ReadError(), kReadAbandoned);
+    EXPECT_EQ(shown->Size(), 0);
+    EXPECT_EQ(got->Root->Counts().UnreadableBelow, 1u);
+    EXPECT_EQ(got->Root->Size(), expected->Root->Size() - 12000);
+    for (int i = 0; i < got->Root->ChildCount(); ++i) {
+        const TTreeEntry* c = got->Root->ChildAt(i);
+        if (c != shown && c->Name() != "") {
+            EXPECT_EQ(FirstDifference(Child(expected->Root, c->Name()), c), "");
+        }
+    }
 }
 
 // A root given as a symbolic link is followed, as the sequential scan does;
