@@ -30,7 +30,6 @@
 namespace {
 
 const QColor kWindowColour(0xE5, 0xE5, 0xE5);  // 0x00E5E5E5
-constexpr std::chrono::milliseconds kEventInterval{10};
 constexpr int kToolBarHeight = 29;
 constexpr int kButtonTop = 2;
 constexpr int kButtonHeight = 23;
@@ -297,14 +296,8 @@ void TfrmTallowin::ScanFolder(TTreeEntry* entry)
     ::ScanFolder(tree_, entry, hooks);
 }
 
-void TfrmTallowin::ProcessPendingMessages()
-{
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastEvents_ < kEventInterval)
-        return;
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    lastEvents_ = std::chrono::steady_clock::now();
-}
+// The scan calls this at most every TScanHooks::EventInterval.
+void TfrmTallowin::ProcessPendingMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void TfrmTallowin::SortSubtree(TTreeEntry* entry) { ::SortSubtree(tree_, entry); }
 

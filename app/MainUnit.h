@@ -15,7 +15,6 @@
 
 #include <QModelIndex>
 #include <QWidget>
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -113,5 +112,4 @@ private:
     bool scanning_ = false;
     bool stopRequested_ = false;
     bool centred_ = false;
-    std::chrono::steady_clock::time_point lastEvents_{};
 };

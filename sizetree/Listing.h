@@ -8,8 +8,15 @@
 // that fails midway is returned with what was read up to then, its Error set
 // (and Enter returns true). Listings name no files: files are reduced to
 // totals and the few with several hard links.
+//
+// A lister that lists on other threads may make Enter wait. Before an
+// Enter/EnterRoot the scan may ask RootReady/Ready, as often as it likes,
+// which wait at most `limit` and say whether the same Enter/EnterRoot would
+// now return without waiting; between those calls the scan does its own
+// work (events, stop). A lister on the calling thread is always ready.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -70,4 +77,9 @@ public:
     // Opens and lists a subfolder of the folder entered last.
     virtual bool Enter(const TSubfolder& sub, TFolderListing& listing) = 0;
     virtual void Leave() = 0;
+    virtual bool RootReady(const std::string& /*path*/, std::chrono::nanoseconds /*limit*/)
+    {
+        return true;
+    }
+    virtual bool Ready(const TSubfolder& /*sub*/, std::chrono::nanoseconds /*limit*/) { return true; }
 };

@@ -164,6 +164,7 @@ TEST(HostileChanging, TreeChangedByAnotherProcess)
             if (++calls % 5 == 0)
                 usleep(100);  // room for the other process
         };
+        hooks.EventInterval = {};
         TScanned s(t.Root(), hooks);
         int finished = 0;
         EXPECT_EQ(CheckFinished(s.Tree, s.Root, &finished), "") << "round " << round;
@@ -257,6 +258,7 @@ TScanHooks ShuttingHooks(const TShutTree& shut, TTreeEntry*& top, bool& done)
                 chmod((shut.Top + "/" + name).c_str(), k % 3 == 1 ? 0 : 0400);
         }
     };
+    hooks.EventInterval = {};
     return hooks;
 }
 

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "sizetree/DirLister.h"
-#include "sizetree/ReadAheadScan.h"
 
 namespace {
 
@@ -34,11 +33,12 @@ std::unique_ptr<TScanResult> ScanSequential(const std::string& path, const TScan
     return r;
 }
 
-std::unique_ptr<TScanResult> ScanReadAhead(const std::string& path, TReadAheadOptions options,
+std::unique_ptr<TScanResult> ScanReadAhead(const std::string& path, ReadAheadOptions options,
                                            const TScanHooks& hooks)
 {
     auto r = NewRoot(path);
-    ScanFolderReadAhead(r->Tree, r->Root, hooks, std::move(options));
+    TReadAheadLister lister(std::move(options));
+    ScanFolderWith(r->Tree, r->Root, hooks, lister);
     return r;
 }
 

@@ -99,7 +99,7 @@ const std::vector<TShape>& Shapes()
 // Each setting of the lister's bounds.
 struct TSetting {
     const char* Name;
-    TReadAheadOptions Options;
+    ReadAheadOptions Options;
 };
 
 std::vector<TSetting> Settings()
@@ -147,7 +147,7 @@ TEST(ReadAheadScan, EqualsSequentialWithFstatatListing)
     expected->Root = expected->Tree.AddChildEntry(nullptr, t.Root(), TNode{t.Root(), 0, ""});
     TDirLister fstatatOnly(false);
     ScanFolderWith(expected->Tree, expected->Root, {}, fstatatOnly);
-    TReadAheadOptions options;
+    ReadAheadOptions options;
     options.ListStep = [](int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch) {
         scratch.UseStatx = false;
         ListFolder(fd, device, listing, scratch);
@@ -166,7 +166,7 @@ TEST(ReadAheadScan, AbandonedListingIsRecorded)
     struct stat boom;
     ASSERT_EQ(stat(t.Path("boom").c_str(), &boom), 0);
     const auto expected = ScanSequential(t.Root());
-    TReadAheadOptions options;
+    ReadAheadOptions options;
     options.ListStep = [&](int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch) {
         struct stat st;
         if (fstat(fd, &st) == 0 && st.st_ino == boom.st_ino)
@@ -253,7 +253,7 @@ TEST(ReadAheadScan, TenThousandLevels)
     const int baseline = OpenDescriptorCount();
     const auto expected = ScanSequential(t.Root());
 
-    TReadAheadOptions options;
+    ReadAheadOptions options;
     options.MaxKeptFolders = 4;
     TReadAheadLister lister(options);
     TScanResult got;
@@ -265,8 +265,9 @@ TEST(ReadAheadScan, TenThousandLevels)
         if (++calls % 500 == 0)
             mostOpen = std::max(mostOpen, OpenDescriptorCount() - baseline);
     };
+    hooks.EventInterval = {};
     ScanFolderWith(got.Tree, got.Root, hooks, lister);
-    const TReadAheadStats stats = lister.Stats();
+    const ReadAheadStats stats = lister.Stats();
     const int bound = 1 + 4 + 2 * static_cast<int>(stats.Workers);
     EXPECT_LE(stats.MostOpenFolders, bound);
     EXPECT_LE(mostOpen, bound);

@@ -157,6 +157,7 @@ TEST(ScanErrors, VanishedAndReplacedFoldersAreRecorded)
     bool replaced = false;
     TScanHooks hooks;
     hooks.Progress = &progress;
+    hooks.EventInterval = {};
     hooks.ProcessPendingMessages = [&] {
         const TTreeEntry* e = progress.Current;
         if (e->Name() == "gone")
