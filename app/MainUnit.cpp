@@ -18,6 +18,7 @@
 #include "app/CompositionFeed.h"
 #include "app/Glyphs.h"
 #include "app/Panels.h"
+#include "app/ScanStatusBar.h"
 #include "app/SizeTreeModel.h"
 #include "app/SizeTreeView.h"
 #include "app/WindowPlacement.h"
@@ -52,7 +53,8 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about)
     pal.setColor(QPalette::Window, kWindowColour);
     setPalette(pal);
     setAutoFillBackground(true);
-    resize(kClientWidth, kClientHeight);
+    // The status bar goes below the designed client area.
+    resize(kClientWidth, kClientHeight + ScanStatusBar::kHeight);
 
     tree_.SetOnCompare(::SortBySize);
     BuildToolBar();
@@ -85,6 +87,8 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about)
     layout->setSpacing(0);
     layout->addWidget(ToolBar);
     layout->addWidget(Splitter, 1);
+    StatusBar = new ScanStatusBar(this);
+    layout->addWidget(StatusBar);
 
     Animate = new TAnimate(this);
     // Escape during a re-sort, while this thread processes no events.
@@ -219,7 +223,7 @@ void TfrmTallowin::BuildTree()
 
 void TfrmTallowin::ShowAnimation()
 {
-    Animate->move(2, height() + kFrameHeight - 74);
+    Animate->move(2, height() - ScanStatusBar::kHeight + kFrameHeight - 74);
     Animate->Play();
     Animate->show();
     Animate->raise();
@@ -290,10 +294,19 @@ void TfrmTallowin::MoveSelectionOffSubtree(TTreeEntry* entry)
 
 void TfrmTallowin::ScanFolder(TTreeEntry* entry)
 {
+    if (!entry)
+        return;
+    ScanProgress progress;
     TScanHooks hooks;
-    hooks.ProcessPendingMessages = [this] { ProcessPendingMessages(); };
+    hooks.ProcessPendingMessages = [this, &progress] {
+        StatusBar->Sample(progress, model_->EntryAt(Tree->currentIndex()));
+        ProcessPendingMessages();
+    };
     hooks.StopRequested = [this] { return stopRequested_; };
+    hooks.Progress = &progress;
+    StatusBar->ScanStarted(entry->Path());
     ::ScanFolder(tree_, entry, hooks);
+    StatusBar->ScanFinished(progress, model_->EntryAt(Tree->currentIndex()));
 }
 
 // The scan calls this at most every TScanHooks::EventInterval.
@@ -321,8 +334,10 @@ void TfrmTallowin::btnVersionClick() { about_.exec(); }
 
 void TfrmTallowin::TreeChange(const QModelIndex& current)
 {
-    if (const TTreeEntry* e = model_->EntryAt(current))
+    const TTreeEntry* e = model_->EntryAt(current);
+    if (e)
         FeedCompositionChart(Chart->Panel(), Chart->PieSeries(), e);
+    StatusBar->ShowEntry(e);
 }
 
 bool TfrmTallowin::AppMessage(QEvent* event)

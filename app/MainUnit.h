@@ -24,6 +24,7 @@
 class QButtonGroup;
 class QFrame;
 class QToolButton;
+class ScanStatusBar;
 class TAnimate;
 class TChart;
 class TDriveComboBox;
@@ -39,7 +40,8 @@ public:
     explicit TfrmTallowin(TfrmAbout& about);
     ~TfrmTallowin() override;
 
-    // Designed client size and the frame height added by a caption bar.
+    // Designed client size (the status bar adds its height below it) and the
+    // frame height added by a caption bar.
     static constexpr int kClientWidth = 688;
     static constexpr int kClientHeight = 453;
     static constexpr int kFrameHeight = 27;
@@ -82,6 +84,7 @@ public:
     QFrame* Panel = nullptr;
     TChart* Chart = nullptr;
     TAnimate* Animate = nullptr;
+    ScanStatusBar* StatusBar = nullptr;  // below the designed client area
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
