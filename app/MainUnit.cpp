@@ -21,6 +21,7 @@
 #include "app/EntryActions.h"
 #include "app/Glyphs.h"
 #include "app/Panels.h"
+#include "app/ScanStatusBar.h"
 #include "app/SizeTreeModel.h"
 #include "app/SizeTreeView.h"
 #include "app/WindowPlacement.h"
@@ -33,7 +34,6 @@
 namespace {
 
 const QColor kWindowColour(0xE5, 0xE5, 0xE5);  // 0x00E5E5E5
-constexpr std::chrono::milliseconds kEventInterval{10};
 constexpr int kToolBarHeight = 29;
 constexpr int kButtonTop = 2;
 constexpr int kButtonHeight = 23;
@@ -56,7 +56,8 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about)
     pal.setColor(QPalette::Window, kWindowColour);
     setPalette(pal);
     setAutoFillBackground(true);
-    resize(kClientWidth, kClientHeight);
+    // The status bar goes below the designed client area.
+    resize(kClientWidth, kClientHeight + ScanStatusBar::kHeight);
 
     tree_.SetOnCompare(::SortBySize);
     BuildToolBar();
@@ -90,6 +91,8 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about)
     layout->setSpacing(0);
     layout->addWidget(ToolBar);
     layout->addWidget(Splitter, 1);
+    StatusBar = new ScanStatusBar(this);
+    layout->addWidget(StatusBar);
 
     Animate = new TAnimate(this);
     // Escape during a re-sort, while this thread processes no events.
@@ -229,7 +232,7 @@ void TfrmTallowin::BuildTree()
 
 void TfrmTallowin::ShowAnimation()
 {
-    Animate->move(2, height() + kFrameHeight - 74);
+    Animate->move(2, height() - ScanStatusBar::kHeight + kFrameHeight - 74);
     Animate->Play();
     Animate->show();
     Animate->raise();
@@ -300,20 +303,23 @@ void TfrmTallowin::MoveSelectionOffSubtree(TTreeEntry* entry)
 
 void TfrmTallowin::ScanFolder(TTreeEntry* entry)
 {
+    if (!entry)
+        return;
+    ScanProgress progress;
     TScanHooks hooks;
-    hooks.ProcessPendingMessages = [this] { ProcessPendingMessages(); };
+    hooks.ProcessPendingMessages = [this, &progress] {
+        StatusBar->Sample(progress, model_->EntryAt(Tree->currentIndex()));
+        ProcessPendingMessages();
+    };
     hooks.StopRequested = [this] { return stopRequested_; };
+    hooks.Progress = &progress;
+    StatusBar->ScanStarted(entry->Path());
     ::ScanFolder(tree_, entry, hooks);
+    StatusBar->ScanFinished(progress, model_->EntryAt(Tree->currentIndex()));
 }
 
-void TfrmTallowin::ProcessPendingMessages()
-{
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastEvents_ < kEventInterval)
-        return;
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    lastEvents_ = std::chrono::steady_clock::now();
-}
+// The scan calls this at most every TScanHooks::EventInterval.
+void TfrmTallowin::ProcessPendingMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void TfrmTallowin::SortSubtree(TTreeEntry* entry) { ::SortSubtree(tree_, entry); }
 
@@ -337,8 +343,10 @@ void TfrmTallowin::btnVersionClick() { about_.exec(); }
 
 void TfrmTallowin::TreeChange(const QModelIndex& current)
 {
-    if (const TTreeEntry* e = model_->EntryAt(current))
+    const TTreeEntry* e = model_->EntryAt(current);
+    if (e)
         FeedCompositionChart(Chart->Panel(), *PieSeries, e);
+    StatusBar->ShowEntry(e);
 }
 
 bool TfrmTallowin::AppMessage(QEvent* event)

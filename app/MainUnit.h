@@ -15,7 +15,6 @@
 
 #include <QModelIndex>
 #include <QWidget>
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,6 +25,7 @@ class QButtonGroup;
 class QFrame;
 class QToolButton;
 class EntryActions;
+class ScanStatusBar;
 class TAnimate;
 class TChart;
 class TDriveComboBox;
@@ -42,7 +42,8 @@ public:
     explicit TfrmTallowin(TfrmAbout& about);
     ~TfrmTallowin() override;
 
-    // Designed client size and the frame height added by a caption bar.
+    // Designed client size (the status bar adds its height below it) and the
+    // frame height added by a caption bar.
     static constexpr int kClientWidth = 688;
     static constexpr int kClientHeight = 453;
     static constexpr int kFrameHeight = 27;
@@ -86,6 +87,7 @@ public:
     TChart* Chart = nullptr;
     TPieSeries* PieSeries = nullptr;  // the chart's one series, owned by its panel
     TAnimate* Animate = nullptr;
+    ScanStatusBar* StatusBar = nullptr;  // below the designed client area
     EntryActions* Actions = nullptr;  // the tree's context menu and shortcuts
 
 protected:
@@ -117,5 +119,4 @@ private:
     bool scanning_ = false;
     bool stopRequested_ = false;
     bool centred_ = false;
-    std::chrono::steady_clock::time_point lastEvents_{};
 };

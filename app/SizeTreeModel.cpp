@@ -1,7 +1,38 @@
 // Forwards size-tree notifications to Qt's model signals.
 #include "app/SizeTreeModel.h"
 
+#include <QCoreApplication>
 #include <QPixmap>
+
+#include "sizetree/Listing.h"
+
+QString ReadErrorReason(uint8_t code)
+{
+    // The texts ReadErrorText gives most often, for the translators.
+    [[maybe_unused]] static const char* const kCommon[] = {
+        QT_TRANSLATE_NOOP("ReadError", "Permission denied"),
+        QT_TRANSLATE_NOOP("ReadError", "Vanished while scanned"),
+        QT_TRANSLATE_NOOP("ReadError", "Replaced while scanned"),
+        QT_TRANSLATE_NOOP("ReadError", "Listing abandoned"),
+        QT_TRANSLATE_NOOP("ReadError", "Input/output error"),
+        QT_TRANSLATE_NOOP("ReadError", "Too many levels of symbolic links"),
+        QT_TRANSLATE_NOOP("ReadError", "Not a directory"),
+    };
+    return QCoreApplication::translate("ReadError", ReadErrorText(code));
+}
+
+QVariant TSizeTreeModel::ReadingTip(const TTreeEntry& e) const
+{
+    QStringList lines;
+    if (e.ReadError())
+        lines << tr("Could not be read: %1").arg(ReadErrorReason(e.ReadError()));
+    const uint32_t below = e.Counts().UnreadableBelow;
+    if (below == 1)
+        lines << tr("1 folder below could not be read; its size counts as 0");
+    else if (below > 1)
+        lines << tr("%n folders below could not be read; their sizes count as 0", nullptr, static_cast<int>(below));
+    return lines.isEmpty() ? QVariant() : QVariant(lines.join(QLatin1Char('\n')));
+}
 
 TSizeTreeModel::TSizeTreeModel(TSizeTree& tree, const std::array<QImage, 3>& images, QObject* parent)
     : QAbstractItemModel(parent), tree_(tree)
@@ -69,6 +100,10 @@ QVariant TSizeTreeModel::data(const QModelIndex& index, int role) const
         const int i = e->ImageIndex();
         return i >= 0 && i < static_cast<int>(icons_.size()) ? icons_[static_cast<size_t>(i)] : QIcon();
     }
+    case Qt::ForegroundRole:
+        return e->ReadError() ? QVariant(kUnreadableColour) : QVariant();
+    case Qt::ToolTipRole:
+        return ReadingTip(*e);
     default:
         return {};
     }
@@ -89,7 +124,7 @@ void TSizeTreeModel::EntryAdded(TTreeEntry*) { endInsertRows(); }
 void TSizeTreeModel::EntryChanged(TTreeEntry* entry)
 {
     const QModelIndex i = IndexOf(entry);
-    emit dataChanged(i, i, {Qt::DisplayRole, Qt::DecorationRole});
+    emit dataChanged(i, i, {Qt::DisplayRole, Qt::DecorationRole, Qt::ForegroundRole, Qt::ToolTipRole});
 }
 
 void TSizeTreeModel::ChildrenAboutToBeReordered(TTreeEntry* parent)

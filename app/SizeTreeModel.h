@@ -7,15 +7,25 @@
 // forwarded at once as the matching Qt model signal, with work per
 // notification O(1), or O(persistent indexes) for a reorder. Captions are
 // bytes; they are shown as UTF-8, invalid sequences replaced, never changed.
+// A folder that could not be read is drawn in kUnreadableColour; its tool tip,
+// and that of an entry with such folders below it, says why or how many.
 #pragma once
 
 #include <QAbstractItemModel>
+#include <QColor>
 #include <QIcon>
 #include <array>
 #include <utility>
 #include <vector>
 
 #include "sizetree/SizeTree.h"
+
+// The reason of a read error code (sizetree/Listing.h), translated where a
+// translation exists.
+QString ReadErrorReason(uint8_t code);
+
+// Text colour of an entry whose folder could not be read.
+inline const QColor kUnreadableColour(0x8B, 0x00, 0x00);
 
 class TSizeTreeModel : public QAbstractItemModel, private TTreeObserver {
     Q_OBJECT
@@ -37,6 +47,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+    // The tool tip of an entry that could not be read or has such folders
+    // below it; an empty variant otherwise.
+    QVariant ReadingTip(const TTreeEntry& e) const;
+
     void EntryAboutToBeAdded(TTreeEntry* parent, int row) override;
     void EntryAdded(TTreeEntry* entry) override;
     void EntryChanged(TTreeEntry* entry) override;

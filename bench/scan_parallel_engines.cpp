@@ -26,12 +26,12 @@ int main(int argc, char** argv)
         TDirLister lister;
         ScanFolderWith(tree, root, TScanHooks{}, lister);
     } else if (engine == "read-ahead") {
-        TReadAheadOptions options;
+        ReadAheadOptions options;
         if (argc > 3)
             options.Workers = static_cast<unsigned>(std::atoi(argv[3]));
         TReadAheadLister lister(options);
         ScanFolderWith(tree, root, TScanHooks{}, lister);
-        const TReadAheadStats s = lister.Stats();
+        const ReadAheadStats s = lister.Stats();
         std::printf("workers %u, reopened ancestors %llu, most descriptors %d, most read ahead %zu, "
                     "scan waited %llu times, workers idled %llu times\n",
                     s.Workers, static_cast<unsigned long long>(s.Reopens), s.MostOpenFolders,

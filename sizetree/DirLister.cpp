@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "sizetree/FolderRead.h"
 
@@ -35,11 +36,11 @@ void TDirLister::EnforceLimit()
         CloseLevel(levels_[lowestOpen_]);
 }
 
-bool TDirLister::EnsureTopOpen()
+uint8_t TDirLister::EnsureTopOpen()
 {
     const size_t top = levels_.size() - 1;
     if (levels_[top].Fd >= 0)
-        return true;
+        return 0;
     size_t open = top;
     while (levels_[open].Fd < 0)
         --open;  // the root is always open
@@ -48,17 +49,17 @@ bool TDirLister::EnsureTopOpen()
         TLevel& level = levels_[k];
         const int fd = OpenSubfolder(levels_[k - 1].Fd, level.Name);
         if (fd < 0)
-            return false;
+            return ReadErrorOfErrno(errno);
         level.Fd = fd;
         ++openCount_;
         ++reopenCount_;
         if (!IsFolder(fd, level.Device, level.Inode)) {
-            CloseLevel(level);  // replaced since it was listed
-            return false;
+            CloseLevel(level);
+            return kReadReplaced;
         }
     }
     EnforceLimit();
-    return true;
+    return 0;
 }
 
 bool TDirLister::EnterRoot(const std::string& path, TFolderListing& listing)
@@ -70,11 +71,14 @@ bool TDirLister::EnterRoot(const std::string& path, TFolderListing& listing)
     lowestOpen_ = 1;
     // The root is what the user named: a symbolic link to a folder is followed.
     const int fd = OpenRootFolder(path);
-    if (fd < 0)
+    if (fd < 0) {
+        listing.Error = ReadErrorOfErrno(errno);
         return false;
+    }
     uint64_t device = 0;
     uint64_t inode = 0;
     if (!FolderIdentity(fd, device, inode)) {
+        listing.Error = ReadErrorOfErrno(errno);
         close(fd);
         return false;
     }
@@ -87,11 +91,16 @@ bool TDirLister::EnterRoot(const std::string& path, TFolderListing& listing)
 bool TDirLister::Enter(const TSubfolder& sub, TFolderListing& listing)
 {
     listing.Clear();
-    if (levels_.empty() || sub.OtherFileSystem || !EnsureTopOpen())
+    if (levels_.empty() || sub.OtherFileSystem)
+        return false;
+    listing.Error = EnsureTopOpen();
+    if (listing.Error)
         return false;
     const int fd = OpenSubfolder(levels_.back().Fd, sub.Name);
-    if (fd < 0)
+    if (fd < 0) {
+        listing.Error = ReadErrorOfErrno(errno);
         return false;
+    }
     levels_.push_back(TLevel{fd, sub.Name, sub.Device, sub.Inode});
     ++openCount_;
     ListFolder(fd, sub.Device, listing, scratch_);

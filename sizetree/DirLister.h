@@ -43,7 +43,8 @@ private:
         uint64_t Inode = 0;
     };
 
-    bool EnsureTopOpen();
+    // 0, or why the folder entered last could not be opened again.
+    uint8_t EnsureTopOpen();
     void CloseLevel(TLevel& level);
     void EnforceLimit();
 

@@ -20,7 +20,7 @@ namespace {
 
 constexpr size_t kBufferBytes = 64 * 1024;
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
-constexpr unsigned kStatxMask = STATX_TYPE | STATX_NLINK | STATX_INO | STATX_SIZE;
+constexpr unsigned kStatxMask = STATX_TYPE | STATX_NLINK | STATX_INO | STATX_SIZE | STATX_BLOCKS;
 constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT;
 
 // getdents64 record layout (the kernel's struct linux_dirent64).
@@ -44,6 +44,7 @@ struct TLook {
     uint64_t Device = 0;
     uint64_t Inode = 0;
     uint64_t Size = 0;  // bytes
+    uint64_t DiskBytes = 0;  // blocks x 512
     uint64_t Links = 0;
 };
 
@@ -60,6 +61,7 @@ bool Look(int fd, const char* name, TLook& look, bool& useStatx)
             look.Device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
             look.Inode = sx.stx_ino;
             look.Size = sx.stx_size;
+            look.DiskBytes = sx.stx_blocks * 512;
             look.Links = sx.stx_nlink;
             return true;
         }
@@ -74,6 +76,7 @@ bool Look(int fd, const char* name, TLook& look, bool& useStatx)
     look.Device = static_cast<uint64_t>(st.st_dev);
     look.Inode = static_cast<uint64_t>(st.st_ino);
     look.Size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
+    look.DiskBytes = st.st_blocks > 0 ? static_cast<uint64_t>(st.st_blocks) * 512 : 0;
     look.Links = static_cast<uint64_t>(st.st_nlink);
     return true;
 }
@@ -93,8 +96,12 @@ int OpenSubfolder(int parentFd, const std::string& name)
 bool FolderIdentity(int fd, uint64_t& device, uint64_t& inode)
 {
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode))
+    if (fstat(fd, &st) != 0)
         return false;
+    if (!S_ISDIR(st.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
     device = static_cast<uint64_t>(st.st_dev);
     inode = static_cast<uint64_t>(st.st_ino);
     return true;
@@ -114,8 +121,10 @@ void ListFolder(int fd, uint64_t device, TFolderListing& listing, TListScratch& 
         buffer.resize(kBufferBytes);
     for (;;) {
         const ssize_t got = getdents64(fd, buffer.data(), buffer.size());
+        if (got < 0 && !listing.Error)
+            listing.Error = ReadErrorOfErrno(errno);  // ended early
         if (got <= 0)
-            return;  // end of the listing, or an error that ends it
+            return;
         for (ssize_t pos = 0; pos < got;) {
             const char* record = buffer.data() + pos;
             const auto* d = reinterpret_cast<const TDirent64*>(record);
@@ -127,18 +136,25 @@ void ListFolder(int fd, uint64_t device, TFolderListing& listing, TListScratch& 
             if (!Look(fd, name, look, scratch.UseStatx)) {
                 // Cannot be looked at (vanished, or the folder is not
                 // searchable): a folder still gets its entry, a file adds 0.
+                // Only a name gone meanwhile leaves the listing whole.
+                if (errno != ENOENT && !listing.Error)
+                    listing.Error = ReadErrorOfErrno(errno);
                 if (d->Type == DT_DIR)
                     listing.Subfolders.push_back(TSubfolder{name, device, d->Ino, false});
+                else
+                    ++listing.SingleLinkFiles;
                 continue;
             }
             if (look.IsFolder) {
                 listing.Subfolders.push_back(TSubfolder{
                     name, look.Device, look.Inode, look.Device != device || look.OtherFileSystemRoot});
             } else if (look.Links > 1) {
-                listing.LinkedFiles.push_back(TLinkedFile{
-                    look.Device, look.Inode, look.Size, static_cast<uint32_t>(listing.Subfolders.size())});
+                listing.LinkedFiles.push_back(TLinkedFile{look.Device, look.Inode, look.Size, look.DiskBytes,
+                                                          static_cast<uint32_t>(listing.Subfolders.size())});
             } else {
                 listing.SingleLinkTotal += look.Size;
+                listing.SingleLinkDiskBytes += look.DiskBytes;
+                ++listing.SingleLinkFiles;
             }
         }
     }

@@ -7,7 +7,7 @@
 
 #include "sizetree/ReadAheadNode.h"
 
-bool TReadAheadLister::TPreorder::operator()(const TNode* a, const TNode* b) const
+bool TReadAheadLister::Preorder::operator()(const Folder* a, const Folder* b) const
 {
     if (a == b)
         return false;
@@ -28,7 +28,7 @@ bool TReadAheadLister::TPreorder::operator()(const TNode* a, const TNode* b) con
     return a->Index < b->Index;
 }
 
-TReadAheadLister::TReadAheadLister(TReadAheadOptions options) : options_(std::move(options))
+TReadAheadLister::TReadAheadLister(ReadAheadOptions options) : options_(std::move(options))
 {
     if (options_.ListStep)
         listStep_ = options_.ListStep;
@@ -40,8 +40,6 @@ TReadAheadLister::TReadAheadLister(TReadAheadOptions options) : options_(std::mo
         options_.Workers = std::max(2u, std::thread::hardware_concurrency());
     options_.MaxReadyFolders = std::max<size_t>(options_.MaxReadyFolders, 1);
     options_.MaxChildNodes = std::max<size_t>(options_.MaxChildNodes, 1);
-    if (options_.WaitTick <= std::chrono::milliseconds::zero())
-        options_.WaitTick = std::chrono::milliseconds(1);
 }
 
 TReadAheadLister::~TReadAheadLister() { Shutdown(); }
@@ -56,7 +54,7 @@ void TReadAheadLister::Shutdown()
     for (std::thread& t : workers_)
         t.join();
     workers_.clear();
-    for (TNode& n : nodes_)
+    for (Folder& n : nodes_)
         if (n.Fd >= 0)
             close(n.Fd);
     nodes_.clear();
@@ -65,36 +63,67 @@ void TReadAheadLister::Shutdown()
     entered_.clear();
     leavesDue_ = 0;
     wanted_ = nullptr;
+    root_ = nullptr;
     ready_ = 0;
     readyBytes_ = 0;
     stats_.OpenFolders = 0;
 }
 
-TReadAheadStats TReadAheadLister::Stats() const
+ReadAheadStats TReadAheadLister::Stats() const
 {
     std::lock_guard lock(mutex_);
-    TReadAheadStats s = stats_;
+    ReadAheadStats s = stats_;
     s.Workers = options_.Workers;
     return s;
 }
 
 // ---- consumer -------------------------------------------------------------
 
-bool TReadAheadLister::EnterRoot(const std::string& path, TFolderListing& listing)
+// Stops the last scan's workers and starts new ones at path.
+void TReadAheadLister::StartRoot(const std::string& path)
 {
-    listing.Clear();
     Shutdown();
-    std::unique_lock lock(mutex_);
+    std::lock_guard lock(mutex_);
     stopping_ = false;
-    TNode& root = nodes_.emplace_back();
+    Folder& root = nodes_.emplace_back();
     root.Self = std::prev(nodes_.end());
     root.Name = path;
     pending_.insert(&root);
     ++ready_;
+    root_ = &root;
     workers_.reserve(options_.Workers);
     for (unsigned i = 0; i < options_.Workers; ++i)
         workers_.emplace_back([this] { WorkerLoop(); });
-    return Take(&root, listing, lock);
+}
+
+// root_ changes on the consumer's thread only, and a node's name never.
+bool TReadAheadLister::RootReady(const std::string& path, std::chrono::nanoseconds limit)
+{
+    if (!root_ || root_->Name != path)
+        StartRoot(path);
+    std::unique_lock lock(mutex_);
+    return WaitListed(root_, limit, lock);
+}
+
+bool TReadAheadLister::EnterRoot(const std::string& path, TFolderListing& listing)
+{
+    listing.Clear();
+    if (!root_ || root_->Name != path)
+        StartRoot(path);
+    std::unique_lock lock(mutex_);
+    Folder* root = root_;
+    root_ = nullptr;
+    return Take(root, listing, lock);
+}
+
+bool TReadAheadLister::Ready(const TSubfolder& sub, std::chrono::nanoseconds limit)
+{
+    std::unique_lock lock(mutex_);
+    LeaveDue();
+    if (stopping_ || entered_.empty() || sub.OtherFileSystem)
+        return true;  // Enter fails at once
+    Folder* node = FindChild(sub);
+    return !node || WaitListed(node, limit, lock);
 }
 
 bool TReadAheadLister::Enter(const TSubfolder& sub, TFolderListing& listing)
@@ -104,8 +133,21 @@ bool TReadAheadLister::Enter(const TSubfolder& sub, TFolderListing& listing)
     LeaveDue();
     if (stopping_ || entered_.empty() || sub.OtherFileSystem)
         return false;
-    TNode* parent = entered_.back();
-    std::vector<TNode*>& children = parent->Children;
+    Folder* node = FindChild(sub);
+    if (!node)
+        return false;
+    ++entered_.back()->Cursor;
+    return Take(node, listing, lock);
+}
+
+// The node of sub, a subfolder of the folder entered last, made from its
+// seed if need be; null when unknown. The subfolders before it that were
+// passed over are never needed: dropped. Leaves the cursor on it (under the
+// lock).
+TReadAheadLister::Folder* TReadAheadLister::FindChild(const TSubfolder& sub)
+{
+    Folder* parent = entered_.back();
+    std::vector<Folder*>& children = parent->Children;
     auto matches = [&](const std::string& name, uint64_t inode) {
         return name == sub.Name && inode == sub.Inode;
     };
@@ -118,16 +160,14 @@ bool TReadAheadLister::Enter(const TSubfolder& sub, TFolderListing& listing)
         while (j < seeds.size() && !matches(seeds[j].Name, seeds[j].Inode))
             ++j;
         if (j == seeds.size())
-            return false;
-        DropSeeds(parent, j);  // passed over: never needed
+            return nullptr;
+        DropSeeds(parent, j);
         MakeChild(parent, seeds[parent->NextSeed++]);
     }
-    // Subfolders passed over are never needed.
     for (; parent->Cursor < i; ++parent->Cursor)
-        if (TNode* skipped = children[parent->Cursor])
+        if (Folder* skipped = children[parent->Cursor])
             DropSubtree(skipped);
-    ++parent->Cursor;
-    return Take(children[i], listing, lock);
+    return children[i];
 }
 
 // Mostly only counts: the folders left are let go at the next Enter, under
@@ -148,11 +188,11 @@ void TReadAheadLister::LeaveDue()
     if (leavesDue_ == 0)
         return;
     for (; leavesDue_ > 0 && !entered_.empty(); --leavesDue_) {
-        TNode* node = entered_.back();
+        Folder* node = entered_.back();
         entered_.pop_back();
         DropSeeds(node, node->Seeds.size());
         while (node->Cursor < node->Children.size())
-            if (TNode* child = node->Children[node->Cursor++])
+            if (Folder* child = node->Children[node->Cursor++])
                 DropSubtree(child);
         Release(node);
     }
@@ -168,50 +208,52 @@ void TReadAheadLister::WakeWorkers()
         return;
     const size_t inFlight = ready_ - pending_.size();
     const size_t resume = options_.MaxReadyFolders - options_.MaxReadyFolders / 4;
-    if (wanted_ && wanted_->State == TTaskState::Pending)
+    if (wanted_ && wanted_->State == TaskState::Pending)
         workCv_.notify_all();
     else if (!pending_.empty() && inFlight <= resume && readyBytes_ < options_.MaxReadyBytes)
         workCv_.notify_all();
 }
 
-// Waits until node is listed, then hands its listing over.
-bool TReadAheadLister::Take(TNode* node, TFolderListing& listing, TAdaptiveCondition::TLock& lock)
+// Waits at most limit (nanoseconds::max(): for good) until node is listed,
+// and makes it the workers' first task meanwhile; true once it is.
+bool TReadAheadLister::WaitListed(Folder* node, std::chrono::nanoseconds limit,
+                                  TAdaptiveCondition::TLock& lock)
 {
-    if (node->State != TTaskState::Done) {
+    if (node->State == TaskState::Done)
+        return true;
+    if (wanted_ != node) {
         wanted_ = node;
         ++stats_.ConsumerWaits;
         WakeWorkers();
     }
-    auto deadline = std::chrono::steady_clock::now() + options_.WaitTick;
-    while (node->State != TTaskState::Done) {
-        wanted_ = node;
+    const bool forever = limit == std::chrono::nanoseconds::max();
+    const auto deadline = forever ? std::chrono::steady_clock::time_point::max()
+                                  : std::chrono::steady_clock::now() + limit;
+    while (node->State != TaskState::Done) {
         consumerWaiting_ = true;
-        const std::cv_status status = doneCv_.wait_until(lock, deadline);
+        std::cv_status status = std::cv_status::no_timeout;
+        if (forever)
+            doneCv_.wait(lock);
+        else
+            status = doneCv_.wait_until(lock, deadline);
         consumerWaiting_ = false;
-        if (status != std::cv_status::timeout)
-            continue;
-        if (node->State == TTaskState::Done)
-            break;
-        if (options_.Wait) {
-            lock.unlock();
-            const bool go = options_.Wait();
-            lock.lock();
-            if (!go)
-                stopping_ = true;
-        }
-        if (stopping_) {
-            wanted_ = nullptr;
-            workCv_.notify_all();
-            return false;
-        }
-        deadline = std::chrono::steady_clock::now() + options_.WaitTick;
+        if (status == std::cv_status::timeout)
+            return node->State == TaskState::Done;
     }
+    return true;
+}
+
+// Waits until node is listed, then hands its listing over.
+bool TReadAheadLister::Take(Folder* node, TFolderListing& listing, TAdaptiveCondition::TLock& lock)
+{
+    WaitListed(node, std::chrono::nanoseconds::max(), lock);
     wanted_ = nullptr;
     --ready_;
     readyBytes_ -= node->Bytes;
     node->Bytes = 0;
     WakeWorkers();  // room for more read-ahead
     if (!node->Opened) {
+        listing.Error = node->Listing.Error;
         Release(node);
         return false;
     }
@@ -223,27 +265,27 @@ bool TReadAheadLister::Take(TNode* node, TFolderListing& listing, TAdaptiveCondi
 
 // Marks node and everything below it as never to be entered and frees what
 // can be freed now; a folder being listed is freed by its worker.
-void TReadAheadLister::DropSubtree(TNode* node)
+void TReadAheadLister::DropSubtree(Folder* node)
 {
-    std::vector<TNode*> order;  // preorder: ancestors before descendants
-    std::vector<TNode*> stack{node};
+    std::vector<Folder*> order;  // preorder: ancestors before descendants
+    std::vector<Folder*> stack{node};
     while (!stack.empty()) {
-        TNode* n = stack.back();
+        Folder* n = stack.back();
         stack.pop_back();
         order.push_back(n);
         for (auto it = n->Children.rbegin(); it != n->Children.rend(); ++it)
             if (*it)
                 stack.push_back(*it);
     }
-    for (TNode* n : order) {
+    for (Folder* n : order) {
         n->Cancelled = true;
         --ready_;
         DropSeeds(n, n->Seeds.size());
-        if (n->State == TTaskState::Pending) {
+        if (n->State == TaskState::Pending) {
             pending_.erase(n);
             if (n->Parent && --n->Parent->UnstartedChildren == 0)
                 MaybeClose(n->Parent);
-        } else if (n->State == TTaskState::Done) {
+        } else if (n->State == TaskState::Done) {
             readyBytes_ -= n->Bytes;
             n->Bytes = 0;
             n->Listing = TFolderListing();
@@ -256,9 +298,9 @@ void TReadAheadLister::DropSubtree(TNode* node)
 }
 
 // A child node for sub, last among parent's children, waiting to be listed.
-TReadAheadLister::TNode* TReadAheadLister::MakeChild(TNode* parent, const TSubfolder& sub)
+TReadAheadLister::Folder* TReadAheadLister::MakeChild(Folder* parent, const TSubfolder& sub)
 {
-    TNode& child = nodes_.emplace_back();
+    Folder& child = nodes_.emplace_back();
     child.Self = std::prev(nodes_.end());
     child.Parent = parent;
     child.Name = sub.Name;
@@ -274,7 +316,7 @@ TReadAheadLister::TNode* TReadAheadLister::MakeChild(TNode* parent, const TSubfo
 }
 
 // One more of parent's seeds becomes a node (a sibling has started).
-void TReadAheadLister::MakeNextChild(TNode* parent)
+void TReadAheadLister::MakeNextChild(Folder* parent)
 {
     if (parent->Cancelled || parent->NextSeed >= parent->Seeds.size())
         return;
@@ -286,7 +328,7 @@ void TReadAheadLister::MakeNextChild(TNode* parent)
 }
 
 // Seeds from NextSeed up to end will never be entered.
-void TReadAheadLister::DropSeeds(TNode* node, size_t end)
+void TReadAheadLister::DropSeeds(Folder* node, size_t end)
 {
     if (end <= node->NextSeed)
         return;
@@ -301,10 +343,10 @@ void TReadAheadLister::DropSeeds(TNode* node, size_t end)
 
 // Drops one reference; frees the node, and then its parent in turn, when
 // none is left.
-void TReadAheadLister::Release(TNode* node)
+void TReadAheadLister::Release(Folder* node)
 {
     while (node && --node->Refs == 0) {
-        TNode* parent = node->Parent;
+        Folder* parent = node->Parent;
         if (node->Fd >= 0)
             CloseFd(node);
         if (parent && node->Index < parent->Children.size() && parent->Children[node->Index] == node)

@@ -11,12 +11,12 @@
 
 #include "sizetree/ReadAheadLister.h"
 
-enum class TTaskState : uint8_t { Pending, Running, Done };
+enum class TaskState : uint8_t { Pending, Running, Done };
 
 // A folder the lister knows: listed, being listed or still to be listed.
-struct TReadAheadLister::TNode {
-    TNode* Parent = nullptr;  // kept alive by this node's reference
-    std::list<TNode>::iterator Self;
+struct TReadAheadLister::Folder {
+    Folder* Parent = nullptr;  // kept alive by this node's reference
+    std::list<Folder>::iterator Self;
     std::string Name;         // the root: its path
     uint64_t Device = 0;
     uint64_t Inode = 0;
@@ -25,19 +25,19 @@ struct TReadAheadLister::TNode {
     // One for the consumer until it leaves or drops the folder, one per child
     // node, one while a worker lists it.
     int Refs = 1;
-    TTaskState State = TTaskState::Pending;
+    TaskState State = TaskState::Pending;
     bool Cancelled = false;   // dropped before it was entered
     bool Opened = false;
     int Fd = -1;
     int FdUsers = 0;          // workers opening a subfolder from Fd
     uint32_t UnstartedChildren = 0;  // made or not, not yet started
     bool InKept = false;
-    std::list<TNode*>::iterator KeptPos;
+    std::list<Folder*>::iterator KeptPos;
     TFolderListing Listing;
     size_t Bytes = 0;         // counted in readyBytes_ while not entered
     // Enterable subfolders in listing order: the first ones as nodes, the
     // rest as Seeds, made into nodes one by one as their siblings start.
-    std::vector<TNode*> Children;
+    std::vector<Folder*> Children;
     std::vector<TSubfolder> Seeds;
     size_t NextSeed = 0;
     size_t Cursor = 0;        // consumer: the next child to enter
@@ -45,9 +45,10 @@ struct TReadAheadLister::TNode {
 
 // How a worker reaches a folder: from Anchor's descriptor (pinned) through
 // Steps, the closed ancestors between Anchor and the folder.
-struct TReadAheadLister::TOpenPlan {
-    TNode* Anchor = nullptr;
+struct TReadAheadLister::OpenPlan {
+    Folder* Anchor = nullptr;
     int AnchorFd = -1;
-    std::vector<TNode*> Steps;
+    std::vector<Folder*> Steps;
     int ParentFd = -1;  // the folder's parent, opened again along the way
+    uint8_t Error = 0;  // why the folder could not be opened (see Listing.h)
 };

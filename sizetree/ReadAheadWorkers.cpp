@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
 #include <utility>
 
@@ -33,7 +34,7 @@ void TReadAheadLister::CountOpen(int delta)
     stats_.MostOpenFolders = std::max(stats_.MostOpenFolders, stats_.OpenFolders);
 }
 
-void TReadAheadLister::Keep(TNode* node, int fd)
+void TReadAheadLister::Keep(Folder* node, int fd)
 {
     if (kept_.size() >= options_.MaxKeptFolders) {
         for (auto it = kept_.rbegin(); it != kept_.rend(); ++it) {
@@ -54,13 +55,13 @@ void TReadAheadLister::Keep(TNode* node, int fd)
     node->InKept = true;
 }
 
-void TReadAheadLister::MaybeClose(TNode* node)
+void TReadAheadLister::MaybeClose(Folder* node)
 {
     if (node->Fd >= 0 && node->Parent && node->FdUsers == 0 && node->UnstartedChildren == 0)
         CloseFd(node);
 }
 
-void TReadAheadLister::CloseFd(TNode* node)
+void TReadAheadLister::CloseFd(Folder* node)
 {
     close(node->Fd);
     node->Fd = -1;
@@ -73,9 +74,9 @@ void TReadAheadLister::CloseFd(TNode* node)
 
 // ---- workers --------------------------------------------------------------
 
-TReadAheadLister::TNode* TReadAheadLister::NextTask()
+TReadAheadLister::Folder* TReadAheadLister::NextTask()
 {
-    if (wanted_ && wanted_->State == TTaskState::Pending)
+    if (wanted_ && wanted_->State == TaskState::Pending)
         return wanted_;
     if (pending_.empty() || ready_ - pending_.size() >= options_.MaxReadyFolders
         || readyBytes_ >= options_.MaxReadyBytes)
@@ -88,10 +89,10 @@ void TReadAheadLister::WorkerLoop()
     TListScratch scratch;
     std::unique_lock lock(mutex_);
     for (;;) {
-        TNode* node = nullptr;
+        Folder* node = nullptr;
         while (!stopping_ && !(node = NextTask())) {
-            WakeConsumer();
             ++idleWorkers_;
+            WakeConsumer();  // the read-ahead runs dry: take what is ready
             ++stats_.WorkerWaits;
             workCv_.wait(lock);
             --idleWorkers_;
@@ -99,9 +100,9 @@ void TReadAheadLister::WorkerLoop()
         if (stopping_)
             return;
         pending_.erase(node);
-        node->State = TTaskState::Running;
+        node->State = TaskState::Running;
         ++node->Refs;
-        TOpenPlan plan = PlanOpen(node);
+        OpenPlan plan = PlanOpen(node);
         lock.unlock();
 
         uint64_t device = node->Device;
@@ -111,9 +112,13 @@ void TReadAheadLister::WorkerLoop()
         if (fd >= 0) {
             try {
                 listStep_(fd, device, listing, scratch);
-            } catch (const std::exception&) {
-                // Out of memory midway: what was read stays, as for a failed read.
+            } catch (...) {
+                // Out of memory midway: what was read stays, as for a failed
+                // read, and the folder says its listing was abandoned.
+                listing.Error = kReadAbandoned;
             }
+        } else {
+            listing.Error = plan.Error;
         }
 
         lock.lock();
@@ -122,12 +127,12 @@ void TReadAheadLister::WorkerLoop()
 }
 
 // Pins the nearest open ancestor (under the lock).
-TReadAheadLister::TOpenPlan TReadAheadLister::PlanOpen(TNode* node)
+TReadAheadLister::OpenPlan TReadAheadLister::PlanOpen(Folder* node)
 {
-    TOpenPlan plan;
+    OpenPlan plan;
     if (!node->Parent)
         return plan;
-    TNode* a = node->Parent;
+    Folder* a = node->Parent;
     while (a->Fd < 0) {  // the root's stays open while it has descendants
         plan.Steps.push_back(a);
         a = a->Parent;
@@ -146,48 +151,57 @@ TReadAheadLister::TOpenPlan TReadAheadLister::PlanOpen(TNode* node)
 
 // Opens node (without the lock). Names, devices and inodes of nodes never
 // change once made, so they are read here freely.
-int TReadAheadLister::OpenPlanned(TNode* node, TOpenPlan& plan, uint64_t& device, uint64_t& inode)
+int TReadAheadLister::OpenPlanned(Folder* node, OpenPlan& plan, uint64_t& device, uint64_t& inode)
 {
     if (!node->Parent) {
         const int fd = OpenRootFolder(node->Name);
-        if (fd >= 0 && !FolderIdentity(fd, device, inode)) {
-            close(fd);
+        if (fd < 0 || !FolderIdentity(fd, device, inode)) {
+            plan.Error = ReadErrorOfErrno(errno);
+            if (fd >= 0)
+                close(fd);
             return -1;
         }
         return fd;
     }
     int from = plan.AnchorFd;
-    for (TNode* step : plan.Steps) {
+    for (Folder* step : plan.Steps) {
         const int fd = OpenSubfolder(from, step->Name);
+        const int openError = errno;
         if (plan.ParentFd >= 0)
             close(plan.ParentFd);
         plan.ParentFd = -1;
-        if (fd < 0)
+        if (fd < 0) {
+            plan.Error = ReadErrorOfErrno(openError);
             return -1;
+        }
         if (!IsFolder(fd, step->Device, step->Inode)) {
-            close(fd);  // replaced since it was listed
+            close(fd);
+            plan.Error = kReadReplaced;
             return -1;
         }
         plan.ParentFd = fd;
         from = fd;
     }
-    return OpenSubfolder(from, node->Name);
+    const int fd = OpenSubfolder(from, node->Name);
+    if (fd < 0)
+        plan.Error = ReadErrorOfErrno(errno);
+    return fd;
 }
 
 // Publishes a listing (under the lock).
-void TReadAheadLister::FinishTask(TNode* node, TOpenPlan& plan, int fd, uint64_t device,
+void TReadAheadLister::FinishTask(Folder* node, OpenPlan& plan, int fd, uint64_t device,
                                   uint64_t inode, TFolderListing& listing)
 {
     if (!node->Parent)
         CountOpen(1);
     if (fd < 0)
         CountOpen(-1);
-    if (TNode* anchor = plan.Anchor) {
+    if (Folder* anchor = plan.Anchor) {
         --anchor->FdUsers;
         MaybeClose(anchor);
     }
     if (plan.ParentFd >= 0) {
-        TNode* parent = node->Parent;
+        Folder* parent = node->Parent;
         if (!stopping_ && parent->Fd < 0 && parent->UnstartedChildren > 0) {
             Keep(parent, plan.ParentFd);
         } else {
@@ -204,7 +218,7 @@ void TReadAheadLister::FinishTask(TNode* node, TOpenPlan& plan, int fd, uint64_t
             close(fd);
             CountOpen(-1);
         }
-        node->State = TTaskState::Done;
+        node->State = TaskState::Done;
         Release(node);
         return;
     }
@@ -234,10 +248,10 @@ void TReadAheadLister::FinishTask(TNode* node, TOpenPlan& plan, int fd, uint64_t
             CountOpen(-1);
         }
     }
-    node->Bytes = sizeof(TNode) + ListingBytes(node->Listing)
-        + node->Children.size() * (sizeof(TNode) + 64) + node->Seeds.capacity() * sizeof(TSubfolder);
+    node->Bytes = sizeof(Folder) + ListingBytes(node->Listing)
+        + node->Children.size() * (sizeof(Folder) + 64) + node->Seeds.capacity() * sizeof(TSubfolder);
     readyBytes_ += node->Bytes;
-    node->State = TTaskState::Done;
+    node->State = TaskState::Done;
     stats_.MostReady = std::max(stats_.MostReady, ready_ - pending_.size());
     Release(node);
     WakeConsumer();
@@ -247,10 +261,10 @@ void TReadAheadLister::FinishTask(TNode* node, TOpenPlan& plan, int fd, uint64_t
 
 // Wakes the waiting consumer once its folder is listed and it will find a
 // batch of listings ready, or the workers are running dry: one wake-up per
-// batch rather than per folder. (It also wakes every WaitTick by itself.)
+// batch rather than per folder. (A bounded wait also ends by itself.)
 void TReadAheadLister::WakeConsumer()
 {
-    if (!consumerWaiting_ || !wanted_ || wanted_->State != TTaskState::Done)
+    if (!consumerWaiting_ || !wanted_ || wanted_->State != TaskState::Done)
         return;
     const size_t inFlight = ready_ - pending_.size();
     if (inFlight >= kConsumerBatch || inFlight + 1 >= options_.MaxReadyFolders || idleWorkers_ > 0

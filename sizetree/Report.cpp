@@ -56,12 +56,21 @@ void PrintTree(const TTreeEntry& root, int maxDepth, TReportWriter& out)
 int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err)
 {
     if (!CheckFolder(options.Path, err))
-        return kReportExitUnreadable;
+        return kReportExitBadPath;
 
     TSizeTree tree;
     tree.SetOnCompare(options.ByName ? SortByName : SortBySize);
     TTreeEntry* root = tree.AddChildEntry(nullptr, options.Path, TNode{options.Path, 0, std::string()});
-    ScanFolder(tree, root, TScanHooks{});
+    // As each folder that cannot be read is met: one line, as other disk
+    // usage tools write it; the report still lists everything else.
+    bool unreadable = false;
+    TScanHooks hooks;
+    hooks.ReadFailed = [&](const TTreeEntry& folder) {
+        unreadable = true;
+        err << "tallowin: cannot read '" << EscapeForReport(folder.Path())
+            << "': " << ReadErrorText(folder.ReadError()) << '\n';
+    };
+    ScanFolder(tree, root, hooks);
 
     TReportWriter writer(out);
     PrintTree(*root, options.Depth, writer);
@@ -69,5 +78,5 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
         err << "tallowin: could not write the report\n";
         return kReportExitWriteFailed;
     }
-    return 0;
+    return unreadable ? kReportExitSomeUnreadable : 0;
 }

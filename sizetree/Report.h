@@ -3,7 +3,10 @@
 //
 // Protocol: the launcher parses its command line into ReportOptions (see
 // app/CommandLine.h) and calls RunReport once, before any Qt object exists,
-// on the calling thread. Returns the exit status.
+// on the calling thread. Returns the exit status: 0; 1 when some folder could
+// not be read (one line each on err, in scan order, the report on out
+// unchanged) or the report could not be written; 2 for a PATH that is no
+// readable folder.
 #pragma once
 
 #include <ostream>
@@ -16,8 +19,9 @@ struct ReportOptions {
 };
 
 // Exit statuses of RunReport besides 0.
-constexpr int kReportExitUnreadable = 2;    // Path is not a folder that can be read
-constexpr int kReportExitWriteFailed = 1;   // out failed
+constexpr int kReportExitBadPath = 2;          // Path is not a folder that can be read
+constexpr int kReportExitWriteFailed = 1;      // out failed
+constexpr int kReportExitSomeUnreadable = 1;   // some folder below could not be read
 
 // Scans options.Path and prints its tree on out; failures as one line on err.
 int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err);

@@ -2,13 +2,21 @@
 //
 // Protocol: the owner (the main window, or the report mode) creates a root
 // entry whose Path names a folder, then calls ScanFolder once on the UI
-// thread. ScanFolder calls hooks.ProcessPendingMessages at the start of every
-// folder; that callback may run arbitrary UI code (re-sort the tree, switch
-// OnCompare, read sizes, delete other trees). If it deletes the entry under
-// scan or one of its ancestors, the scan stops without touching them again.
-// The tree itself must outlive the call. When hooks.StopRequested returns true
-// (asked at the start of every folder) the scan returns at once; the partial
-// tree stays valid (owned by the tree as always), unfinished folders keeping
+// thread. The tree itself must outlive the call.
+//
+// Events: each folder's start is one loop on the calling thread, until the
+// folder's listing is ready: run hooks.ProcessPendingMessages if
+// hooks.EventInterval has passed since it last ran, then check that neither
+// the entry under scan nor an ancestor was deleted and that
+// hooks.StopRequested is false, then wait for the listing until the next run
+// is due. So the callback runs at the first folder, then at most once per
+// EventInterval, also while the scan waits for a slow folder; the throttle
+// lives here alone, and the callback may simply process every pending event.
+// It may run arbitrary UI code (re-sort the tree, switch OnCompare, read
+// sizes, delete other trees). If it deletes the entry under scan or one of
+// its ancestors, the scan stops without touching them again. When
+// StopRequested returns true the scan returns at once; the partial tree
+// stays valid (owned by the tree as always), unfinished folders keeping
 // their provisional captions and partial sizes.
 //
 // Each folder entry gets its children in listing order (subfolders with the
@@ -19,23 +27,47 @@
 // with size 0 and not entered. A file with several links counts once per scan,
 // where the depth-first walk meets it first.
 //
-// ScanFolder lists with the read-ahead lister (sizetree/ReadAheadScan.h):
-// worker threads list folders ahead, and while the scan waits for one it
-// also calls hooks.ProcessPendingMessages about every 20 ms and honours
-// hooks.StopRequested; the workers are joined before it returns.
+// Besides the size each entry gets its Counts (disk usage, files, folders,
+// folders below that could not be read) and, for a folder that could not be
+// opened or whose listing failed midway, its ReadError: such a folder keeps
+// the size the rules above give it (0, or what was counted up to then).
+//
+// ScanFolder lists with the read-ahead lister (sizetree/ReadAheadLister.h):
+// worker threads list folders ahead; they are joined before it returns.
 // ScanFolderWith takes any lister; TDirLister (sizetree/DirLister.h) is the
 // sequential one, on the calling thread alone.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 
 #include "sizetree/Listing.h"
 #include "sizetree/SizeTree.h"
 
+// Running totals of a scan for a progress display: updated once per folder,
+// read by the hooks on the same thread.
+struct ScanProgress {
+    uint64_t Bytes = 0;      // apparent bytes of the files counted so far
+    uint64_t DiskBytes = 0;  // their blocks x 512
+    uint64_t Files = 0;
+    uint64_t Folders = 0;    // folders met below the root
+    uint64_t Unreadable = 0; // folders that could not be read (fully)
+    // The folder started last; valid only inside the hooks.
+    const TTreeEntry* Current = nullptr;
+};
+
 struct TScanHooks {
     std::function<void()> ProcessPendingMessages;  // may be empty
     std::function<bool()> StopRequested;           // may be empty
+    // Once per folder that could not be read (fully), in scan order, after its
+    // ReadError is set; may be empty.
+    std::function<void(const TTreeEntry& folder)> ReadFailed;
+    ScanProgress* Progress = nullptr;  // kept up to date when given
+    // The least time between two runs of ProcessPendingMessages; zero: at
+    // every folder, and every millisecond of a wait (tests).
+    std::chrono::milliseconds EventInterval{10};
 };
 
 void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks);

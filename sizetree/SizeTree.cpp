@@ -53,6 +53,8 @@ void TTreeEntry::Reset()
     row_ = 0;
     image_ = 0;
     pathKind_ = TPathKind::pkExplicit;
+    readError_ = 0;
+    counts_ = EntryCounts();
 }
 
 // ---- TSizeTree ----

@@ -29,6 +29,15 @@ struct TNode {
 
 class TSizeTree;
 
+// What the scan counts besides the size: the whole subtree below an entry
+// (a FILES entry: its loose files). Counts stop at their largest value.
+struct EntryCounts {
+    uint64_t DiskBytes = 0;        // blocks x 512 of its files, hard links once
+    uint32_t Files = 0;            // files (anything but folders), links once
+    uint32_t Folders = 0;          // folders below it, not itself
+    uint32_t UnreadableBelow = 0;  // folders below it that could not be read
+};
+
 // How an entry's Path is obtained when its TNode has not been built.
 enum class TPathKind : uint8_t {
     pkExplicit,  // held as given (roots, records whose Path follows no rule)
@@ -55,6 +64,14 @@ public:
     std::string Path() const;
     bool IsFiles() const { return pathKind_ == TPathKind::pkFiles; }
 
+    // Set by the scan, no observer told (like the size).
+    const EntryCounts& Counts() const { return counts_; }
+    EntryCounts& Counts() { return counts_; }
+    // Why its folder could not be read (fully); 0 when it could (the codes
+    // of sizetree/Listing.h).
+    uint8_t ReadError() const { return readError_; }
+    void SetReadError(uint8_t code) { readError_ = code; }
+
 private:
     friend class TSizeTree;
     void Reset();
@@ -68,6 +85,8 @@ private:
     int row_ = 0;
     int16_t image_ = 0;
     TPathKind pathKind_ = TPathKind::pkExplicit;
+    uint8_t readError_ = 0;
+    EntryCounts counts_;
 };
 
 // Comparator in force: negative puts n1 first, positive n2, 0 equal.

@@ -7,6 +7,7 @@
 #include "MainWindowFixture.h"
 #include "TempTree.h"
 #include "app/BusyAnimation.h"
+#include "app/ScanStatusBar.h"
 #include "drives/DriveComboBox.h"
 #include "sizetree/Ordering.h"
 
@@ -113,10 +114,11 @@ TEST_F(GoTest, RootShowsFolderImageDuringScanAndDriveImageAfter)
     EXPECT_EQ(frm.Animate->Frame(), 0);
 }
 
-// After a resize the animation's top is the new outer height minus 74.
+// After a resize the animation's top is the new outer height minus 74, the
+// status bar below not counted.
 TEST_F(GoTest, AnimationFollowsTheWindowHeight)
 {
-    frm.resize(700, 600);
+    frm.resize(700, 600 + ScanStatusBar::kHeight);
     int top = 0;
     DuringScan(&frm, [&] { top = frm.Animate->y(); });
     frm.ScanRoot(a.Path());

@@ -5,6 +5,7 @@
 
 #include "MainWindowFixture.h"
 #include "app/BusyAnimation.h"
+#include "app/ScanStatusBar.h"
 #include "drives/DriveComboBox.h"
 #include "app/Panels.h"
 #include <QPushButton>
@@ -35,8 +36,9 @@ TEST_F(MainWindowTest, ControlsSitAtTheirDesignedPlaces)
         {"None2", {235, 2, 17, 23}},      {"btnBySize", {252, 2, 25, 23}},
         {"btnByName", {277, 2, 25, 23}},  {"None3", {302, 2, 17, 23}},
         {"btnVersion", {319, 2, 25, 23}},
+        {"StatusBar", {0, 453, 688, ScanStatusBar::kHeight}},  // below the designed area
     };
-    EXPECT_EQ(frm.size(), QSize(688, 453));
+    EXPECT_EQ(frm.size(), QSize(688, 453 + ScanStatusBar::kHeight));
     for (const Case& c : cases) {
         auto* w = frm.findChild<QWidget*>(QLatin1String(c.name));
         ASSERT_NE(w, nullptr) << c.name;

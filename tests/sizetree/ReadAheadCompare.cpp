@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "sizetree/DirLister.h"
-#include "sizetree/ReadAheadScan.h"
 
 namespace {
 
@@ -34,11 +33,12 @@ std::unique_ptr<TScanResult> ScanSequential(const std::string& path, const TScan
     return r;
 }
 
-std::unique_ptr<TScanResult> ScanReadAhead(const std::string& path, TReadAheadOptions options,
+std::unique_ptr<TScanResult> ScanReadAhead(const std::string& path, ReadAheadOptions options,
                                            const TScanHooks& hooks)
 {
     auto r = NewRoot(path);
-    ScanFolderReadAhead(r->Tree, r->Root, hooks, std::move(options));
+    TReadAheadLister lister(std::move(options));
+    ScanFolderWith(r->Tree, r->Root, hooks, lister);
     return r;
 }
 
@@ -57,6 +57,14 @@ std::string FirstDifference(const TTreeEntry* a, const TTreeEntry* b)
         if (std::bit_cast<uint64_t>(x->Size()) != std::bit_cast<uint64_t>(y->Size()))
             return "size of " + Describe(x) + ": " + std::to_string(x->Size()) + " vs "
                 + std::to_string(y->Size());
+        if (x->ReadError() != y->ReadError())
+            return "read error of " + Describe(x) + ": " + std::to_string(x->ReadError()) + " vs "
+                + std::to_string(y->ReadError());
+        const EntryCounts& cx = x->Counts();
+        const EntryCounts& cy = y->Counts();
+        if (cx.DiskBytes != cy.DiskBytes || cx.Files != cy.Files || cx.Folders != cy.Folders
+            || cx.UnreadableBelow != cy.UnreadableBelow)
+            return "counts of " + Describe(x);
         if (x->ChildCount() != y->ChildCount())
             return "child count of " + Describe(x);
         for (int i = x->ChildCount() - 1; i >= 0; --i)

@@ -16,11 +16,11 @@ struct TScanResult {
 
 // The sequential lister's scan: the reference.
 std::unique_ptr<TScanResult> ScanSequential(const std::string& path, const TScanHooks& hooks = {});
-std::unique_ptr<TScanResult> ScanReadAhead(const std::string& path, TReadAheadOptions options = {},
+std::unique_ptr<TScanResult> ScanReadAhead(const std::string& path, ReadAheadOptions options = {},
                                            const TScanHooks& hooks = {});
 
 // "" when both trees are equal in captions, images, names, paths, sizes (bit
-// for bit) and order; else where they first differ.
+// for bit), read errors, counts and order; else where they first differ.
 std::string FirstDifference(const TTreeEntry* a, const TTreeEntry* b);
 
 // Threads of this process right now.

@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <functional>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
@@ -98,7 +99,7 @@ const std::vector<TShape>& Shapes()
 // Each setting of the lister's bounds.
 struct TSetting {
     const char* Name;
-    TReadAheadOptions Options;
+    ReadAheadOptions Options;
 };
 
 std::vector<TSetting> Settings()
@@ -146,12 +147,45 @@ TEST(ReadAheadScan, EqualsSequentialWithFstatatListing)
     expected->Root = expected->Tree.AddChildEntry(nullptr, t.Root(), TNode{t.Root(), 0, ""});
     TDirLister fstatatOnly(false);
     ScanFolderWith(expected->Tree, expected->Root, {}, fstatatOnly);
-    TReadAheadOptions options;
+    ReadAheadOptions options;
     options.ListStep = [](int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch) {
         scratch.UseStatx = false;
         ListFolder(fd, device, listing, scratch);
     };
     EXPECT_EQ(FirstDifference(expected->Root, ScanReadAhead(t.Root(), options)->Root), "");
+}
+
+// A listing a worker abandons (an exception midway) keeps what was read and
+// says so; the rest of the tree is whole.
+TEST(ReadAheadScan, AbandonedListingIsRecorded)
+{
+    TTempTree t;
+    RandomTree(t, 6, 30, 80, 10);
+    t.File("boom/f", 5000);
+    t.File("boom/sub/g", 7000);
+    struct stat boom;
+    ASSERT_EQ(stat(t.Path("boom").c_str(), &boom), 0);
+    const auto expected = ScanSequential(t.Root());
+    ReadAheadOptions options;
+    options.ListStep = [&](int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch) {
+        struct stat st;
+        if (fstat(fd, &st) == 0 && st.st_ino == boom.st_ino)
+            throw std::bad_alloc();
+        ListFolder(fd, device, listing, scratch);
+    };
+    const auto got = ScanReadAhead(t.Root(), options);
+    const TTreeEntry* shown = Child(got->Root, "boom");
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->ReadError(), kReadAbandoned);
+    EXPECT_EQ(shown->Size(), 0);
+    EXPECT_EQ(got->Root->Counts().UnreadableBelow, 1u);
+    EXPECT_EQ(got->Root->Size(), expected->Root->Size() - 12000);
+    for (int i = 0; i < got->Root->ChildCount(); ++i) {
+        const TTreeEntry* c = got->Root->ChildAt(i);
+        if (c != shown && c->Name() != "") {
+            EXPECT_EQ(FirstDifference(Child(expected->Root, c->Name()), c), "");
+        }
+    }
 }
 
 // A root given as a symbolic link is followed, as the sequential scan does;
@@ -219,7 +253,7 @@ TEST(ReadAheadScan, TenThousandLevels)
     const int baseline = OpenDescriptorCount();
     const auto expected = ScanSequential(t.Root());
 
-    TReadAheadOptions options;
+    ReadAheadOptions options;
     options.MaxKeptFolders = 4;
     TReadAheadLister lister(options);
     TScanResult got;
@@ -231,8 +265,9 @@ TEST(ReadAheadScan, TenThousandLevels)
         if (++calls % 500 == 0)
             mostOpen = std::max(mostOpen, OpenDescriptorCount() - baseline);
     };
+    hooks.EventInterval = {};
     ScanFolderWith(got.Tree, got.Root, hooks, lister);
-    const TReadAheadStats stats = lister.Stats();
+    const ReadAheadStats stats = lister.Stats();
     const int bound = 1 + 4 + 2 * static_cast<int>(stats.Workers);
     EXPECT_LE(stats.MostOpenFolders, bound);
     EXPECT_LE(mostOpen, bound);

@@ -21,7 +21,6 @@
 #include "TempTree.h"
 #include "sizetree/FolderRead.h"
 #include "sizetree/ReadAheadLister.h"
-#include "sizetree/ReadAheadScan.h"
 
 namespace {
 
@@ -41,7 +40,7 @@ struct TSlowStep {
     milliseconds Delay{0};
     std::atomic<int> Begun{0};
 
-    TListStep Step()
+    FolderListStep Step()
     {
         return [this](int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch) {
             ++Begun;
@@ -65,7 +64,7 @@ void SlowTree(TTempTree& t, TSlowStep& slow, milliseconds delay)
 }
 
 // While the scan waits for slow listings, the event callback runs at least
-// every 50 ms, and the result is still exact.
+// every 50 ms and at most every EventInterval, and the result is still exact.
 TEST(ReadAheadLifetime, EventsKeepComingWhileAListingStalls)
 {
     TTempTree t;
@@ -74,20 +73,24 @@ TEST(ReadAheadLifetime, EventsKeepComingWhileAListingStalls)
     std::vector<TClock::time_point> calls;
     TScanHooks hooks;
     hooks.ProcessPendingMessages = [&] { calls.push_back(TClock::now()); };
-    TReadAheadOptions options;
+    ReadAheadOptions options;
     options.Workers = 2;
     options.ListStep = slow.Step();
     const TClock::time_point start = TClock::now();
     const auto got = ScanReadAhead(t.Root(), options, hooks);
     calls.push_back(TClock::now());
-    ASSERT_GT(calls.size(), 20u + 10u);  // folders, and waits besides
+    ASSERT_GT(calls.size(), 20u + 10u);  // waits call it too
     milliseconds longest{0};
+    TClock::duration shortest = TClock::duration::max();
     TClock::time_point last = start;
-    for (const TClock::time_point c : calls) {
-        longest = std::max(longest, std::chrono::duration_cast<milliseconds>(c - last));
-        last = c;
+    for (size_t i = 0; i < calls.size(); ++i) {
+        longest = std::max(longest, std::chrono::duration_cast<milliseconds>(calls[i] - last));
+        if (i > 0 && i + 1 < calls.size())
+            shortest = std::min(shortest, calls[i] - last);
+        last = calls[i];
     }
     EXPECT_LT(longest.count(), 50);
+    EXPECT_GE(shortest, hooks.EventInterval);
     EXPECT_EQ(FirstDifference(ScanSequential(t.Root())->Root, got->Root), "");
 }
 
@@ -109,7 +112,7 @@ TEST(ReadAheadLifetime, StopWhileWaitingEndsTheWorkers)
             begunAtStop = slow.Begun;
         return calls >= 3;
     };
-    TReadAheadOptions options;
+    ReadAheadOptions options;
     options.Workers = 2;
     options.ListStep = slow.Step();
     const auto got = ScanReadAhead(t.Root(), options, hooks);
@@ -146,9 +149,12 @@ TEST(ReadAheadLifetime, DeletionWhileWaiting)
             deleted = true;
             tree.DeleteEntry(victim == 0 ? root : victim == 1 ? root->ChildAt(0)->ChildAt(0) : other);
         };
-        TReadAheadOptions options;
+        ReadAheadOptions options;
         options.ListStep = slow.Step();
-        ScanFolderReadAhead(tree, root, hooks, options);
+        {
+            TReadAheadLister lister(options);
+            ScanFolderWith(tree, root, hooks, lister);
+        }
         EXPECT_TRUE(deleted) << victim;
         if (victim == 2) {
             ASSERT_EQ(tree.TopLevelCount(), 1);
@@ -178,6 +184,7 @@ TEST(ReadAheadLifetime, StopAtAnyPointFreesEverything)
         TScanHooks hooks;
         hooks.ProcessPendingMessages = [&] { ++calls; };
         hooks.StopRequested = [&] { return calls >= stopAt; };
+        hooks.EventInterval = {};
         const auto got = ScanReadAhead(t.Root(), {}, hooks);
         EXPECT_EQ(calls, stopAt);
         EXPECT_EQ(ThreadCount(), threads) << stopAt;
@@ -242,7 +249,7 @@ TEST(ReadAheadLifetime, TreeChangingDuringTheScan)
         }
     });
     for (int round = 0; round < 15; ++round) {
-        TReadAheadOptions options;
+        ReadAheadOptions options;
         options.MaxKeptFolders = round % 3;
         options.Workers = 2 + round % 2;
         const auto got = ScanReadAhead(t.Root(), options);
@@ -263,7 +270,7 @@ TEST(ReadAheadLister, ProtocolEdges)
     t.File("c/x/f", 42);
     const int descriptors = OpenDescriptorCount();
     for (const size_t childNodes : {size_t{64}, size_t{1}}) {
-        TReadAheadOptions options;
+        ReadAheadOptions options;
         options.MaxChildNodes = childNodes;
         TReadAheadLister lister(options);
         TFolderListing listing;
@@ -302,7 +309,7 @@ TEST(ReadAheadLister, ReadAheadIsBounded)
     for (int i = 0; i < 600; ++i)
         t.Dir("w" + std::to_string(i));
     for (const size_t bound : {size_t{1}, size_t{7}, size_t{64}}) {
-        TReadAheadOptions options;
+        ReadAheadOptions options;
         options.MaxReadyFolders = bound;
         TReadAheadLister lister(options);
         TScanResult got;
@@ -313,6 +320,7 @@ TEST(ReadAheadLister, ReadAheadIsBounded)
             if (++calls % 50 == 0)
                 std::this_thread::sleep_for(milliseconds(5));  // let the workers run ahead
         };
+        hooks.EventInterval = {};
         ScanFolderWith(got.Tree, got.Root, hooks, lister);
         EXPECT_EQ(got.Root->ChildCount(), 600);
         EXPECT_LE(lister.Stats().MostReady, bound + 1) << bound;

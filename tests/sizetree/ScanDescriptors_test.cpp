@@ -139,6 +139,7 @@ TEST(ScanFolder, TreeChangingDuringTheScan)
             std::remove((t.Root() + "/moved/d2/side/f").c_str());
             rmdir((t.Root() + "/moved/d2/side").c_str());
         };
+        hooks.EventInterval = {};
         const int baseline = OpenDescriptorCount();
         TScanned s(t.Root(), hooks);
         EXPECT_EQ(OpenDescriptorCount(), baseline);

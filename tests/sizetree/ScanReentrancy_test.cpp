@@ -77,6 +77,7 @@ TEST(ScanFolder, ReorderingDuringTheScan)
                     for (TTreeEntry* e = tree.FirstTopLevelEntry(); e; e = tree.NextSibling(e))
                         SortSubtree(tree, e);
             };
+            hooks.EventInterval = {};
             if (c.Compare == SortBySize)
                 tree.SetOnCompare(SortByName);  // so that the press changes the order
             ScanFolderSequential(tree, root, hooks);

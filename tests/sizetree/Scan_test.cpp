@@ -202,6 +202,7 @@ TEST(ScanFolder, TenThousandLevels)
         if (++calls % 500 == 0)
             maxOpen = std::max(maxOpen, OpenDescriptorCount() - baseline);
     };
+    hooks.EventInterval = {};
     TScanned s(t.Root(), hooks, TEngine::Sequential);
     EXPECT_EQ(calls, levels + 2);  // root, top and the chain
     EXPECT_LE(maxOpen, TDirLister::kMaxOpenFolders + 1);
@@ -240,6 +241,7 @@ TEST(ScanFolder, ProvisionalCaptionsWhileScanning)
             line += "[" + e->ChildAt(0)->Caption() + "]";
         seen.push_back(line);
     };
+    hooks.EventInterval = {};
     ScanFolderSequential(tree, root, hooks);
     const std::vector<std::string> expected = {
         "",
@@ -263,6 +265,7 @@ TEST(ScanFolder, StopRequestedEndsAtOnce)
     TScanHooks hooks;
     hooks.ProcessPendingMessages = [&] { ++calls; };
     hooks.StopRequested = [&] { return calls >= 4; };
+    hooks.EventInterval = {};
     const int baseline = OpenDescriptorCount();
     TScanned s(t.Root(), hooks, TEngine::Sequential);
     EXPECT_EQ(calls, 4);
@@ -291,6 +294,7 @@ TEST(ScanFolder, DeletingTheScannedTreeStopsTheScan)
                 tree.DeleteEntry(doomed);
             }
         };
+        hooks.EventInterval = {};
         ScanFolderSequential(tree, root, hooks);
         if (victim == 2) {
             EXPECT_EQ(calls, 4);  // another tree's deletion does not matter
@@ -318,6 +322,7 @@ TEST(ScanFolder, CallbackAtLeastOncePerFolder)
     int calls = 0;
     TScanHooks hooks;
     hooks.ProcessPendingMessages = [&] { ++calls; };
+    hooks.EventInterval = {};
     TScanned s(t.Root(), hooks);
     EXPECT_GE(calls, folders);
     EXPECT_EQ(s.Root->Size(), 5000);

@@ -1,0 +1,119 @@
+#include "app/ScanStatusBar.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/StatusText.h"
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+}  // namespace
+
+ScanStatusBar::ScanStatusBar(QWidget* parent) : QStatusBar(parent)
+{
+    setObjectName(QStringLiteral("StatusBar"));
+    setFixedHeight(kHeight);
+    setSizeGripEnabled(false);
+    auto* lines = new QWidget(this);
+    auto* layout = new QVBoxLayout(lines);
+    layout->setContentsMargins(2, 0, 2, 0);
+    layout->setSpacing(0);
+    for (QLabel** line : {&scanLine_, &entryLine_}) {
+        *line = new QLabel(lines);
+        (*line)->setTextFormat(Qt::PlainText);
+        (*line)->setMinimumWidth(1);
+        layout->addWidget(*line);
+    }
+    scanLine_->setObjectName(QStringLiteral("ScanLine"));
+    entryLine_->setObjectName(QStringLiteral("EntryLine"));
+    addWidget(lines, 1);
+}
+
+QString ScanStatusBar::Bytes(double bytes) const
+{
+    const ByteUnits units = {tr("bytes").toStdString(), tr("kB").toStdString(), tr("MB").toStdString(),
+                             tr("GB").toStdString(),    tr("TB").toStdString(), tr("PB").toStdString()};
+    return Q(ByteFigure(bytes, units));
+}
+
+void ScanStatusBar::SetLine(QLabel* label, const QString& path, const QString& rest)
+{
+    const QFontMetrics fm(label->font());
+    const int room = label->width() - fm.horizontalAdvance(rest) - 4;
+    label->setText(fm.elidedText(path, Qt::ElideMiddle, std::max(room, fm.averageCharWidth() * 8)) + rest);
+    label->setToolTip(path + rest);
+}
+
+void ScanStatusBar::ScanStarted(const std::string& rootPath)
+{
+    rootPath_ = rootPath;
+    usedBytes_ = FileSystemUsedBytes(rootPath);
+    started_ = Clock::now();
+    lastSample_ = Clock::time_point{};
+    scanFull_ = tr("Scanning %1").arg(Q(rootPath));
+    SetLine(scanLine_, scanFull_, QString());
+}
+
+void ScanStatusBar::Sample(const ScanProgress& progress, const TTreeEntry* selected)
+{
+    const Clock::time_point now = Clock::now();
+    if (now - lastSample_ < kSampleInterval)
+        return;
+    lastSample_ = now;
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - started_);
+    QString rest = tr(" - %1 folders, %2 files, %3, %4")
+                       .arg(Q(GroupedNumber(progress.Folders)), Q(GroupedNumber(progress.Files)),
+                            Bytes(static_cast<double>(progress.Bytes)), Q(ElapsedText(elapsed)));
+    const int percent = ScanPercent(progress.DiskBytes, usedBytes_);
+    if (percent >= 0)
+        rest += tr(", about %1 % of the disk").arg(percent);
+    const QString folder = progress.Current ? Q(progress.Current->Path()) : Q(rootPath_);
+    scanFull_ = tr("Scanning %1").arg(folder) + rest;
+    SetLine(scanLine_, tr("Scanning %1").arg(folder), rest);
+    ShowEntry(selected);
+}
+
+void ScanStatusBar::ScanFinished(const ScanProgress& progress, const TTreeEntry* selected)
+{
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started_);
+    QString rest = tr(": %1 in %2 files and %3 folders, scanned in %4")
+                       .arg(Bytes(static_cast<double>(progress.Bytes)), Q(GroupedNumber(progress.Files)),
+                            Q(GroupedNumber(progress.Folders)), Q(ElapsedText(elapsed)));
+    if (progress.Unreadable == 1)
+        rest += tr("; 1 folder could not be read");
+    else if (progress.Unreadable > 1)
+        rest += tr("; %1 folders could not be read").arg(Q(GroupedNumber(progress.Unreadable)));
+    scanFull_ = Q(rootPath_) + rest;
+    SetLine(scanLine_, Q(rootPath_), rest);
+    ShowEntry(selected);
+}
+
+void ScanStatusBar::ShowEntry(const TTreeEntry* entry)
+{
+    if (!entry) {
+        entryFull_.clear();
+        entryLine_->clear();
+        entryLine_->setToolTip(QString());
+        return;
+    }
+    const double size = entry->Size();
+    const TTreeEntry* root = entry;
+    while (root->Parent())
+        root = root->Parent();
+    const EntryCounts& c = entry->Counts();
+    QString rest = tr(": %1 bytes (%2), %3 on disk")
+                       .arg(Q(GroupedNumber(static_cast<uint64_t>(size))), Bytes(size),
+                            Bytes(static_cast<double>(c.DiskBytes)));
+    if (entry->Parent())
+        rest += tr(", %1 of the folder above, %2 of the root")
+                    .arg(Q(ShareText(size, entry->Parent()->Size())), Q(ShareText(size, root->Size())));
+    rest += tr(", %1 files, %2 folders").arg(Q(GroupedNumber(c.Files)), Q(GroupedNumber(c.Folders)));
+    const QString path = Q(entry->Path());
+    entryFull_ = path + rest;
+    SetLine(entryLine_, path, rest);
+}
+
+QString ScanStatusBar::ScanText() const { return scanFull_; }
+QString ScanStatusBar::EntryText() const { return entryFull_; }

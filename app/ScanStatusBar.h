@@ -1,0 +1,55 @@
+// ScanStatusBar: the main window's status bar, below its designed client
+// area. Line one follows a scan (the folder under scan, counts, bytes, time
+// and, for a whole file system, how far it has come) and then sums it up;
+// line two describes the selected entry.
+//
+// Protocol: the window calls ScanStarted, then Sample from the scan's event
+// hook (as often as it likes: the text changes at most every 100 ms, and a
+// call in between costs one clock read), then ScanFinished; ShowEntry
+// whenever the selection changes. Entries are read during the call only.
+// UI thread only.
+#pragma once
+
+#include <QStatusBar>
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "sizetree/Scan.h"
+#include "sizetree/SizeTree.h"
+
+class QLabel;
+
+class ScanStatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    static constexpr int kHeight = 34;  // two lines of text, pixels
+    static constexpr std::chrono::milliseconds kSampleInterval{100};
+
+    explicit ScanStatusBar(QWidget* parent = nullptr);
+
+    void ScanStarted(const std::string& rootPath);
+    // progress as the scan keeps it; selected: the selected entry or null.
+    void Sample(const ScanProgress& progress, const TTreeEntry* selected);
+    void ScanFinished(const ScanProgress& progress, const TTreeEntry* selected);
+    void ShowEntry(const TTreeEntry* entry);
+
+    QString ScanText() const;
+    QString EntryText() const;
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    // Puts prefix, path and rest on label, the path elided in the middle to fit.
+    void SetLine(QLabel* label, const QString& path, const QString& rest);
+    QString Bytes(double bytes) const;
+
+    QLabel* scanLine_ = nullptr;
+    QLabel* entryLine_ = nullptr;
+    QString scanFull_;   // the texts before elision
+    QString entryFull_;
+    std::string rootPath_;
+    uint64_t usedBytes_ = 0;  // of the scanned file system; 0: not a whole one
+    Clock::time_point started_{};
+    Clock::time_point lastSample_{};
+};
