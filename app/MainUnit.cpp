@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTimer>
 #include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -19,6 +22,7 @@
 #include "app/CompositionChart.h"
 #include "app/CompositionFeed.h"
 #include "app/EntryActions.h"
+#include "app/FolderDrop.h"
 #include "app/Glyphs.h"
 #include "app/Panels.h"
 #include "app/ScanStatusBar.h"
@@ -37,6 +41,7 @@ const QColor kWindowColour(0xE5, 0xE5, 0xE5);  // 0x00E5E5E5
 constexpr int kToolBarHeight = 29;
 constexpr int kButtonTop = 2;
 constexpr int kButtonHeight = 23;
+constexpr int kDropRefusalMs = 10000;  // how long a refused drop's reason shows
 
 }  // namespace
 
@@ -104,6 +109,8 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about)
     auto* chooseFolder = new QShortcut(QKeySequence::Open, this);
     chooseFolder->setContext(Qt::WindowShortcut);
     connect(chooseFolder, &QShortcut::activated, cbxDrive, &TDriveComboBox::ChooseFolder);
+
+    setAcceptDrops(true);
 
     setTabOrder(Tree, ToolBar);
     setTabOrder(ToolBar, Panel);
@@ -389,4 +396,25 @@ void TfrmTallowin::showEvent(QShowEvent* event)
         centred_ = true;
         CentreOnScreen(this);
     }
+}
+
+void TfrmTallowin::dragEnterEvent(QDragEnterEvent* event)
+{
+    // Whatever carries URLs is taken, so that a refusal can say why.
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TfrmTallowin::dropEvent(QDropEvent* event)
+{
+    const DropVerdict verdict = JudgeDrop(*event->mimeData(), scanning_);
+    if (verdict.Folder.empty()) {
+        StatusBar->showMessage(verdict.Refusal, kDropRefusalMs);
+        return;
+    }
+    event->acceptProposedAction();
+    cbxDrive->AddFolder(verdict.Folder);
+    // After the drop has been answered: the file manager is not kept waiting
+    // for the scan.
+    QTimer::singleShot(0, this, &TfrmTallowin::btnGoClick);
 }

@@ -1,11 +1,15 @@
-// What a drop on the window asks for: only one local folder, never during a
-// scan; everything else is refused with a reason.
+// Dropping on the window: only one local folder, never during a scan;
+// everything else is refused with a reason.
+#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include "MainWindowFixture.h"
 #include "TempTree.h"
 #include "app/FolderDrop.h"
+#include "app/ScanStatusBar.h"
+#include "drives/DriveComboBox.h"
 
 TEST(FolderDrop, OneLocalFolderOutsideAScan)
 {
@@ -37,4 +41,33 @@ TEST(FolderDrop, OneLocalFolderOutsideAScan)
         EXPECT_EQ(v.Folder, c.folder) << c.what;
         EXPECT_EQ(v.Refusal.isEmpty(), !c.folder.empty()) << c.what;
     }
+}
+
+// On the window: a dropped folder is added to the chooser and scanned; a
+// dropped file is refused in the status bar.
+TEST_F(MainWindowTest, DroppedFolderIsScannedAndAFileRefused)
+{
+    TTempTree t;
+    t.File("drop/a/f", 2'000'000);
+    t.File("plain.txt", 10);
+    auto drop = [&](const std::string& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+        QDragEnterEvent enter(QPoint(300, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&frm, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent dropped(QPointF(300, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&frm, &dropped);
+        QApplication::processEvents();
+        return dropped.isAccepted();
+    };
+    EXPECT_FALSE(drop(t.Path("plain.txt")));
+    EXPECT_TRUE(frm.StatusBar->currentMessage().contains(QStringLiteral("Not a folder")));
+    EXPECT_EQ(frm.SizeTree().TopLevelCount(), 0);
+
+    EXPECT_TRUE(drop(t.Path("drop")));
+    EXPECT_EQ(frm.cbxDrive->SelectedDrive(), t.Path("drop"));
+    ASSERT_EQ(Roots(), std::vector<std::string>{t.Path("drop")});
+    EXPECT_EQ(frm.SizeTree().TopLevelAt(0)->Size(), 2'000'000);
+    EXPECT_EQ(frm.SizeTree().TopLevelAt(0)->ImageIndex(), 1);
 }
