@@ -1,4 +1,162 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU" sourcelanguage="en">
+<context>
+    <name>EntryActions</name>
+    <message>
+        <source>&amp;Open</source>
+        <translation>&amp;Открыть</translation>
+    </message>
+    <message>
+        <source>&amp;Copy Path</source>
+        <translation>&amp;Копировать путь</translation>
+    </message>
+</context>
+<context>
+    <name>FolderDrop</name>
+    <message>
+        <source>A scan is running: drop the folder again when it has ended.</source>
+        <translation>Идёт сканирование: перетащите папку ещё раз, когда оно закончится.</translation>
+    </message>
+    <message>
+        <source>Only a folder can be dropped here.</source>
+        <translation>Сюда можно перетащить только папку.</translation>
+    </message>
+    <message>
+        <source>Drop one folder at a time.</source>
+        <translation>Перетаскивайте по одной папке.</translation>
+    </message>
+    <message>
+        <source>Only folders on this computer can be scanned, not %1.</source>
+        <translation>Сканировать можно только папки на этом компьютере, а не %1.</translation>
+    </message>
+    <message>
+        <source>Not a folder: %1</source>
+        <translation>Не папка: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ReadError</name>
+    <message>
+        <source>Permission denied</source>
+        <translation>Доступ запрещён</translation>
+    </message>
+    <message>
+        <source>Vanished while scanned</source>
+        <translation>Исчезла во время сканирования</translation>
+    </message>
+    <message>
+        <source>Replaced while scanned</source>
+        <translation>Заменена во время сканирования</translation>
+    </message>
+    <message>
+        <source>Listing abandoned</source>
+        <translation>Чтение прервано</translation>
+    </message>
+    <message>
+        <source>Input/output error</source>
+        <translation>Ошибка ввода-вывода</translation>
+    </message>
+    <message>
+        <source>Too many levels of symbolic links</source>
+        <translation>Слишком много уровней символических ссылок</translation>
+    </message>
+    <message>
+        <source>Not a directory</source>
+        <translation>Не папка</translation>
+    </message>
+</context>
+<context>
+    <name>ScanStatusBar</name>
+    <message>
+        <source>bytes</source>
+        <translation>байт</translation>
+    </message>
+    <message>
+        <source>kB</source>
+        <translation>кБ</translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation>МБ</translation>
+    </message>
+    <message>
+        <source>GB</source>
+        <translation>ГБ</translation>
+    </message>
+    <message>
+        <source>TB</source>
+        <translation>ТБ</translation>
+    </message>
+    <message>
+        <source>PB</source>
+        <translation>ПБ</translation>
+    </message>
+    <message>
+        <source>Scanning %1</source>
+        <translation>Сканируется %1</translation>
+    </message>
+    <message>
+        <source> - %1 folders, %2 files, %3, %4</source>
+        <translation> — папок: %1, файлов: %2, %3, %4</translation>
+    </message>
+    <message>
+        <source>, about %1 % of the disk</source>
+        <translation>, около %1 % диска</translation>
+    </message>
+    <message>
+        <source>: %1 in %2 files and %3 folders, scanned in %4</source>
+        <translation>: %1 в файлах: %2, папках: %3, сканирование заняло %4</translation>
+    </message>
+    <message>
+        <source>; 1 folder could not be read</source>
+        <translation>; 1 папку не удалось прочитать</translation>
+    </message>
+    <message>
+        <source>; %1 folders could not be read</source>
+        <translation>; не удалось прочитать папок: %1</translation>
+    </message>
+    <message>
+        <source>: %1 bytes (%2), %3 on disk</source>
+        <translation>: %1 байт (%2), %3 на диске</translation>
+    </message>
+    <message>
+        <source>, %1 of the folder above, %2 of the root</source>
+        <translation>, %1 от папки выше, %2 от корня</translation>
+    </message>
+    <message>
+        <source>, %1 files, %2 folders</source>
+        <translation>, файлов: %1, папок: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TDriveComboBox</name>
+    <message>
+        <source>Choose a folder to scan</source>
+        <translation>Выберите папку для сканирования</translation>
+    </message>
+    <message>
+        <source>Folder…</source>
+        <translation>Папка…</translation>
+    </message>
+</context>
+<context>
+    <name>TSizeTreeModel</name>
+    <message>
+        <source>Could not be read: %1</source>
+        <translation>Не удалось прочитать: %1</translation>
+    </message>
+    <message>
+        <source>1 folder below could not be read; its size counts as 0</source>
+        <translation>1 папку ниже не удалось прочитать; её размер считается равным 0</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n folders below could not be read; their sizes count as 0</source>
+        <translation>
+            <numerusform>%n папку ниже не удалось прочитать; их размер считается равным 0</numerusform>
+            <numerusform>%n папки ниже не удалось прочитать; их размер считается равным 0</numerusform>
+            <numerusform>%n папок ниже не удалось прочитать; их размер считается равным 0</numerusform>
+        </translation>
+    </message>
+</context>
 </TS>
