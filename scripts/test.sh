@@ -24,6 +24,9 @@ run_suite() {
 echo "== normal build =="
 run_suite "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWIN_TESTS=ON -DTALLOWIN_BENCH=ON
 
+echo "== install and Debian package =="
+bash "$top/scripts/package_test.sh" "$top/build"
+
 echo "== sanitizer build =="
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0"
