@@ -6,11 +6,10 @@ namespace {
 
 constexpr double BytesToMB = 1e-6;
 
-// The text after the last "/" of path (all of it when there is none).
-std::string LastPathPart(const std::string& path)
+// A slice's label: the entry's name, "[FILES]" for a FILES entry.
+std::string SliceLabel(const TTreeEntry& entry)
 {
-    std::string::size_type slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return entry.IsFiles() ? std::string("[FILES]") : entry.Name();
 }
 
 }  // namespace
@@ -19,26 +18,25 @@ void FeedCompositionChart(TChartPanel& chart, TPieSeries& series, const TTreeEnt
 {
     if (!node)
         return;
-    const TNode& record = node->Node();
-    chart.Title().SetText({record.Path});
+    chart.Title().SetText({node->Path()});
     chart.SetVisible(true);
 
     // An empty folder's size stays 0 in its record; only the share test
     // divides by 1 instead.
-    const double divisor = record.Size == 0 ? 1.0 : record.Size;
+    const double divisor = node->Size() == 0 ? 1.0 : node->Size();
 
     double other = 0;
     for (int i = 0; i < node->ChildCount(); ++i) {
-        const TNode& child = node->ChildAt(i)->Node();
-        if (child.Size / divisor < OtherShare)
-            other += child.Size;
+        const double size = node->ChildAt(i)->Size();
+        if (size / divisor < OtherShare)
+            other += size;
     }
 
     series.Clear();
     for (int i = 0; i < node->ChildCount(); ++i) {
-        const TNode& child = node->ChildAt(i)->Node();
-        if (!(child.Size / divisor < OtherShare))
-            series.Add(child.Size * BytesToMB, LastPathPart(child.Path), clAutomatic);
+        const TTreeEntry& child = *node->ChildAt(i);
+        if (!(child.Size() / divisor < OtherShare))
+            series.Add(child.Size() * BytesToMB, SliceLabel(child), clAutomatic);
     }
     if (other > 0)
         series.Add(other * BytesToMB, "Other", clAutomatic);

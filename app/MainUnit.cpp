@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMetaObject>
+#include <QShortcut>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -15,7 +16,9 @@
 
 #include "app/AboutUnit.h"
 #include "app/BusyAnimation.h"
+#include "app/CompositionChart.h"
 #include "app/CompositionFeed.h"
+#include "app/EntryActions.h"
 #include "app/Glyphs.h"
 #include "app/Panels.h"
 #include "app/ScanStatusBar.h"
@@ -77,6 +80,7 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about)
     Splitter->setSizes({209, kClientWidth - 209 - 3});
 
     Chart = new TChart(Panel);
+    PieSeries = &SetUpCompositionChart(Chart->Panel());
     Chart->setObjectName(QStringLiteral("Chart"));
     auto* panelLayout = new QVBoxLayout(Panel);
     panelLayout->setContentsMargins(1, 1, 1, 1);
@@ -95,6 +99,11 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about)
     Animate->SetEscapeHandler([this] { endProgram_(); });
     Animate->setGeometry(2, kClientHeight + kFrameHeight - 74, 48, 45);
     Animate->hide();
+
+    // Any folder as a root, from anywhere in the window.
+    auto* chooseFolder = new QShortcut(QKeySequence::Open, this);
+    chooseFolder->setContext(Qt::WindowShortcut);
+    connect(chooseFolder, &QShortcut::activated, cbxDrive, &TDriveComboBox::ChooseFolder);
 
     setTabOrder(Tree, ToolBar);
     setTabOrder(ToolBar, Panel);
@@ -118,7 +127,6 @@ QToolButton* TfrmTallowin::AddButton(const char* name, int left, int width, cons
     auto* b = new QToolButton(ToolBar);
     b->setObjectName(QLatin1String(name));
     b->setGeometry(left, kButtonTop, width, kButtonHeight);
-    b->setAutoRaise(true);
     b->setIcon(KeyedIcon(glyph));
     b->setIconSize(glyph.size());
     b->setToolTip(hint);
@@ -205,6 +213,7 @@ void TfrmTallowin::BuildTree()
 
     model_ = std::make_unique<TSizeTreeModel>(tree_, TreeImages());
     Tree->SetSizeTreeModel(model_.get());
+    Actions = new EntryActions(*Tree, *model_);
     connect(Tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 // When rows go, Qt moves the current entry; select it as well.
@@ -328,15 +337,15 @@ void TfrmTallowin::Resort(TTVCompareEvent compare)
 
 void TfrmTallowin::btnBySizeClick() { Resort(::SortBySize); }
 void TfrmTallowin::btnByNameClick() { Resort(::SortByName); }
-void TfrmTallowin::btnPercentClick() { ShowMarksAsPercent(Chart->PieSeries()); }
-void TfrmTallowin::btnValueClick() { ShowMarksAsValue(Chart->PieSeries()); }
+void TfrmTallowin::btnPercentClick() { ShowMarksAsPercent(*PieSeries); }
+void TfrmTallowin::btnValueClick() { ShowMarksAsValue(*PieSeries); }
 void TfrmTallowin::btnVersionClick() { about_.exec(); }
 
 void TfrmTallowin::TreeChange(const QModelIndex& current)
 {
     const TTreeEntry* e = model_->EntryAt(current);
     if (e)
-        FeedCompositionChart(Chart->Panel(), Chart->PieSeries(), e);
+        FeedCompositionChart(Chart->Panel(), *PieSeries, e);
     StatusBar->ShowEntry(e);
 }
 

@@ -24,11 +24,13 @@
 class QButtonGroup;
 class QFrame;
 class QToolButton;
+class EntryActions;
 class ScanStatusBar;
 class TAnimate;
 class TChart;
 class TDriveComboBox;
 class TFlatSplitter;
+class TPieSeries;
 class TSizeTreeModel;
 class TSizeTreeView;
 class TToolBarStrip;
@@ -83,8 +85,10 @@ public:
     TFlatSplitter* Splitter = nullptr;
     QFrame* Panel = nullptr;
     TChart* Chart = nullptr;
+    TPieSeries* PieSeries = nullptr;  // the chart's one series, owned by its panel
     TAnimate* Animate = nullptr;
     ScanStatusBar* StatusBar = nullptr;  // below the designed client area
+    EntryActions* Actions = nullptr;  // the tree's context menu and shortcuts
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

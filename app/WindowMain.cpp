@@ -8,12 +8,15 @@
 #include <chrono>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/AboutUnit.h"
+#include "app/DisplayCheck.h"
 #include "app/Glyphs.h"
 #include "app/MainUnit.h"
+#include "app/ProgramTranslation.h"
 #include "numtext/NumberText.h"
 
 namespace {
@@ -39,6 +42,9 @@ int main(int argc, char** argv)
     const bool timing = !args.empty() && args[0] == "--timing";
     if (timing)
         args.erase(args.begin());
+    // The launcher has refused every other option; "--" only ends them.
+    if (!args.empty() && args[0] == "--")
+        args.erase(args.begin());
     std::string startPath;
     if (args.size() > 1 || (timing && args.empty())) {
         std::cerr << "tallowin: usage: tallowin [FOLDER], or tallowin --timing FOLDER\n";
@@ -54,13 +60,20 @@ int main(int argc, char** argv)
         startPath = ec ? args[0] : abs.lexically_normal().string();
     }
 
+    if (!PrepareDisplay()) {
+        std::cerr << kNoDisplayLine << std::endl;
+        return 1;
+    }
     ReadNumberLocale();
     // Only the busy animation gets a native window of its own.
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     int qtArgc = 1;
+    std::optional<NoDisplayGuard> displayGuard(std::in_place);
     QApplication app(qtArgc, argv);
+    displayGuard.reset();
     QApplication::setApplicationName(QStringLiteral("Tallowin"));
     QApplication::setWindowIcon(ProgramIcon());
+    const ProgramTranslation translation;
 
     TfrmAbout frmAbout;
     TfrmTallowin frmTallowin(frmAbout);

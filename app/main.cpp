@@ -1,8 +1,9 @@
 // Start-up of the program. `tallowin --report ...` runs here, in a process
 // that loads no windowing libraries, so a report starts in about a
 // millisecond rather than the ~12 ms that loading the toolkit costs.
-// Everything else replaces this process (exec, same process id and
-// arguments) with the window program that sits next to this one.
+// So do --help and --version. Everything else replaces this process (exec,
+// same process id and arguments) with the window program: beside this one in
+// the build tree, under ../libexec/tallowin/ once installed.
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,11 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "sizetree/Report.h"
+#include "app/CommandLine.h"
 
 namespace {
 
 constexpr const char* kWindowProgram = "tallowin-window";
+// The installed window program, relative to the installed launcher's folder.
+constexpr const char* kInstalledWindowProgram = TALLOWIN_LIBEXEC_FROM_BIN "/tallowin-window";
 constexpr int kExitCannotStart = 127;  // as a shell reports a missing program
 
 // The folder of this program's file, with a trailing "/"; empty when unknown.
@@ -36,8 +39,9 @@ std::string OwnFolder(const char* argv0)
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (IsReportInvocation(args))
-        return ReportMain(args, std::cout, std::cerr);
+    const LauncherOutcome outcome = RunCommandLine(args, std::cout, std::cerr);
+    if (!outcome.StartWindow)
+        return outcome.Status;
 
     const std::string folder = OwnFolder(argc > 0 ? argv[0] : nullptr);
     if (folder.empty()) {
@@ -46,8 +50,15 @@ int main(int argc, char** argv)
     }
     const std::string window = folder + kWindowProgram;
     execv(window.c_str(), argv);
-    const int e = errno;
-    std::cerr << "tallowin: cannot start the window program " << window << ": " << std::strerror(e)
-              << '\n';
+    int e = errno;
+    std::string alsoTried;
+    if (e == ENOENT) {
+        const std::string installed = folder + kInstalledWindowProgram;
+        execv(installed.c_str(), argv);
+        e = errno;
+        alsoTried = " (nor " + installed + ")";
+    }
+    std::cerr << "tallowin: cannot start the window program " << window << alsoTried << ": "
+              << std::strerror(e) << '\n';
     return kExitCannotStart;
 }

@@ -9,8 +9,8 @@
 #include <QPainter>
 #include <string>
 
-#include "chart/CompositionChart.h"
-#include "chart/RecordingSurface.h"
+#include "app/CompositionChart.h"
+#include "RecordingSurface.h"
 #include "chart/qt/QtSurface.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <string>
 
-#include "chart/CompositionChart.h"
+#include "app/CompositionChart.h"
 #include "chart/qt/QtSurface.h"
 
 namespace {

@@ -15,7 +15,7 @@ data=${BENCH_DATA:-$top/bench-data}
 rounds=${ROUNDS:-5}
 tree=$data/tree-1m
 
-[ -x /usr/bin/time ] || bash "$top/scripts/deps.sh"
+[ -x /usr/bin/time ] || bash "$top/scripts/deps.sh" test
 if [ -z "${SKIP_BUILD:-}" ]; then
   cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$build" --target tallowin sizetree_make_tree -j"$(nproc)" >/dev/null

@@ -6,8 +6,8 @@
 // stale and calls host->RequestRepaint(); the host merges such requests into
 // one later Paint(window, clientRect) on its window surface. Paint copies the
 // buffer when nothing changed, else draws the whole chart. SetVisible()
-// forwards to host->SetHostVisible(). The layout values (DrawRect, PlotRect,
-// depths) are recomputed during every drawing and readable afterwards.
+// forwards to host->SetHostVisible(). Each drawing lays the panel out once
+// (LayoutPanel) and draws from that value, which stays readable afterwards.
 #pragma once
 
 #include <memory>
@@ -17,6 +17,7 @@
 #include "chart/ChangeSink.h"
 #include "chart/ChartParts.h"
 #include "chart/Legend.h"
+#include "chart/PanelLayout.h"
 #include "chart/Series.h"
 #include "chart/View3DOptions.h"
 
@@ -110,21 +111,9 @@ public:
     TPanningMode AllowPanning() const { return allowPanning_; }
     void SetAllowPanning(TPanningMode v) { SetAndNotify(allowPanning_, v, this); }
 
-    // Applies the settings of the program's composition chart (its form).
-    void ApplyFormSettings();
-
     // Layout of the drawing in progress (or the last one).
-    const TRect& DrawRect() const { return drawRect_; }
-    TRect& PlotRect() { return plotRect_; }
-    const TRect& PlotRect() const { return plotRect_; }
-    int PlotWidth() const { return plotWidth_; }
-    int PlotHeight() const { return plotHeight_; }
-    int PlotCentreX() const { return plotCentreX_; }
-    int PlotCentreY() const { return plotCentreY_; }
-    int SeriesDepth() const { return seriesDepth_; }
-    int ChartDepth() const { return chartDepth_; }
-    // Recomputes width, height and centre after a change of PlotRect.
-    void Adjust();
+    const PanelLayout& Layout() const { return layout_; }
+    const TRect& PlotRect() const { return layout_.PlotRect; }
 
     // Canvas brush for a filled shape: fill colour, style and the colour
     // behind a hatch.
@@ -135,7 +124,6 @@ private:
     void DrawBevels();
     void DrawBevel(TRect& r, TPanelBevel bevel);
     void DrawTitlesAndLegend();
-    void CalcDepths();
     void DrawBackWall();
 
     TChartHost* host_;
@@ -170,8 +158,5 @@ private:
     bool allowZoom_ = true;
     TPanningMode allowPanning_ = pmBoth;
 
-    TRect drawRect_;
-    TRect plotRect_;
-    int plotWidth_ = 0, plotHeight_ = 0, plotCentreX_ = 0, plotCentreY_ = 0;
-    int seriesDepth_ = 0, chartDepth_ = 0;
+    PanelLayout layout_;
 };

@@ -10,7 +10,7 @@
 #include "chart/ChartPen.h"
 #include "chart/Colour.h"
 
-class TChartPanel;
+struct TitleLayout;
 
 class TChartGradient {
 public:
@@ -58,10 +58,8 @@ public:
     void SetVisible(bool v) { SetAndNotify(visible_, v, owner_); }
     bool IsFoot() const { return isFoot_; }
 
-    // Draws the title (or foot) and takes its room off the chart's PlotRect.
-    void Draw(TChartPanel& chart);
-    // Rectangle occupied in the last drawing.
-    const TRect& TitleRect() const { return titleRect_; }
+    // Draws the title (or foot) as the panel's layout placed it.
+    void Draw(TChartCanvas3D& canvas, const TitleLayout& layout) const;
 
 private:
     TChangeSink* owner_;
@@ -74,7 +72,6 @@ private:
     TChartPen frame_ = TChartPen::Hidden();
     std::vector<std::string> text_;
     bool visible_ = true;
-    TRect titleRect_;
 };
 
 class TChartWall {

@@ -1,6 +1,5 @@
 // The legend's range-checked settings, its item texts and its drawing: box
-// with shadow and frame, colour boxes, texts, dividing lines, and the room it
-// takes off the chart rectangle.
+// with shadow and frame, colour boxes, texts and dividing lines.
 #include "chart/Legend.h"
 
 #include <algorithm>
@@ -68,14 +67,8 @@ static TColor ItemColour(const TLegendItem& item)
     return item.ValueIndex >= 0 ? item.Series->PointColor(item.ValueIndex) : item.Series->SeriesColor();
 }
 
-void TChartLegend::Draw(TChartPanel& chart)
+void TChartLegend::Draw(TChartPanel& chart, const TLegendLayout& L) const
 {
-    const TLegendLayout L = LayoutLegend(*this, chart);
-    styleInEffect_ = L.Style;
-    colorBoxWidth_ = L.ColorWidth;
-    columns_ = L.Columns;
-    rows_ = L.Rows;
-    rect_ = L.Rect;
     if (!L.Drawn())
         return;
 
@@ -143,36 +136,6 @@ void TChartLegend::Draw(TChartPanel& chart)
                 canvas.Line(colourBox.Left - 4, L.Rect.Top, colourBox.Left - 4, L.Rect.Bottom);
         }
     }
-
-    // The room it takes off the chart rectangle.
-    TRect& plot = chart.PlotRect();
-    const int plotHeight = chart.PlotHeight();
-    const int plotWidth = chart.PlotWidth();
-    const int vGap = vertMargin_ != 0 ? vertMargin_ : MulDiv(4, plotHeight, 100);
-    const int hGap = horizMargin_ != 0 ? horizMargin_ : MulDiv(3, plotWidth, 100);
-    switch (alignment_) {
-    case laBottom:
-        if (resizeChart_)
-            plot.Bottom = L.Rect.Top;
-        plot.Bottom -= vGap;
-        break;
-    case laTop:
-        if (resizeChart_)
-            plot.Top = L.Rect.Bottom + shadowSize_;
-        plot.Top += vGap;
-        break;
-    case laRight:
-        if (resizeChart_)
-            plot.Right = L.Rect.Left;
-        plot.Right -= hGap;
-        break;
-    case laLeft:
-        if (resizeChart_)
-            plot.Left = L.Rect.Right + shadowSize_;
-        plot.Left += hGap;
-        break;
-    }
-    chart.Adjust();
 }
 
 void TPieSeries::DrawLegendShape(int valueIndex, const TRect& rect)

@@ -1,10 +1,9 @@
 // The legend: a framed box listing the points of the first active series.
 //
 // Protocol: owned by the chart. Setters compare and repaint the chart; the
-// range-checked ones throw EChartError. Draw(chart) is called by the chart
-// during its drawing, with the canvas drawing flat, only when Visible() and
-// some series is active; it lays the legend out, draws it and takes its room
-// off the chart's PlotRect. The layout fields stay readable afterwards.
+// range-checked ones throw EChartError. Draw(chart, layout) is called by the
+// chart during its drawing, with the canvas drawing flat, only when Visible()
+// and some series is active, with the legend's part of the panel's layout.
 #pragma once
 
 #include <string>
@@ -16,6 +15,7 @@
 
 class TChartPanel;
 class TChartSeries;
+struct TLegendLayout;
 
 enum TLegendAlignment { laLeft, laRight, laTop, laBottom };
 enum TLegendStyle { lsAuto, lsSeries, lsValues, lsLastValues };
@@ -70,14 +70,7 @@ public:
     // Item text of point valueIndex of series by TextStyle; line separators
     // become spaces.
     std::string LegendText(TChartSeries& series, int valueIndex) const;
-    void Draw(TChartPanel& chart);
-
-    // Layout of the last drawing.
-    TLegendStyle StyleInEffect() const { return styleInEffect_; }
-    int ColorBoxWidth() const { return colorBoxWidth_; }
-    int Columns() const { return columns_; }
-    int Rows() const { return rows_; }
-    const TRect& Rect() const { return rect_; }
+    void Draw(TChartPanel& chart, const TLegendLayout& layout) const;
 
 private:
     TChangeSink* owner_;
@@ -100,10 +93,4 @@ private:
     int topPos_ = 10;
     int vertMargin_ = 0;
     bool visible_ = true;
-
-    TLegendStyle styleInEffect_ = lsValues;
-    int colorBoxWidth_ = 0;
-    int columns_ = 0;
-    int rows_ = 0;
-    TRect rect_;
 };

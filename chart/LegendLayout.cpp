@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "chart/ChartPanel.h"
+#include "chart/PanelLayout.h"
 #include "chart/Series.h"
 
 TPoint TLegendLayout::SlotText(int p) const
@@ -55,31 +56,31 @@ static std::vector<TLegendItem> CollectItems(const TChartLegend& legend, TChartP
     return items;
 }
 
-TLegendLayout LayoutLegend(const TChartLegend& legend, TChartPanel& chart)
+TLegendLayout LayoutLegend(const TChartLegend& legend, TChartPanel& chart, TDrawingSurface& measure,
+                           const PanelLayout& panel)
 {
     TLegendLayout L;
     L.Style = LegendStyleInEffect(legend.LegendStyle(), chart.CountActiveSeries());
     L.Items = CollectItems(legend, chart, L.Style);
     const int n = static_cast<int>(L.Items.size());
 
-    TChartCanvas3D& canvas = chart.Canvas();
-    canvas.SetChartFont(legend.Font());
-    L.FontHeight = canvas.FontHeight();
+    MeasureWith(measure, legend.Font());
+    L.FontHeight = measure.TextHeight("W");
     for (const TLegendItem& item : L.Items)
-        L.TextWidth = std::max(L.TextWidth, canvas.TextWidth(item.Text));
+        L.TextWidth = std::max(L.TextWidth, measure.TextWidth(item.Text));
     L.ColorWidth = Rnd((L.TextWidth + 4) * legend.ColorWidth() * 0.01);
 
     const TChartPen& frame = legend.Frame();
     const int fw = frame.Width;
     const int frameRoom = frame.Visible ? fw + 1 : 0;
-    const TRect& plot = chart.PlotRect();
+    const TRect& plot = panel.PlotRect;
     const int h = L.FontHeight;
     const int slotWidth = L.TextWidth + 4 + L.ColorWidth + 8;
 
     // Columns that fit across the plot, at most n.
     int cols = 0;
     if (8 < plot.Right)
-        cols = std::min((chart.PlotWidth() - 2 * fw - 8) / slotWidth, n);
+        cols = std::min((panel.PlotWidth - 2 * fw - 8) / slotWidth, n);
 
     const TLegendAlignment align = legend.Alignment();
     if (align == laBottom || align == laTop) {
@@ -93,16 +94,16 @@ TLegendLayout LayoutLegend(const TChartLegend& legend, TChartPanel& chart)
             L.Rect.Top = plot.Top + frameRoom;
             L.Rect.Bottom = L.Rect.Top + rows * h + 2;
         }
-        const int w = std::min(2 * legend.ShadowSize() + (L.ColorWidth + L.TextWidth + 8) * cols + 8, chart.PlotWidth());
-        const int g = Rnd(legend.TopPos() * (chart.DrawRect().Width() - w) * 0.01);
-        L.Rect.Left = chart.PlotCentreX() - w / 2 + g;
-        L.Rect.Right = chart.PlotCentreX() + w / 2 + g;
+        const int w = std::min(2 * legend.ShadowSize() + (L.ColorWidth + L.TextWidth + 8) * cols + 8, panel.PlotWidth);
+        const int g = Rnd(legend.TopPos() * (panel.DrawRect.Width() - w) * 0.01);
+        L.Rect.Left = panel.PlotCentreX - w / 2 + g;
+        L.Rect.Right = panel.PlotCentreX + w / 2 + g;
         L.Columns = std::max(cols, 0);
         L.Rows = std::max(rows, 0);
     } else {
         // One column from TopPos % down the drawing to the bottom of the plot.
         L.Vertical = true;
-        const TRect& draw = chart.DrawRect();
+        const TRect& draw = panel.DrawRect;
         L.Rect.Top = draw.Top + Rnd(legend.TopPos() * draw.Height() * 0.01);
         const int room = plot.Bottom - legend.ShadowSize() - frameRoom - L.Rect.Top - 2;
         const int rows = cols > 0 && h > 0 ? std::min(std::max(room, 0) / h, n) : 0;

@@ -1,9 +1,10 @@
 // The legend's layout for one drawing, as plain values: its items, the text
 // and colour-box widths, columns, rows, the box and where each slot goes.
 //
-// Protocol: LayoutLegend measures with the chart canvas (it sets the legend
-// font) and reads the chart's PlotRect and DrawRect; it changes nothing else.
-// Nothing is drawn when !Drawn().
+// Protocol: LayoutLegend measures on the given surface (it sets the legend
+// font there) and places the legend in the panel's drawing and plot
+// rectangles as laid out so far; it changes nothing else. Nothing is drawn
+// when !Drawn().
 #pragma once
 
 #include <string>
@@ -14,6 +15,8 @@
 
 class TChartPanel;
 class TChartSeries;
+class TDrawingSurface;
+struct PanelLayout;
 
 // One row of the legend: a point of a series (values), or a series itself
 // (ValueIndex -1, for the series styles).
@@ -49,4 +52,5 @@ std::string LegendItemText(std::string text);
 // The style in effect: lsAuto lists values with fewer than two active series.
 TLegendStyle LegendStyleInEffect(TLegendStyle style, int activeSeries);
 
-TLegendLayout LayoutLegend(const TChartLegend& legend, TChartPanel& chart);
+TLegendLayout LayoutLegend(const TChartLegend& legend, TChartPanel& chart, TDrawingSurface& measure,
+                           const PanelLayout& panel);

@@ -1,5 +1,5 @@
-// The chart's paint: background, bevels, titles, legend, depth, back wall and
-// series, in that order, into the canvas buffer.
+// The chart's paint: the layout, then background, bevels, titles, legend,
+// back wall and series, in that order, into the canvas buffer.
 #include "chart/ChartPanel.h"
 
 void TChartPanel::Paint(TDrawingSurface& window, const TRect& clientRect)
@@ -17,41 +17,31 @@ void TChartPanel::Draw(TDrawingSurface& window, const TRect& clientRect)
         ~DrawingFlag() { flag = false; }
     } drawingFlag(drawing_);
 
-    drawRect_ = canvas_.BeginDraw(window, &view3DOptions_, clientRect, view3D_);
-
-    const int w = drawRect_.Width();
-    const int h = drawRect_.Height();
-    plotRect_ = drawRect_;
-    plotRect_.Left += MulDiv(marginLeft_, w, 100) + borderWidth_;
-    plotRect_.Top += MulDiv(marginTop_, h, 100) + borderWidth_;
-    plotRect_.Right -= MulDiv(marginRight_, w, 100) + borderWidth_;
-    plotRect_.Bottom -= MulDiv(marginBottom_, h, 100) + borderWidth_;
-    Adjust();
-
-    DrawBackground();
-    DrawBevels();
-
+    const TRect drawRect = canvas_.BeginDraw(window, &view3DOptions_, clientRect, view3D_);
     for (auto& s : series_)
         if (s->Active())
             s->PrepareForDraw();
+    layout_ = LayoutPanel(*this, *canvas_.Surface(), drawRect);
+    canvas_.SetFont(canvas_.Font());  // the surface's font again after measuring
+
+    DrawBackground();
+    DrawBevels();
 
     canvas_.SuspendDepth();
     DrawTitlesAndLegend();
     canvas_.ResumeDepth();
 
-    CalcDepths();
-
+    const int depth = layout_.SeriesDepth;
     int level = 0;
     for (auto& s : series_) {
         if (!s->Active())
             continue;
-        int start = level * seriesDepth_;
-        s->SetDepthBand(start, start + seriesDepth_);
+        s->SetDepthBand(level * depth, (level + 1) * depth);
         s->Marks().SetZPosition(s->MiddleZ());
         ++level;
     }
 
-    canvas_.SetViewCentre(chartDepth_, plotRect_);
+    canvas_.SetViewCentre(layout_.ChartDepth, layout_.PlotRect);
     DrawBackWall();
 
     for (auto& s : series_) {
@@ -71,12 +61,12 @@ void TChartPanel::DrawBackground()
     if (gradient_.Visible()) {
         TGradientDirection d = gradient_.Direction();
         if (d == gdTopBottom || d == gdLeftRight)
-            canvas_.FillGradient(drawRect_, gradient_.StartColor(), gradient_.EndColor(), d);
+            canvas_.FillGradient(layout_.DrawRect, gradient_.StartColor(), gradient_.EndColor(), d);
         else
-            canvas_.FillGradient(drawRect_, gradient_.EndColor(), gradient_.StartColor(), d);
+            canvas_.FillGradient(layout_.DrawRect, gradient_.EndColor(), gradient_.StartColor(), d);
     } else {
         canvas_.SetBrush({color_, bsSolid});
-        canvas_.FillRect(drawRect_);
+        canvas_.FillRect(layout_.DrawRect);
     }
 }
 
@@ -108,7 +98,7 @@ void TChartPanel::DrawBevel(TRect& r, TPanelBevel bevel)
 void TChartPanel::DrawBevels()
 {
     canvas_.SetBrushStyle(bsClear);
-    TRect r = drawRect_;
+    TRect r = layout_.DrawRect;
     DrawBevel(r, bevelOuter_);
     Frame3D(canvas_, r, color_, color_, borderWidth_);
     DrawBevel(r, bevelInner_);
@@ -116,34 +106,15 @@ void TChartPanel::DrawBevels()
 
 void TChartPanel::DrawTitlesAndLegend()
 {
-    bool withLegend = legend_.Visible() && CountActiveSeries() > 0;
-    bool legendFirst = withLegend && (legend_.Alignment() == laLeft || legend_.Alignment() == laRight);
-    if (legendFirst)
-        legend_.Draw(*this);
-    if (title_.Visible())
-        title_.Draw(*this);
-    if (foot_.Visible())
-        foot_.Draw(*this);
-    if (withLegend && !legendFirst)
-        legend_.Draw(*this);
-}
-
-void TChartPanel::CalcDepths()
-{
-    if (!view3D_) {
-        seriesDepth_ = chartDepth_ = 0;
-        Adjust();
-        return;
-    }
-    double f = view3DOptions_.Orthogonal() ? 1.0 : 2.0;
-    seriesDepth_ = Rnd(plotWidth_ * chart3DPercent_ * 0.001 * f);
-    chartDepth_ = seriesDepth_ * CountActiveSeries();
-    if (view3DOptions_.Orthogonal()) {
-        int take = chartDepth_ + (view3DWalls_ ? backWall_.Size() : 0);
-        plotRect_.Right -= take;
-        plotRect_.Top += take;
-    }
-    Adjust();
+    const bool legendFirst = legend_.Alignment() == laLeft || legend_.Alignment() == laRight;
+    if (layout_.WithLegend && legendFirst)
+        legend_.Draw(*this, layout_.Legend);
+    if (layout_.Title.Shown)
+        title_.Draw(canvas_, layout_.Title);
+    if (layout_.Foot.Shown)
+        foot_.Draw(canvas_, layout_.Foot);
+    if (layout_.WithLegend && !legendFirst)
+        legend_.Draw(*this, layout_.Legend);
 }
 
 void TChartPanel::DrawBackWall()
@@ -153,9 +124,9 @@ void TChartPanel::DrawBackWall()
     if (backWall_.Color() == clAutomatic && style == bsSolid)
         style = bsClear;
     SetShapeBrush(backWall_.Color(), style, backWall_.Brush().Color);
+    const TRect& p = layout_.PlotRect;
     if (view3D_)
-        canvas_.RectangleAtDepth({plotRect_.Left + 1, plotRect_.Top - 1, plotRect_.Right, plotRect_.Bottom},
-                                 chartDepth_);
+        canvas_.RectangleAtDepth({p.Left + 1, p.Top - 1, p.Right, p.Bottom}, layout_.ChartDepth);
     else
-        canvas_.Rectangle(plotRect_);
+        canvas_.Rectangle(p);
 }

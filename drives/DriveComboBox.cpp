@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QEvent>
+#include <QFileDialog>
 #include <QProxyStyle>
 #include <QSignalBlocker>
 #include <QStyleOptionComboBox>
@@ -37,6 +38,12 @@ std::string CurrentDirectory() {
   return ec ? std::string() : dir.string();
 }
 
+std::string PlatformFolderDialog(QWidget* parent, const std::string& start) {
+  const QString chosen = QFileDialog::getExistingDirectory(
+      parent, TDriveComboBox::tr("Choose a folder to scan"), QString::fromStdString(start));
+  return chosen.isEmpty() ? std::string() : chosen.toStdString();
+}
+
 }  // namespace
 
 TDriveComboBox::TDriveComboBox(QWidget* parent)
@@ -47,7 +54,9 @@ TDriveComboBox::TDriveComboBox(std::unique_ptr<IDriveSource> source, const std::
     : QComboBox(parent),
       style_(std::make_unique<TDropDownStyle>()),
       source_(std::move(source)),
-      list_(std::make_unique<TDriveList>(*source_, currentDir)) {
+      list_(std::make_unique<TDriveList>(*source_, currentDir)),
+      folderDialog_(PlatformFolderDialog) {
+  list_->SetFolderChoice(true);
   setStyle(style_.get());
   setEditable(false);
   setMaxVisibleItems(8);
@@ -74,6 +83,7 @@ void TDriveComboBox::SetDriveSource(std::unique_ptr<IDriveSource> source) {
   if (!source) return;
   auto list = std::make_unique<TDriveList>(*source, list_->SelectedDrive(), list_->TextCase());
   list->UpdateItemHeight(list_->ItemHeight());
+  list->SetFolderChoice(true);
   list_ = std::move(list);  // the old list referred to the old source: replace it first
   source_ = std::move(source);
   if (filled_) RebuildList();
@@ -93,6 +103,22 @@ void TDriveComboBox::SelectDrive(const std::string& drive) {
   if (changed) emit DriveChanged();
 }
 
+void TDriveComboBox::AddFolder(const std::string& path) {
+  const bool changed = list_->AddFolder(path);
+  SyncItems();
+  if (changed) emit DriveChanged();
+}
+
+bool TDriveComboBox::ChooseFolder() {
+  const std::string chosen = folderDialog_ ? folderDialog_(this, list_->FolderDialogStart()) : "";
+  if (chosen.empty()) {
+    SyncSelection();  // cancelled: the entry chosen before stays
+    return false;
+  }
+  AddFolder(chosen);
+  return true;
+}
+
 int TDriveComboBox::ItemHeight() const { return list_->ItemHeight(); }
 
 void TDriveComboBox::UpdateItemHeight() {
@@ -103,8 +129,10 @@ void TDriveComboBox::UpdateItemHeight() {
 void TDriveComboBox::SyncItems() {
   const QSignalBlocker blocker(this);
   clear();
-  for (const TDriveEntry& e : list_->Entries()) {
-    addItem(QString::fromStdString(e.Caption));
+  const auto& entries = list_->Entries();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const TDriveEntry& e = entries[i];
+    addItem(list_->IsFolderDialogEntry(int(i)) ? tr("Folder…") : QString::fromStdString(e.Caption));
     setItemData(count() - 1, int(e.Image), DriveKindRole);
   }
   SyncSelection();
@@ -117,6 +145,10 @@ void TDriveComboBox::SyncSelection() {
 }
 
 void TDriveComboBox::OnActivated(int index) {
+  if (list_->IsFolderDialogEntry(index)) {
+    ChooseFolder();
+    return;
+  }
   emit DriveClicked();
   const bool changed = list_->PickEntry(index);
   SyncSelection();

@@ -11,10 +11,15 @@
 //     lettered source, "" when none. Read it when the scan starts.
 //   - DriveClicked then, if the choice changed, DriveChanged are emitted when
 //     the user picks an entry; DriveChanged also follows a rebuild.
+//   - After the drives: the folders chosen so far (at most 8, newest first)
+//     and "Folder…", which runs the folder dialog (ChooseFolder; the window's
+//     Ctrl+O does the same). A chosen folder is added and selected as with
+//     AddFolder; a cancelled dialog keeps the selection. Nothing is written.
 // Unselected entries are painted in the palette's Base and Text colours,
 // the selected one in Highlight and HighlightedText.
 
 #include <QComboBox>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -50,6 +55,14 @@ class TDriveComboBox : public QComboBox {
   void RebuildList();
   // A letter, or a path (selects the mount that holds it); "" for none.
   void SelectDrive(const std::string& drive);
+  // Lists the folder (unless listed) and selects it.
+  void AddFolder(const std::string& path);
+  // Asks for a folder with the folder dialog; true when one was chosen.
+  bool ChooseFolder();
+  // The dialog: given where it starts, the chosen folder or "" when
+  // cancelled. By default the platform's folder dialog.
+  using TFolderDialog = std::function<std::string(QWidget* parent, const std::string& start)>;
+  void SetFolderDialog(TFolderDialog dialog) { folderDialog_ = std::move(dialog); }
 
   int ItemHeight() const;
   const tallowin::drives::TDriveList& List() const { return *list_; }
@@ -75,5 +88,6 @@ class TDriveComboBox : public QComboBox {
   std::unique_ptr<tallowin::drives::TDriveList> list_;  // refers to *source_
   tallowin::drives::TDriveImages images_;
   tallowin::drives::TDriveItemDelegate* delegate_ = nullptr;  // owned by this
+  TFolderDialog folderDialog_;
   bool filled_ = false;
 };

@@ -22,7 +22,7 @@ QImage WithKeyColourTransparent(const QImage& image) {
 TDriveImages::TDriveImages() {
   InitDriveResources();
   static constexpr const char* kNames[] = {":/drives/FLOPPY", ":/drives/HARD", ":/drives/NETWORK",
-                                           ":/drives/CDROM", ":/drives/RAM"};
+                                           ":/drives/CDROM", ":/drives/RAM", ":/drives/FOLDER"};
   for (std::size_t i = 0; i < images_.size(); ++i)
     images_[i] = QPixmap::fromImage(WithKeyColourTransparent(QImage(QString::fromLatin1(kNames[i]))));
 }
@@ -34,6 +34,7 @@ const QPixmap* TDriveImages::ForKind(TDriveKind kind) const {
     case TDriveKind::dkRemote: return &images_[2];
     case TDriveKind::dkCdRom: return &images_[3];
     case TDriveKind::dkRamDisk: return &images_[4];
+    case TDriveKind::dkFolder: return &images_[5];
     case TDriveKind::dkOther: break;
   }
   return nullptr;

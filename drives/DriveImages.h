@@ -1,5 +1,5 @@
 #pragma once
-// The five drive pictures, loaded from the program's resources with their
+// The five drive pictures and the folder picture, loaded from the program's resources with their
 // key colour (the bottom-left pixel) made transparent.
 // Needs a QGuiApplication; load once and keep for the control's lifetime.
 
@@ -12,13 +12,14 @@ namespace tallowin::drives {
 
 class TDriveImages {
  public:
-  TDriveImages();  // loads "FLOPPY", "HARD", "NETWORK", "CDROM", "RAM" in that order
+  // Loads "FLOPPY", "HARD", "NETWORK", "CDROM", "RAM", "FOLDER" in that order.
+  TDriveImages();
 
   // nullptr for dkOther.
   const QPixmap* ForKind(TDriveKind kind) const;
 
  private:
-  std::array<QPixmap, 5> images_;
+  std::array<QPixmap, 6> images_;
 };
 
 // Copy of `image` whose pixels of the bottom-left pixel's colour are transparent.

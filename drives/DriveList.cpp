@@ -64,10 +64,56 @@ void TDriveList::RebuildDriveList() {
         caption = prefix + " " + NetworkCaption(drive);
         break;
       case TDriveKind::dkOther:
+      case TDriveKind::dkFolder:  // no source reports it
         continue;
     }
     entries_.push_back({std::move(caption), kind, std::move(drive)});
   }
+  driveCount_ = entries_.size();
+  AppendFolderEntries();
+}
+
+void TDriveList::SetFolderChoice(bool on) {
+  folderChoice_ = on;
+  AppendFolderEntries();
+}
+
+// The chosen folders, each with the picture of the drive that holds it, then
+// the dialog entry; after the drives, which stay as they are.
+void TDriveList::AppendFolderEntries() {
+  entries_.resize(driveCount_);
+  if (!folderChoice_) return;
+  for (const std::string& folder : folders_) {
+    const std::string root = ResolveMountPath(folder);
+    TDriveKind image = TDriveKind::dkFolder;
+    for (std::size_t i = 0; i < driveCount_; ++i)
+      if (entries_[i].Drive == root) image = entries_[i].Image;
+    entries_.push_back({folder, image, folder});
+  }
+  entries_.push_back({std::string(), TDriveKind::dkFolder, std::string()});
+}
+
+bool TDriveList::IsFolderDialogEntry(int index) const {
+  return folderChoice_ && index >= 0 && index + 1 == int(entries_.size()) &&
+         std::size_t(index) >= driveCount_ + folders_.size();
+}
+
+std::string TDriveList::FolderDialogStart() const {
+  if (!folders_.empty()) return folders_.front();
+  return IsPath(selected_) ? selected_ : std::string();
+}
+
+bool TDriveList::AddFolder(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  if (!IsPath(path)) return false;
+  const bool listed = std::any_of(entries_.begin(), entries_.end(),
+                                  [&](const TDriveEntry& e) { return e.Drive == path; });
+  if (!listed) {
+    folders_.insert(folders_.begin(), path);
+    if (folders_.size() > MaxFolders) folders_.resize(MaxFolders);
+    AppendFolderEntries();
+  }
+  return SelectDrive(path);
 }
 
 std::string TDriveList::VolumeCaption(std::string_view drive) const {
@@ -103,6 +149,14 @@ std::string TDriveList::ResolveMountPath(std::string_view path) const {
 }
 
 bool TDriveList::SelectDrive(std::string_view drive) {
+  // A chosen folder is selected as itself, not as the drive holding it.
+  for (std::size_t i = driveCount_; i < entries_.size(); ++i)
+    if (!entries_[i].Drive.empty() && entries_[i].Drive == drive) {
+      const bool changed = selectedIndex_ < 0 || selected_ != drive;
+      selected_ = std::string(drive);
+      selectedIndex_ = int(i);
+      return changed;
+    }
   if (IsPath(drive)) {
     const std::string root = ResolveMountPath(drive);
     if (selectedIndex_ >= 0 && root == selected_) return false;
@@ -138,7 +192,7 @@ bool TDriveList::SelectDrive(std::string_view drive) {
 }
 
 bool TDriveList::PickEntry(int index) {
-  if (index < 0 || index >= int(entries_.size())) return false;
+  if (index < 0 || index >= int(entries_.size()) || IsFolderDialogEntry(index)) return false;
   selectedIndex_ = index;  // the platform has already moved the selection
   return SelectDrive(entries_[std::size_t(index)].Drive);
 }

@@ -11,8 +11,15 @@
 //   3. When the user picks an entry: PickEntry(index).
 //   4. SetTextCase() rebuilds the list itself and keeps the selection.
 //   5. UpdateItemHeight() whenever the font changes.
-// SelectDrive, PickEntry and SetTextCase return true when the control should
-// raise its change event.
+// SelectDrive, PickEntry, SetTextCase and AddFolder return true when the
+// control should raise its change event.
+//
+// With SetFolderChoice(true), after the drives come the folders the user chose (AddFolder; at most
+// MaxFolders, newest first, kept in memory only), each captioned with its
+// path and shown with the picture of the drive that holds it, and last the
+// entry that opens the folder dialog (IsFolderDialogEntry). Picking that
+// entry changes nothing here: the control asks for a folder and calls
+// AddFolder, or keeps the selection when the dialog is cancelled.
 //
 // Drives are either lettered ("c:\" roots, captioned "c: [label]") or mount
 // paths ("/home", captioned "/home [label]"). For a lettered drive
@@ -32,13 +39,16 @@ namespace tallowin::drives {
 
 struct TDriveEntry {
   std::string Caption;
-  TDriveKind Image = TDriveKind::dkOther;  // which of the five images
+  TDriveKind Image = TDriveKind::dkOther;  // which of the six images
   std::string Drive;  // the value SelectDrive receives when the entry is picked
 };
+
+// The dialog entry's caption is the control's to write (it is translated).
 
 class TDriveList {
  public:
   static constexpr int MinItemHeight = 16;  // pixels, height of the "FLOPPY" image
+  static constexpr std::size_t MaxFolders = 8;
 
   TDriveList(IDriveSource& source, std::string_view currentDir,
              TTextCase textCase = TTextCase::tcLowerCase);
@@ -46,6 +56,14 @@ class TDriveList {
   void RebuildDriveList();
   bool SelectDrive(std::string_view drive);
   bool PickEntry(int index);
+  // Lists path (a folder; a trailing "/" is dropped) unless it is listed
+  // already, and selects its entry.
+  bool AddFolder(std::string path);
+  bool IsFolderDialogEntry(int index) const;
+  // Off at construction: the list holds drives only.
+  void SetFolderChoice(bool on);
+  // Where the folder dialog starts: the last folder chosen, else the drive.
+  std::string FolderDialogStart() const;
 
   // "[label]" of a drive: a letter ("c") or a mount path.
   std::string VolumeCaption(std::string_view drive) const;
@@ -65,6 +83,7 @@ class TDriveList {
 
  private:
   std::string ResolveMountPath(std::string_view path) const;
+  void AppendFolderEntries();
 
   IDriveSource& source_;
   TTextCase textCase_ = TTextCase::tcLowerCase;
@@ -73,6 +92,9 @@ class TDriveList {
   int itemHeight_ = MinItemHeight;
   std::vector<TDriveEntry> entries_;
   std::vector<std::string> mountPaths_;  // every path root of the last rebuild
+  bool folderChoice_ = false;
+  std::size_t driveCount_ = 0;           // entries_ that are drives
+  std::vector<std::string> folders_;     // chosen folders, newest first
 };
 
 // True for a lettered root "x:\" (either case).

@@ -25,6 +25,7 @@ enum class TDriveKind {
   dkRemote,
   dkCdRom,
   dkRamDisk,
+  dkFolder,     // no drive: the picture of the entry that opens the folder dialog
 };
 
 class IDriveSource {

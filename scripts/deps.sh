@@ -1,18 +1,31 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need,
-# only those that are missing. Uses apt-get as root, sudo otherwise.
+# Installs the Debian packages that are missing, only those.
+#   deps.sh run    what building and running the program need (run.sh)
+#   deps.sh test   that and what the tests, benchmarks and packaging need
+# Uses apt-get as root, sudo otherwise.
 set -euo pipefail
+what=${1:-test}
 
-packages=(
+run_packages=(
   cmake g++ make pkg-config ccache
   qt6-base-dev libxcb1-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   fonts-liberation fonts-urw-base35
-  xvfb xauth xdotool x11-apps x11-utils imagemagick
+)
+test_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth xdotool x11-apps x11-utils imagemagick xclip python3
   valgrind
   tesseract-ocr
   time
+  desktop-file-utils appstream dpkg-dev file
 )
+
+case "$what" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: deps.sh run|test" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

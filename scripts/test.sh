@@ -2,11 +2,13 @@
 # Builds everything and runs every test twice: a normal build, then a build
 # under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer. Then
 # the size tree's tests, which drive the scan's worker threads, once more
-# under ThreadSanitizer.
+# under ThreadSanitizer. After the normal build the program is installed into
+# a temporary folder and as a Debian package, checked and removed again
+# (scripts/package_test.sh).
 # Tests that need a real X server get one from xvfb-run.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-bash "$top/scripts/deps.sh"
+bash "$top/scripts/deps.sh" test
 jobs=$(nproc)
 # Tests expect a plain UTF-8 locale whatever the caller has.
 export LC_ALL=C.UTF-8
@@ -20,13 +22,13 @@ run_suite() {
 }
 
 echo "== normal build =="
-run_suite "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWIN_TESTS=ON -DTALLOWIN_BENCH=ON
 
 echo "== sanitizer build =="
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-run_suite "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTALLOWIN_SANITIZE=ON -DTALLOWIN_BENCH=OFF
+run_suite "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTALLOWIN_SANITIZE=ON -DTALLOWIN_TESTS=ON -DTALLOWIN_BENCH=OFF
 
 echo "== thread sanitizer build: the scan's tests =="
 unset ASAN_OPTIONS LSAN_OPTIONS

@@ -3,12 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstring>
-#include <optional>
-#include <sys/stat.h>
+#include <vector>
 
 #include "sizetree/Ordering.h"
 #include "sizetree/ReportText.h"
@@ -16,71 +13,6 @@
 #include "sizetree/SizeTree.h"
 
 namespace {
-
-constexpr int kExitUsage = 2;
-constexpr int kExitWriteFailed = 1;
-constexpr int kExitUnreadable = 1;  // some folder could not be read
-constexpr const char* kUsage =
-    "usage: tallowin --report PATH [--by-name] [--depth N]";
-
-struct TReportArgs {
-    std::string Path;
-    bool ByName = false;
-    int Depth = -1;  // -1: every level
-};
-
-// Parses the arguments; on failure writes one line to err.
-std::optional<TReportArgs> ParseArgs(const std::vector<std::string>& args, std::ostream& err)
-{
-    TReportArgs parsed;
-    bool havePath = false;
-    bool optionsEnded = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (!optionsEnded && a == "--report")
-            continue;
-        if (!optionsEnded && a == "--by-name") {
-            parsed.ByName = true;
-        } else if (!optionsEnded && a == "--by-size") {
-            parsed.ByName = false;
-        } else if (!optionsEnded && (a == "--depth" || a.rfind("--depth=", 0) == 0)) {
-            std::string value;
-            if (a == "--depth") {
-                if (i + 1 >= args.size()) {
-                    err << "tallowin: --depth needs a number; " << kUsage << '\n';
-                    return std::nullopt;
-                }
-                value = args[++i];
-            } else {
-                value = a.substr(8);
-            }
-            int depth = 0;
-            const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), depth);
-            if (ec != std::errc() || end != value.data() + value.size() || depth < 0) {
-                err << "tallowin: --depth needs a whole number of 0 or more, not \"" << value
-                    << "\"\n";
-                return std::nullopt;
-            }
-            parsed.Depth = depth;
-        } else if (!optionsEnded && a == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
-            err << "tallowin: unknown option \"" << a << "\"; " << kUsage << '\n';
-            return std::nullopt;
-        } else if (havePath) {
-            err << "tallowin: more than one PATH given; " << kUsage << '\n';
-            return std::nullopt;
-        } else {
-            parsed.Path = a;
-            havePath = true;
-        }
-    }
-    if (!havePath || parsed.Path.empty()) {
-        err << "tallowin: no PATH given; " << kUsage << '\n';
-        return std::nullopt;
-    }
-    return parsed;
-}
 
 // True when path names a folder this process can list; else says why on err.
 bool CheckFolder(const std::string& path, std::ostream& err)
@@ -121,22 +53,14 @@ void PrintTree(const TTreeEntry& root, int maxDepth, TReportWriter& out)
 
 }  // namespace
 
-bool IsReportInvocation(const std::vector<std::string>& args)
+int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err)
 {
-    return std::find(args.begin(), args.end(), "--report") != args.end();
-}
-
-int ReportMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
-{
-    const std::optional<TReportArgs> parsed = ParseArgs(args, err);
-    if (!parsed)
-        return kExitUsage;
-    if (!CheckFolder(parsed->Path, err))
-        return kExitUsage;
+    if (!CheckFolder(options.Path, err))
+        return kReportExitBadPath;
 
     TSizeTree tree;
-    tree.SetOnCompare(parsed->ByName ? SortByName : SortBySize);
-    TTreeEntry* root = tree.AddChildEntry(nullptr, parsed->Path, TNode{parsed->Path, 0, std::string()});
+    tree.SetOnCompare(options.ByName ? SortByName : SortBySize);
+    TTreeEntry* root = tree.AddChildEntry(nullptr, options.Path, TNode{options.Path, 0, std::string()});
     // As each folder that cannot be read is met: one line, as other disk
     // usage tools write it; the report still lists everything else.
     bool unreadable = false;
@@ -149,10 +73,10 @@ int ReportMain(const std::vector<std::string>& args, std::ostream& out, std::ost
     ScanFolder(tree, root, hooks);
 
     TReportWriter writer(out);
-    PrintTree(*root, parsed->Depth, writer);
+    PrintTree(*root, options.Depth, writer);
     if (!writer.Flush()) {
         err << "tallowin: could not write the report\n";
-        return kExitWriteFailed;
+        return kReportExitWriteFailed;
     }
-    return unreadable ? kExitUnreadable : 0;
+    return unreadable ? kReportExitSomeUnreadable : 0;
 }

@@ -1,17 +1,27 @@
-// Headless report mode: `tallowin --report PATH [--by-name] [--depth N]`
-// scans PATH with ScanFolder and prints the finished tree.
+// Headless report: scans a folder with ScanFolder and prints the finished
+// tree, one caption a line, indented by depth.
 //
-// Protocol: main() calls ReportMain before any Qt object exists, with the
-// program's arguments after the program name. Returns the exit status: 0, 1
-// when some folder could not be read (one line each on err, in scan order,
-// the report on out unchanged) or the report could not be written, 2 for bad
-// arguments or a PATH that is no readable folder.
+// Protocol: the launcher parses its command line into ReportOptions (see
+// app/CommandLine.h) and calls RunReport once, before any Qt object exists,
+// on the calling thread. Returns the exit status: 0; 1 when some folder could
+// not be read (one line each on err, in scan order, the report on out
+// unchanged) or the report could not be written; 2 for a PATH that is no
+// readable folder.
 #pragma once
 
 #include <ostream>
 #include <string>
-#include <vector>
 
-// True when the arguments ask for report mode.
-bool IsReportInvocation(const std::vector<std::string>& args);
-int ReportMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+struct ReportOptions {
+    std::string Path;    // the folder to scan; printed as given
+    bool ByName = false; // order siblings by name instead of size
+    int Depth = -1;      // levels below Path to print; -1: every level
+};
+
+// Exit statuses of RunReport besides 0.
+constexpr int kReportExitBadPath = 2;          // Path is not a folder that can be read
+constexpr int kReportExitWriteFailed = 1;      // out failed
+constexpr int kReportExitSomeUnreadable = 1;   // some folder below could not be read
+
+// Scans options.Path and prints its tree on out; failures as one line on err.
+int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err);

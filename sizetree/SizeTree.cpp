@@ -29,41 +29,17 @@ std::string TTreeEntry::Path() const
     // Walk up to the nearest entry that holds its path, then append downward.
     std::vector<const TTreeEntry*> chain;
     const TTreeEntry* e = this;
-    while (!e->node_ && e->pathKind_ != TPathKind::pkExplicit && e->parent_) {
+    for (; e && e->pathKind_ != TPathKind::pkExplicit; e = e->parent_)
         chain.push_back(e);
-        e = e->parent_;
-    }
-    std::string path;
-    if (e->node_)
-        path = e->node_->Path;
-    else if (e->pathKind_ == TPathKind::pkExplicit) {
-        if (e->path_)
-            path = *e->path_;
-    } else {
-        chain.push_back(e);  // derived entry without a parent: path from ""
-    }
+    std::string path = e && e->path_ ? *e->path_ : std::string();
     for (auto it = chain.rbegin(); it != chain.rend(); ++it)
         AppendFolderPart(path, **it, (*it)->pathKind_);
     return path;
 }
 
-TNode& TTreeEntry::Node()
+TNode TTreeEntry::Node() const
 {
-    if (!node_) {
-        auto node = std::make_unique<TNode>();
-        node->Path = Path();
-        node->Size = size_;
-        node->Name = name_;
-        node_ = std::move(node);
-        path_.reset();
-        name_ = std::string();
-    }
-    return *node_;
-}
-
-const TNode& TTreeEntry::Node() const
-{
-    return const_cast<TTreeEntry*>(this)->Node();
+    return TNode{Path(), size_, name_};
 }
 
 void TTreeEntry::Reset()
@@ -71,7 +47,6 @@ void TTreeEntry::Reset()
     caption_ = std::string();
     name_ = std::string();
     size_ = 0;
-    node_.reset();
     path_.reset();
     parent_ = nullptr;
     children_ = std::vector<TTreeEntry*>();

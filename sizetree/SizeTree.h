@@ -8,11 +8,11 @@
 // order: About-to-X, the change, X-done. An observer must outlive its
 // registration; it must not change the tree from inside a notification.
 //
-// Records are stored compactly: an entry keeps its size and name, and derives
-// its Path from its parent's (parent path, "/" unless it already ends in "/",
-// then the name, or "[FILES]" for a FILES entry). Node() builds the TNode on
-// first use and keeps it; from then on that TNode is the entry's record and
-// every read and write of the size goes through it.
+// Records are stored compactly: an entry keeps its size, its name and how its
+// path follows from its parent's (parent path, "/" unless it already ends in
+// "/", then the name, or "[FILES]" for a FILES entry); only a root, or a
+// record whose path follows no rule, holds its path. Node() assembles the
+// record from these on request.
 #pragma once
 
 #include <cstdint>
@@ -49,20 +49,20 @@ class TTreeEntry {
 public:
     const std::string& Caption() const { return caption_; }
     int ImageIndex() const { return image_; }
-    // The record; built on first call (see the protocol above).
-    TNode& Node();
-    const TNode& Node() const;
+    // The entry's record (Path, Size, Name), assembled from what it keeps.
+    TNode Node() const;
     TTreeEntry* Parent() const { return parent_; }
     int ChildCount() const { return static_cast<int>(children_.size()); }
     TTreeEntry* ChildAt(int i) const { return children_[static_cast<size_t>(i)]; }
     // Position among its siblings (top-level entries: among the roots).
     int Row() const { return row_; }
 
-    // Cheap reads and writes of the record, without building the TNode.
-    double Size() const { return node_ ? node_->Size : size_; }
-    void SetSize(double bytes) { (node_ ? node_->Size : size_) = bytes; }
-    const std::string& Name() const { return node_ ? node_->Name : name_; }
+    // The record's fields one by one; Path is built by walking up.
+    double Size() const { return size_; }
+    void SetSize(double bytes) { size_ = bytes; }
+    const std::string& Name() const { return name_; }
     std::string Path() const;
+    bool IsFiles() const { return pathKind_ == TPathKind::pkFiles; }
 
     // Set by the scan, no observer told (like the size).
     const EntryCounts& Counts() const { return counts_; }
@@ -79,7 +79,6 @@ private:
     std::string caption_;
     std::string name_;
     double size_ = 0;
-    mutable std::unique_ptr<TNode> node_;
     std::unique_ptr<std::string> path_;  // pkExplicit only
     TTreeEntry* parent_ = nullptr;
     std::vector<TTreeEntry*> children_;  // owned through the tree's pool

@@ -2,10 +2,9 @@
 
 #include <QPainter>
 
-#include "chart/CompositionChart.h"
 #include "chart/qt/QtSurface.h"
 
-TChart::TChart(QWidget* parent) : QWidget(parent), panel_(this), pie_(&SetUpCompositionChart(panel_))
+TChart::TChart(QWidget* parent) : QWidget(parent), panel_(this)
 {
     setObjectName("Chart");
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -1,18 +1,15 @@
-// The chart control: a QWidget that hosts the chart panel with the program's
-// composition chart (form settings and its one pie series).
+// The chart control: a QWidget that hosts a chart panel.
 //
-// Protocol: create it with its parent panel; it starts hidden, like the form's
-// chart. Change the chart through Panel() and PieSeries() (title lines,
-// visibility, points, mark style); every change asks Qt for a repaint with
-// update(), which Qt merges into one paint. A paint with nothing changed
-// copies the buffer. The background is never erased by Qt
+// Protocol: create it with its parent; set the chart up and change it through
+// Panel() (settings, series, title lines, visibility). Every change asks Qt
+// for a repaint with update(), which Qt merges into one paint. A paint with
+// nothing changed copies the buffer. The background is never erased by Qt
 // (WA_OpaquePaintEvent). GUI thread only.
 #pragma once
 
 #include <QWidget>
 
 #include "chart/ChartPanel.h"
-#include "chart/PieSeries.h"
 
 class TChart : public QWidget, private TChartHost {
     Q_OBJECT
@@ -21,7 +18,6 @@ public:
     ~TChart() override;
 
     TChartPanel& Panel() { return panel_; }
-    TPieSeries& PieSeries() { return *pie_; }
 
     // Paint events received, and those that drew the chart anew (the others
     // copied the buffer).
@@ -37,7 +33,6 @@ private:
     void SetHostVisible(bool visible) override { QWidget::setVisible(visible); }
 
     TChartPanel panel_;
-    TPieSeries* pie_;
     int paintCount_ = 0;
     int fullDrawCount_ = 0;
 };

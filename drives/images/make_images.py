@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the five drive pictures as BMP files next to this script.
+"""Writes the five drive pictures and the folder picture as BMP files next to this script.
 
 FLOPPY and HARD: 16 x 16, 32 bits per pixel, key colour (114, 114, 122).
 NETWORK, CDROM and RAM: 16 x 11, 4 bits per pixel with the 16-colour
@@ -14,6 +14,7 @@ FULL_KEY = (114, 114, 122)
 FULL_COLOURS = {
     '.': FULL_KEY, 'k': (0, 0, 0), 'd': (128, 128, 128), 'l': (192, 192, 192),
     'w': (255, 255, 255), 'g': (0, 200, 0), 's': (90, 90, 96),
+    'y': (255, 222, 96), 'o': (160, 120, 0),
 }
 
 FLOPPY = [
@@ -50,6 +51,26 @@ HARD = [
     "wdddddddddddddk.",
     "kkkkkkkkkkkkkkk.",
     "................",
+    "................",
+    "................",
+]
+
+# Not a drive: the entry that opens the folder dialog.
+FOLDER = [
+    "................",
+    "................",
+    "................",
+    ".ooooo..........",
+    "oyyyyyo.........",
+    "oyyyyyyoooooooo.",
+    "oyyyyyyyyyyyyyo.",
+    "oyyyyyyyyyyyyyo.",
+    "oyyyyyyyyyyyyyo.",
+    "oyyyyyyyyyyyyyo.",
+    "oyyyyyyyyyyyyyo.",
+    "oyyyyyyyyyyyyyo.",
+    "oyyyyyyyyyyyyyo.",
+    "ooooooooooooooo.",
     "................",
     "................",
 ]
@@ -131,6 +152,7 @@ def write_small(name, rows):
 if __name__ == '__main__':
     write_full('FLOPPY', FLOPPY)
     write_full('HARD', HARD)
+    write_full('FOLDER', FOLDER)
     write_small('NETWORK', NETWORK)
     write_small('CDROM', CDROM)
     write_small('RAM', RAM)

@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 #include "TempTree.h"
 
+#include "chart/PieSeries.h"
 #include "chart/qt/Chart.h"
 
 TEST_F(MainWindowTest, SelectionFeedsTheChartAndButtonsSwitchMarks)
@@ -16,13 +17,13 @@ TEST_F(MainWindowTest, SelectionFeedsTheChartAndButtonsSwitchMarks)
     EXPECT_FALSE(chart->isVisible());
 
     frm.btnValue->click();  // with nothing selected: the hidden chart's style changes
-    EXPECT_EQ(chart->PieSeries().Marks().Style(), smsValue);
+    EXPECT_EQ(frm.PieSeries->Marks().Style(), smsValue);
 
     frm.ScanRoot(t.Path());
     EXPECT_FALSE(chart->isVisible());  // a scan selects nothing
     frm.Tree->setCurrentIndex(frm.Model().IndexOf(frm.SizeTree().FirstTopLevelEntry()));
     EXPECT_TRUE(chart->isVisible());
-    const TPieSeries& pie = chart->PieSeries();
+    const TPieSeries& pie = *frm.PieSeries;
     ASSERT_EQ(pie.Count(), 4);
     EXPECT_EQ(pie.PointLabel(0), "big");
     EXPECT_EQ(pie.PointLabel(1), "mid");
@@ -30,8 +31,8 @@ TEST_F(MainWindowTest, SelectionFeedsTheChartAndButtonsSwitchMarks)
     EXPECT_EQ(pie.PointLabel(3), "Other");
 
     frm.btnPercent->click();
-    EXPECT_EQ(chart->PieSeries().Marks().Style(), smsPercent);
+    EXPECT_EQ(frm.PieSeries->Marks().Style(), smsPercent);
     frm.btnPercent->click();  // down already: stays percent
-    EXPECT_EQ(chart->PieSeries().Marks().Style(), smsPercent);
+    EXPECT_EQ(frm.PieSeries->Marks().Style(), smsPercent);
     EXPECT_TRUE(frm.btnPercent->isChecked());
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/CompositionFeed.h"
-#include "chart/CompositionChart.h"
+#include "app/CompositionChart.h"
 
 namespace {
 

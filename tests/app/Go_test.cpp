@@ -1,5 +1,6 @@
 // The Go command: roots replaced and appended, images, the animation, events
 // during the scan, closing during a scan.
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -7,6 +8,7 @@
 #include "TempTree.h"
 #include "app/BusyAnimation.h"
 #include "app/ScanStatusBar.h"
+#include "drives/DriveComboBox.h"
 #include "sizetree/Ordering.h"
 
 namespace {
@@ -148,8 +150,9 @@ TEST_F(GoTest, SelectionBecomesEmptyWhenNoOtherEntryRemains)
     frm.Tree->setCurrentIndex(frm.Model().IndexOf(Child(rootA, "big")));
     frm.ScanRoot(a.Path());
     QApplication::processEvents();
-    const TTreeEntry* current = frm.Model().EntryAt(frm.Tree->currentIndex());
-    EXPECT_TRUE(current == nullptr || current == frm.SizeTree().TopLevelAt(0));
+    // The new root is not selected: nothing else was left to move to.
+    EXPECT_EQ(frm.Model().EntryAt(frm.Tree->currentIndex()), nullptr);
+    EXPECT_FALSE(frm.Tree->selectionModel()->hasSelection());
     EXPECT_TRUE(frm.Chart->isVisible());  // nothing hides the chart again
 }
 
@@ -208,4 +211,23 @@ TEST_F(GoTest, GoIgnoredWhileAScanRuns)
     DuringScan(&frm, [&] { frm.ScanRoot(b.Path()); });
     frm.ScanRoot(a.Path());
     EXPECT_EQ(Roots(), std::vector<std::string>{a.Path()});
+}
+
+// Ctrl+O from the tree asks for a folder; Go then scans that folder as a root.
+TEST_F(GoTest, FolderChosenWithCtrlOIsScannedByGo)
+{
+    int asked = 0;
+    frm.cbxDrive->SetFolderDialog([&](QWidget*, const std::string&) {
+        ++asked;
+        return b.Path("mid");
+    });
+    frm.Tree->setFocus();
+    QTest::keyClick(frm.Tree, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(frm.cbxDrive->SelectedDrive(), b.Path("mid"));
+    frm.btnGo->click();
+    EXPECT_EQ(Roots(), std::vector<std::string>{b.Path("mid")});
+    const TTreeEntry* root = frm.SizeTree().TopLevelAt(0);
+    EXPECT_EQ(root->Size(), 2'000'000);
+    EXPECT_EQ(root->ImageIndex(), 1);
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "chart/ChartPanel.h"
-#include "chart/RecordingSurface.h"
+#include "RecordingSurface.h"
 
 // A window host that counts repaint requests.
 class TCountingHost : public TChartHost {

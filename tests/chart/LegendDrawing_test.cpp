@@ -111,8 +111,8 @@ TEST(LegendDrawing, MoreItemsThanTenRowsHold)
         labels.push_back(std::string(49, 'x') + static_cast<char>('a' + i));
     t.Labels(labels);
     const auto& records = t.Draw();
-    EXPECT_EQ(t.chart.Legend().Columns(), 1);
-    EXPECT_EQ(t.chart.Legend().Rows(), 10);
+    EXPECT_EQ(t.chart.Layout().Legend.Columns, 1);
+    EXPECT_EQ(t.chart.Layout().Legend.Rows, 10);
     const auto texts = LegendTexts(records);
     ASSERT_EQ(texts.size(), 10u);
     for (size_t i = 0; i < 10; ++i)
@@ -193,7 +193,7 @@ TEST(LegendDrawing, BoxInTheLegendColourIsOutlinedAgain)
     t.Labels({"r", "g", "y", "b", "w"});
     const auto& records = t.Draw();
     // The fifth item is white like the legend: its box once solid, once clear.
-    const TRect white = t.chart.Legend().Rect();
+    const TRect white = t.chart.Layout().Legend.Rect;
     int solidWhite = 0, outlines = 0;
     for (const TRecord& r : RectanglesIn(records, rkRectangle, white)) {
         if (r.Brush == TSurfaceBrush{clWhite, bsSolid})
@@ -208,7 +208,7 @@ TEST(LegendDrawing, BoxInTheLegendColourIsOutlinedAgain)
     TestChart dark;
     dark.chart.Legend().SetColor(clBlack);
     dark.Labels({"r"});
-    const auto boxes = RectanglesIn(dark.Draw(), rkRectangle, dark.chart.Legend().Rect());
+    const auto boxes = RectanglesIn(dark.Draw(), rkRectangle, dark.chart.Layout().Legend.Rect);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].Pen.Color, clWhite);
 }
@@ -219,7 +219,7 @@ TEST(LegendDrawing, EmptyLabelGetsNeitherTextNorBox)
     t.Labels({"a", "", "ccc"});
     const auto& records = t.Draw();
     EXPECT_EQ(LegendTexts(records).size(), 2u);
-    EXPECT_EQ(RectanglesIn(records, rkRectangle, t.chart.Legend().Rect()).size(), 2u);
+    EXPECT_EQ(RectanglesIn(records, rkRectangle, t.chart.Layout().Legend.Rect).size(), 2u);
 }
 
 }  // namespace

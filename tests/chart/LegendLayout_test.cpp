@@ -93,15 +93,15 @@ TEST(LegendLayout, ThreeShortLabelsInOneRowWithTheGap)
     TestChart t;
     t.Labels({"a", "bb", "ccc"});
     t.Draw();
-    const TChartLegend& legend = t.chart.Legend();
-    EXPECT_EQ(legend.Columns(), 3);
-    EXPECT_EQ(legend.Rows(), 1);
-    EXPECT_EQ(legend.ColorBoxWidth(), 4);
+    const TLegendLayout& legend = t.chart.Layout().Legend;
+    EXPECT_EQ(legend.Columns, 3);
+    EXPECT_EQ(legend.Rows, 1);
+    EXPECT_EQ(legend.ColorWidth, 4);
     // Bottom 285 - 3 - 2; one row of 13 + 2; offset Rnd(0.1 x (400 - 104)).
-    EXPECT_EQ(legend.Rect(), (TRect{178, 265, 282, 280}));
-    EXPECT_EQ(legend.Rect().Height(), 13 + 2);
+    EXPECT_EQ(legend.Rect, (TRect{178, 265, 282, 280}));
+    EXPECT_EQ(legend.Rect.Height(), 13 + 2);
     // 4 % of the 262 high plot above the legend.
-    EXPECT_EQ(t.chart.PlotRect().Bottom, 265 - 10);
+    EXPECT_EQ(t.chart.Layout().PlotRect.Bottom, 265 - 10);
 }
 
 TEST(LegendLayout, OffsetRightByTopPosOfTheFreeWidth)
@@ -116,8 +116,8 @@ TEST(LegendLayout, OffsetRightByTopPosOfTheFreeWidth)
         t.Labels({"a", "bb", "ccc"});
         t.Draw();
         // Centre 200, half width 52, offset Rnd(topPos % of (400 - 104)).
-        EXPECT_EQ(t.chart.Legend().Rect().Left, c.left) << c.topPos;
-        EXPECT_EQ(t.chart.Legend().Rect().Right, c.left + 104) << c.topPos;
+        EXPECT_EQ(t.chart.Layout().Legend.Rect.Left, c.left) << c.topPos;
+        EXPECT_EQ(t.chart.Layout().Legend.Rect.Right, c.left + 104) << c.topPos;
     }
 }
 
@@ -134,10 +134,10 @@ TEST(LegendLayout, ColumnsAndRows)
         t.chart.Legend().SetMaxNumRows(c.maxRows);
         t.Labels(std::vector<std::string>(static_cast<size_t>(c.items), std::string(25, 'x')));
         t.Draw();
-        EXPECT_EQ(t.chart.Legend().Columns(), c.cols) << c.items;
-        EXPECT_EQ(t.chart.Legend().Rows(), c.rows) << c.items;
+        EXPECT_EQ(t.chart.Layout().Legend.Columns, c.cols) << c.items;
+        EXPECT_EQ(t.chart.Layout().Legend.Rows, c.rows) << c.items;
         if (c.rows > 0) {
-            EXPECT_EQ(t.chart.Legend().Rect().Top, 280 - c.rows * 13 - 2) << c.items;
+            EXPECT_EQ(t.chart.Layout().Legend.Rect.Top, 280 - c.rows * 13 - 2) << c.items;
         }
     }
 }
@@ -148,7 +148,7 @@ TEST(LegendLayout, NoRoomOrNoItemsTakeNoSpace)
     plain.chart.Legend().SetVisible(false);
     plain.Values({1});
     plain.Draw();
-    const TRect without = plain.chart.PlotRect();
+    const TRect without = plain.chart.Layout().PlotRect;
 
     const struct {
         const char* name;
@@ -164,8 +164,8 @@ TEST(LegendLayout, NoRoomOrNoItemsTakeNoSpace)
         t.Labels(c.labels);
         t.pie.SetShowInLegend(c.showInLegend);
         const auto& records = t.Draw();
-        EXPECT_EQ(t.chart.Legend().Columns() * t.chart.Legend().Rows(), 0) << c.name;
-        EXPECT_EQ(t.chart.PlotRect(), without) << c.name;
+        EXPECT_EQ(t.chart.Layout().Legend.Columns * t.chart.Layout().Legend.Rows, 0) << c.name;
+        EXPECT_EQ(t.chart.Layout().PlotRect, without) << c.name;
         for (const TRecord& r : Select(records, rkRectangle))
             EXPECT_NE(r.Brush.Color, clWhite) << c.name;
     }
@@ -184,7 +184,7 @@ TEST(LegendLayout, GapAndResizeSettings)
         t.chart.Legend().SetVertMargin(c.vertMargin);
         t.Labels({"a", "bb", "ccc"});
         t.Draw();
-        EXPECT_EQ(t.chart.PlotRect().Bottom, c.bottom) << c.resize << " " << c.vertMargin;
+        EXPECT_EQ(t.chart.Layout().PlotRect.Bottom, c.bottom) << c.resize << " " << c.vertMargin;
     }
 }
 
@@ -207,8 +207,8 @@ TEST(LegendLayout, TopLeftAndRight)
         t.chart.Legend().SetAlignment(c.align);
         t.Labels({"a", "bb", "ccc"});
         t.Draw();
-        EXPECT_EQ(t.chart.Legend().Rect(), c.legend) << c.align;
-        EXPECT_EQ(t.chart.PlotRect(), c.plot) << c.align;
+        EXPECT_EQ(t.chart.Layout().Legend.Rect, c.legend) << c.align;
+        EXPECT_EQ(t.chart.Layout().PlotRect, c.plot) << c.align;
     }
 }
 
@@ -217,10 +217,10 @@ TEST(LegendLayout, StyleInEffect)
     TestChart t;
     t.Labels({"a"});
     t.Draw();
-    EXPECT_EQ(t.chart.Legend().StyleInEffect(), lsValues);
+    EXPECT_EQ(t.chart.Layout().Legend.Style, lsValues);
     t.chart.Legend().SetLegendStyle(lsSeries);
     const auto& records = t.Draw();
-    EXPECT_EQ(t.chart.Legend().StyleInEffect(), lsSeries);
+    EXPECT_EQ(t.chart.Layout().Legend.Style, lsSeries);
     bool seriesTitle = false;
     for (const TRecord& r : Texts(records))
         seriesTitle |= r.Text == "Series";

@@ -68,7 +68,7 @@ TEST(MarksText, StyleSwitchRepaintsOnlyOnAChange)
 {
     CountingHost host;
     TChartPanel chart(&host);
-    TPieSeries& pie = SetUpCompositionChart(chart);
+    TPieSeries& pie = SetUpPieChart(chart);
     pie.Add(1);
     const int before = host.repaints;
     pie.Marks().SetStyle(smsValue);

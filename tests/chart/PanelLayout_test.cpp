@@ -4,18 +4,19 @@
 
 #include "ChartTestSupport.h"
 #include "chart/ChartError.h"
-#include "chart/CompositionChart.h"
+#include "PieChartDesign.h"
+#include "chart/PanelLayout.h"
 
 namespace {
 
-class PanelLayout : public ::testing::Test {
+class PanelDrawing : public ::testing::Test {
 protected:
     TCountingHost host;
     TChartPanel chart{&host};
     TPieSeries* pie = nullptr;
     std::unique_ptr<TRecordingSurface> window;
 
-    void SetUp() override { pie = &SetUpCompositionChart(chart); }
+    void SetUp() override { pie = &SetUpPieChart(chart); }
 
     // Paints into a recording window of the given size (a new one when the
     // size changes); answers the records of this drawing in the buffer.
@@ -32,9 +33,17 @@ protected:
         chart.Paint(*window, {0, 0, width, height});
         return window->LastBuffer()->Records();
     }
+
+    // The layout step alone, measuring as PaintAt does.
+    PanelLayout LayoutAt(int width, int height)
+    {
+        TRecordingSurface measure(width, height);
+        measure.MeasureText = FakeMeasure;
+        return LayoutPanel(chart, measure, {0, 0, width, height});
+    }
 };
 
-TEST_F(PanelLayout, FormChartStartsHidden)
+TEST_F(PanelDrawing, FormChartStartsHidden)
 {
     EXPECT_FALSE(chart.Visible());
     EXPECT_FALSE(host.visible);
@@ -42,26 +51,26 @@ TEST_F(PanelLayout, FormChartStartsHidden)
     EXPECT_TRUE(host.visible);
 }
 
-TEST_F(PanelLayout, BottomMarginIsFivePercentRoundedBeforeLegend)
+TEST_F(PanelDrawing, BottomMarginIsFivePercentRoundedBeforeLegend)
 {
     chart.Legend().SetVisible(false);
     chart.Title().SetText({});
     struct { int height; int bottom; } cases[] = {{422, 401}, {430, 408} /* 21.5 -> 22 */, {250, 237}, {19, 18}};
     for (auto c : cases) {
-        PaintAt(600, c.height);
-        EXPECT_EQ(chart.PlotRect().Bottom, c.bottom) << c.height;
-        EXPECT_EQ(chart.PlotRect().Left, 0);
-        EXPECT_EQ(chart.PlotRect().Right, 600);
+        const TRect plot = LayoutAt(600, c.height).PlotRect;
+        EXPECT_EQ(plot.Bottom, c.bottom) << c.height;
+        EXPECT_EQ(plot.Left, 0);
+        EXPECT_EQ(plot.Right, 600);
     }
 }
 
-TEST_F(PanelLayout, TitleMovesPlotRectDownByFontHeightPlusFive)
+TEST_F(PanelDrawing, TitleMovesPlotRectDownByFontHeightPlusFive)
 {
     chart.Title().SetText({"/home/user/projects"});
     chart.Legend().SetVisible(false);
     const auto& records = PaintAt(600, 422);
     int h = FakeMeasure({"Arial", 0, 16, fsBold, clBlue}, "W").Y;
-    EXPECT_EQ(chart.PlotRect().Top, h + 5);
+    EXPECT_EQ(chart.Layout().PlotRect.Top, h + 5);
     auto texts = OfKind(records, rkText);
     ASSERT_EQ(texts.size(), 1u);
     const TRecord& t = texts[0];
@@ -77,19 +86,19 @@ TEST_F(PanelLayout, TitleMovesPlotRectDownByFontHeightPlusFive)
     EXPECT_TRUE(OfKind(records, rkRectangle).empty());
 }
 
-TEST_F(PanelLayout, EmptyTitleMovesNothing)
+TEST_F(PanelDrawing, EmptyTitleMovesNothing)
 {
     chart.Title().SetText({});
     const auto& records = PaintAt(600, 422);
-    EXPECT_EQ(chart.PlotRect().Top, 0);
+    EXPECT_EQ(chart.Layout().PlotRect.Top, 0);
     EXPECT_TRUE(OfKind(records, rkText).empty());
     chart.Title().SetText({"x"});
     chart.Title().SetVisible(false);
     PaintAt(600, 422);
-    EXPECT_EQ(chart.PlotRect().Top, 0);
+    EXPECT_EQ(chart.Layout().PlotRect.Top, 0);
 }
 
-TEST_F(PanelLayout, TwoTitleLinesAndFoot)
+TEST_F(PanelDrawing, TwoTitleLinesAndFoot)
 {
     chart.Title().SetText({"a", "bb"});
     chart.Foot().SetText({"foot"});
@@ -97,21 +106,52 @@ TEST_F(PanelLayout, TwoTitleLinesAndFoot)
     const auto& records = PaintAt(600, 400);
     int h = FakeMeasure(TSurfaceFont{"Arial", 0, 16, fsBold, clBlue}, "W").Y;
     int footH = FakeMeasure(TSurfaceFont{"Arial", 8, 0, 0, clBlue}, "W").Y;
-    EXPECT_EQ(chart.PlotRect().Top, 2 * h + 5);
-    EXPECT_EQ(chart.PlotRect().Bottom, 380 - footH - 5);
+    EXPECT_EQ(chart.Layout().PlotRect.Top, 2 * h + 5);
+    EXPECT_EQ(chart.Layout().PlotRect.Bottom, 380 - footH - 5);
     auto texts = OfKind(records, rkText);
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[1].Points[0].Y, h);
     EXPECT_EQ(texts[2].Points[0].Y, 380 - footH);
 }
 
-TEST_F(PanelLayout, SeriesDepthIsThreePercentOfPlotWidthHalvesToEven)
+// The layout step alone gives what the drawing then draws from: the title
+// and foot lines where their texts go, the legend's box, the plot.
+TEST_F(PanelDrawing, DrawingUsesTheLayoutStepsValues)
+{
+    chart.Title().SetText({"a", "bb"});
+    chart.Foot().SetText({"foot"});
+    pie->Add(3, "x");
+    pie->Add(2, "y");
+    const PanelLayout before = LayoutAt(500, 400);
+    const auto& records = PaintAt(500, 400);
+    const PanelLayout& drawn = chart.Layout();
+    EXPECT_EQ(drawn.PlotRect, before.PlotRect);
+    EXPECT_EQ(drawn.Legend.Rect, before.Legend.Rect);
+    EXPECT_EQ(drawn.SeriesDepth, before.SeriesDepth);
+    ASSERT_EQ(drawn.Title.Lines.size(), 2u);
+    ASSERT_EQ(drawn.Foot.Lines.size(), 1u);
+    EXPECT_EQ(drawn.Title.Lines, before.Title.Lines);
+    EXPECT_EQ(drawn.Foot.Lines, before.Foot.Lines);
+    std::vector<TPoint> textAt;
+    for (const TRecord& t : OfKind(records, rkText))
+        textAt.push_back(t.Points[0]);
+    ASSERT_GE(textAt.size(), 3u);
+    EXPECT_EQ(textAt[0], drawn.Title.Lines[0]);
+    EXPECT_EQ(textAt[1], drawn.Title.Lines[1]);
+    EXPECT_EQ(textAt[2], drawn.Foot.Lines[0]);
+    // The legend sits below the foot's room, the plot above the legend.
+    EXPECT_LE(drawn.Legend.Rect.Bottom, drawn.Foot.Lines[0].Y);
+    EXPECT_LT(drawn.PlotRect.Bottom, drawn.Legend.Rect.Top);
+    EXPECT_EQ(drawn.PlotRect.Top, drawn.Title.Lines[1].Y + (drawn.Title.Lines[1].Y - drawn.Title.Lines[0].Y) + 5);
+}
+
+TEST_F(PanelDrawing, SeriesDepthIsThreePercentOfPlotWidthHalvesToEven)
 {
     struct { int width; int depth; } cases[] = {{800, 24}, {750, 22} /* 22.5 */, {850, 26} /* 25.5 */, {10, 0}};
     for (auto c : cases) {
         PaintAt(c.width, 300);
-        EXPECT_EQ(chart.SeriesDepth(), c.depth) << c.width;
-        EXPECT_EQ(chart.ChartDepth(), c.depth) << c.width;
+        EXPECT_EQ(chart.Layout().SeriesDepth, c.depth) << c.width;
+        EXPECT_EQ(chart.Layout().ChartDepth, c.depth) << c.width;
         EXPECT_EQ(pie->StartZ(), 0);
         EXPECT_EQ(pie->EndZ(), c.depth);
         EXPECT_EQ(pie->MiddleZ(), c.depth / 2);
@@ -119,26 +159,26 @@ TEST_F(PanelLayout, SeriesDepthIsThreePercentOfPlotWidthHalvesToEven)
     }
 }
 
-TEST_F(PanelLayout, NoDepthWithoutView3D)
+TEST_F(PanelDrawing, NoDepthWithoutView3D)
 {
     chart.SetView3D(false);
     PaintAt(800, 300);
-    EXPECT_EQ(chart.SeriesDepth(), 0);
-    EXPECT_EQ(chart.ChartDepth(), 0);
+    EXPECT_EQ(chart.Layout().SeriesDepth, 0);
+    EXPECT_EQ(chart.Layout().ChartDepth, 0);
     EXPECT_EQ(chart.Canvas().ProjectPoint(17, 23, 40), (TPoint{17, 23}));
 }
 
-TEST_F(PanelLayout, OrthogonalViewTakesDepthOffRightAndTop)
+TEST_F(PanelDrawing, OrthogonalViewTakesDepthOffRightAndTop)
 {
     chart.Title().SetText({});
     chart.Legend().SetVisible(false);
     chart.View3DOptions().SetOrthogonal(true);
-    PaintAt(800, 300);
-    EXPECT_EQ(chart.SeriesDepth(), 12);  // Rnd(800 * 15 * 0.001)
-    EXPECT_EQ(chart.PlotRect(), (TRect{0, 12, 788, 285}));
+    const PanelLayout layout = LayoutAt(800, 300);
+    EXPECT_EQ(layout.SeriesDepth, 12);  // Rnd(800 * 15 * 0.001)
+    EXPECT_EQ(layout.PlotRect, (TRect{0, 12, 788, 285}));
 }
 
-TEST_F(PanelLayout, PaintOrderGradientBevelsTitleBackWall)
+TEST_F(PanelDrawing, PaintOrderGradientBevelsTitleBackWall)
 {
     chart.Title().SetText({"T"});
     chart.Legend().SetVisible(false);
@@ -173,15 +213,15 @@ TEST_F(PanelLayout, PaintOrderGradientBevelsTitleBackWall)
     EXPECT_EQ(wall.Pen.Style, psClear);
     EXPECT_EQ(wall.Brush.Style, bsClear);
     TChartCanvas3D& c = chart.Canvas();
-    const TRect& p = chart.PlotRect();
-    std::vector<TPoint> corners = {c.ProjectPoint(p.Left + 1, p.Top - 1, chart.ChartDepth()),
-                                   c.ProjectPoint(p.Right, p.Top - 1, chart.ChartDepth()),
-                                   c.ProjectPoint(p.Right, p.Bottom, chart.ChartDepth()),
-                                   c.ProjectPoint(p.Left + 1, p.Bottom, chart.ChartDepth())};
+    const TRect& p = chart.Layout().PlotRect;
+    std::vector<TPoint> corners = {c.ProjectPoint(p.Left + 1, p.Top - 1, chart.Layout().ChartDepth),
+                                   c.ProjectPoint(p.Right, p.Top - 1, chart.Layout().ChartDepth),
+                                   c.ProjectPoint(p.Right, p.Bottom, chart.Layout().ChartDepth),
+                                   c.ProjectPoint(p.Left + 1, p.Bottom, chart.Layout().ChartDepth)};
     EXPECT_EQ(wall.Points, corners);
 }
 
-TEST_F(PanelLayout, WithoutGradientFillsButtonFace)
+TEST_F(PanelDrawing, WithoutGradientFillsButtonFace)
 {
     chart.Gradient().SetVisible(false);
     const auto& records = PaintAt(120, 80);
@@ -191,7 +231,7 @@ TEST_F(PanelLayout, WithoutGradientFillsButtonFace)
     EXPECT_EQ(records[0].Brush.Color, TRecordingSurface::BtnFaceRGB);
 }
 
-TEST_F(PanelLayout, SecondPaintWithoutChangeCopiesBufferOnly)
+TEST_F(PanelDrawing, SecondPaintWithoutChangeCopiesBufferOnly)
 {
     PaintAt(200, 150);
     TRecordingSurface* buffer = window->LastBuffer();
@@ -209,12 +249,12 @@ TEST_F(PanelLayout, SecondPaintWithoutChangeCopiesBufferOnly)
     EXPECT_GT(buffer->Records().size(), 2 * drawn);
 }
 
-TEST_F(PanelLayout, TinyControlKeepsPositivePlotRect)
+TEST_F(PanelDrawing, TinyControlKeepsPositivePlotRect)
 {
     chart.Title().SetText({"a long title"});
-    PaintAt(3, 4);
-    EXPECT_GE(chart.PlotWidth(), 1);
-    EXPECT_GE(chart.PlotHeight(), 1);
+    const PanelLayout layout = LayoutAt(3, 4);
+    EXPECT_GE(layout.PlotWidth, 1);
+    EXPECT_GE(layout.PlotHeight, 1);
 }
 
 TEST(PanelSettings, Chart3DPercentRange)

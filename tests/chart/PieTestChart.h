@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "chart/ChartPanel.h"
-#include "chart/CompositionChart.h"
+#include "PieChartDesign.h"
 #include "chart/PieSeries.h"
-#include "chart/RecordingSurface.h"
+#include "RecordingSurface.h"
 
 namespace pietest {
 
@@ -20,7 +20,7 @@ struct TestChart {
     TRecordingSurface window;
 
     explicit TestChart(int width = 400, int height = 300, bool bare = false)
-        : chart(nullptr), pie(SetUpCompositionChart(chart)), window(width, height)
+        : chart(nullptr), pie(SetUpPieChart(chart)), window(width, height)
     {
         if (bare) {
             chart.Gradient().SetVisible(false);

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "chart/Canvas3D.h"
-#include "chart/RecordingSurface.h"
+#include "RecordingSurface.h"
 #include "chart/View3DOptions.h"
 
 namespace {

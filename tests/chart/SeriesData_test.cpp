@@ -305,7 +305,6 @@ TEST(PieSeriesData, NewPieNamesListsAndSettings)
 TEST(PieSeriesData, JoiningChartSetsViewAndTurnsMouseOff)
 {
     TChartPanel chart;
-    chart.ApplyFormSettings();
     chart.AddSeries(std::make_unique<TPieSeries>());
     EXPECT_FALSE(chart.AllowZoom());
     EXPECT_EQ(chart.AllowPanning(), pmNone);

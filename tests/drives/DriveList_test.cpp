@@ -257,6 +257,68 @@ TEST(DriveListMounts, TextCaseChangeKeepsTheSelectedPath) {
   EXPECT_EQ(list.SelectedIndex(), 1);
 }
 
+// --- Chosen folders ---
+
+// Folders follow the drives, newest first, at most eight, each with its
+// drive's picture; the dialog entry is last and picking it changes nothing.
+TEST(DriveListFolders, ListedAfterTheDrivesNewestFirst) {
+  TFakeDriveSource source(Mounts());
+  TDriveList list(source, "/Home/ann");
+  list.SetFolderChoice(true);
+  Open(list);
+  const std::size_t drives = 5;
+  ASSERT_EQ(list.Entries().size(), drives + 1);
+  EXPECT_TRUE(list.IsFolderDialogEntry(int(drives)));
+  EXPECT_EQ(list.FolderDialogStart(), "/Home");  // no folder yet: the drive
+
+  EXPECT_TRUE(list.AddFolder("/Home/ann/Videos/"));
+  EXPECT_TRUE(list.AddFolder("/mnt/Nas/films"));
+  EXPECT_TRUE(list.AddFolder("/proc/1"));  // a drive without an entry
+  struct Expected {
+    std::string Caption;
+    K Image;
+  };
+  const Expected expected[] = {
+      {"/proc/1", K::dkFolder}, {"/mnt/Nas/films", K::dkRemote}, {"/Home/ann/Videos", K::dkFixed}};
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(list.Entries()[drives + i].Caption, expected[i].Caption);
+    EXPECT_EQ(list.Entries()[drives + i].Image, expected[i].Image) << i;
+  }
+  EXPECT_EQ(list.SelectedDrive(), "/proc/1");
+  EXPECT_EQ(list.SelectedIndex(), int(drives));
+  EXPECT_EQ(list.FolderDialogStart(), "/proc/1");
+
+  // Chosen again: selected where it stands, not listed twice; a drive's own
+  // root selects the drive.
+  EXPECT_TRUE(list.AddFolder("/Home/ann/Videos"));
+  EXPECT_EQ(list.SelectedIndex(), int(drives + 2));
+  EXPECT_FALSE(list.AddFolder("/Home/ann/Videos"));
+  EXPECT_TRUE(list.AddFolder("/mnt/Nas"));
+  EXPECT_EQ(list.SelectedIndex(), 3);
+  EXPECT_EQ(list.Entries().size(), drives + 3 + 1);
+  // A path inside a listed folder still selects the drive holding it.
+  EXPECT_TRUE(list.SelectDrive("/Home/ann/Videos/2024"));
+  EXPECT_EQ(list.SelectedIndex(), 1);
+  EXPECT_FALSE(list.AddFolder("relative/path"));
+
+  const int dialog = int(list.Entries().size()) - 1;
+  EXPECT_FALSE(list.PickEntry(dialog));
+  EXPECT_EQ(list.SelectedIndex(), 1);
+  EXPECT_TRUE(list.PickEntry(int(drives)));
+  EXPECT_EQ(list.SelectedDrive(), "/proc/1");
+
+  for (int i = 0; i < 10; ++i) list.AddFolder("/Home/f" + std::to_string(i));
+  ASSERT_EQ(list.Entries().size(), drives + TDriveList::MaxFolders + 1);
+  EXPECT_EQ(list.Entries()[drives].Caption, "/Home/f9");
+  EXPECT_EQ(list.Entries()[drives + 7].Caption, "/Home/f2");
+
+  // A rebuild (the text case) keeps the folders and the chosen one.
+  list.SetTextCase(TTextCase::tcUpperCase);
+  EXPECT_EQ(list.Entries()[drives].Caption, "/Home/f9");
+  EXPECT_EQ(list.SelectedDrive(), "/Home/f9");
+  EXPECT_EQ(list.SelectedIndex(), int(drives));
+}
+
 // --- Item height ---
 
 TEST(DriveListItemHeight, FollowsTheFontButNeverBelowSixteen) {

@@ -2,7 +2,6 @@
 
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "TempTree.h"
 #include "sizetree/Report.h"
@@ -16,10 +15,10 @@ struct TRun {
     std::string Err;
 };
 
-TRun RunReport(const std::vector<std::string>& args)
+TRun Report(const ReportOptions& options)
 {
     std::ostringstream out, err;
-    const int status = ReportMain(args, out, err);
+    const int status = RunReport(options, out, err);
     return {status, out.str(), err.str()};
 }
 
@@ -39,16 +38,16 @@ struct TReportTree {
     }
 };
 
-TEST(ReportMain, PrintsEveryCaptionIndentedInTheOrderAsked)
+TEST(RunReport, PrintsEveryCaptionIndentedInTheOrderAsked)
 {
     TReportTree r;
     const std::string& root = r.T.Root();
     struct TCase {
-        std::vector<std::string> Args;
+        ReportOptions Options;
         std::string Expected;
     };
     const TCase cases[] = {
-        {{"--report", root},
+        {{root},
          root + "\n"
                 "           5 MB  big\n"
                 "             3 MB  y\n"
@@ -58,7 +57,7 @@ TEST(ReportMain, PrintsEveryCaptionIndentedInTheOrderAsked)
                 "           1 MB  Small\n"
                 "             1 MB  [FILES]\n"
                 "         0.2 MB  [FILES]\n"},
-        {{"--report", root, "--by-name"},
+        {{root, true},
          root + "\n"
                 "         0.2 MB  [FILES]\n"
                 "           1 MB  Small\n"
@@ -68,60 +67,47 @@ TEST(ReportMain, PrintsEveryCaptionIndentedInTheOrderAsked)
                 "               2 MB  [FILES]\n"
                 "             3 MB  y\n"
                 "               3 MB  [FILES]\n"},
-        {{"--report", "--depth", "1", root}, root + "\n           5 MB  big\n           1 MB  Small\n         0.2 MB  [FILES]\n"},
-        {{"--report", root, "--depth=0"}, root + "\n"},
-        {{"--report", "--", root, "--depth", "9"}, ""},  // after "--" every word is a path
+        {{root, false, 1}, root + "\n           5 MB  big\n           1 MB  Small\n         0.2 MB  [FILES]\n"},
+        {{root, false, 0}, root + "\n"},
     };
     for (const TCase& c : cases) {
-        const TRun run = RunReport(c.Args);
-        if (c.Expected.empty()) {
-            EXPECT_EQ(run.Status, 2);
-            continue;
-        }
+        const TRun run = Report(c.Options);
         EXPECT_EQ(run.Status, 0) << run.Err;
         EXPECT_EQ(run.Out, c.Expected);
         EXPECT_EQ(run.Err, "");
     }
 }
 
-// Bad input: one line on standard error, status 2, nothing on standard output.
-TEST(ReportMain, RefusesBadInputWithOneLine)
+// A path that is not a readable folder: one line on standard error, status 2,
+// nothing on standard output. (Bad arguments: tests/app/ReportCommand_test.)
+TEST(RunReport, RefusesWhatIsNotAFolderWithOneLine)
 {
     TReportTree r;
     const std::string& root = r.T.Root();
-    const std::vector<std::vector<std::string>> cases = {
-        {"--report", root + "/missing"},
-        {"--report", root + "/loose"},  // a file
-        {"--report"},
-        {"--report", root, "--depth"},
-        {"--report", root, "--depth", "-1"},
-        {"--report", root, "--depth", "2x"},
-        {"--report", root, "--colour"},
-        {"--report", root, root},
-    };
-    for (const auto& args : cases) {
-        const TRun run = RunReport(args);
-        EXPECT_EQ(run.Status, 2) << args.back();
+    const std::vector<std::string> cases = {root + "/missing", root + "/loose"};
+    for (const auto& path : cases) {
+        const TRun run = Report({path});
+        EXPECT_EQ(run.Status, 2) << path;
         EXPECT_EQ(run.Out, "");
         ASSERT_FALSE(run.Err.empty());
         EXPECT_EQ(run.Err.find('\n'), run.Err.size() - 1) << run.Err;
     }
 }
 
-TEST(ReportMain, WriteFailureIsNotSuccess)
+TEST(RunReport, WriteFailureIsNotSuccess)
 {
     TReportTree r;
     std::ostringstream out, err;
     out.setstate(std::ios::badbit);
-    EXPECT_EQ(ReportMain({"--report", r.T.Root()}, out, err), 1);
+    EXPECT_EQ(RunReport({r.T.Root()}, out, err), 1);
     EXPECT_FALSE(err.str().empty());
 }
 
-TEST(ReportMain, NamesPrintAsOneSafeLine)
+TEST(RunReport, NamesPrintAsOneSafeLine)
 {
     TTempTree t;
     t.Dir(std::string("two\nlines"));
-    const TRun run = RunReport({"--report", t.Root()});
+    const TRun run = Report({t.Root()});
     EXPECT_EQ(run.Out, t.Root() + "\n           0 MB  two\\x0Alines\n");
 }
 

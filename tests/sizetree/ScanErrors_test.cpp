@@ -100,7 +100,10 @@ std::string ScanUnreadable(const TTempTree& t)
     }
 
     std::ostringstream out, err;
-    const int status = ReportMain({"--report", r, "--by-name"}, out, err);
+    ReportOptions options;
+    options.Path = r;
+    options.ByName = true;
+    const int status = RunReport(options, out, err);
     if (status != 1)
         return "report status " + std::to_string(status);
     std::set<std::string> lines;

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <memory>
 
-#include "chart/CompositionChart.h"
+#include "PieChartDesign.h"
 #include "chart/qt/Chart.h"
 #include "chart/qt/QtSurface.h"
 
@@ -46,6 +46,7 @@ protected:
 TEST_F(ChartWidget, HiddenUntilMadeVisible)
 {
     TChart chart;
+    SetUpPieChart(chart.Panel());
     EXPECT_FALSE(chart.isVisible());
     chart.Panel().SetVisible(true);
     EXPECT_TRUE(chart.isVisible());
@@ -55,15 +56,16 @@ TEST_F(ChartWidget, HiddenUntilMadeVisible)
 TEST_F(ChartWidget, ClearAndFiftyAddsPaintOnceAndUnchangedRepaintCopiesBuffer)
 {
     TChart chart;
+    TPieSeries& pie = SetUpPieChart(chart.Panel());
     chart.resize(500, 400);
     chart.Panel().SetVisible(true);
     Settle();
     int paints = chart.PaintCount();
     int draws = chart.FullDrawCount();
 
-    chart.PieSeries().Clear();
+    pie.Clear();
     for (int i = 0; i < 50; ++i)
-        chart.PieSeries().Add(i + 1, "item");
+        pie.Add(i + 1, "item");
     Settle();
     EXPECT_EQ(chart.PaintCount() - paints, 1);
     EXPECT_EQ(chart.FullDrawCount() - draws, 1);
@@ -74,7 +76,7 @@ TEST_F(ChartWidget, ClearAndFiftyAddsPaintOnceAndUnchangedRepaintCopiesBuffer)
     EXPECT_EQ(chart.FullDrawCount() - draws, 1);
 
     // Setting the mark style to what it is changes nothing.
-    chart.PieSeries().Marks().SetStyle(chart.PieSeries().Marks().Style());
+    pie.Marks().SetStyle(pie.Marks().Style());
     chart.Panel().Title().SetText(chart.Panel().Title().Text());
     Settle();
     EXPECT_EQ(chart.PaintCount() - paints, 2);
@@ -83,6 +85,7 @@ TEST_F(ChartWidget, ClearAndFiftyAddsPaintOnceAndUnchangedRepaintCopiesBuffer)
 TEST_F(ChartWidget, ResizeRedraws)
 {
     TChart chart;
+    SetUpPieChart(chart.Panel());
     chart.Panel().SetVisible(true);
     Settle();
     int draws = chart.FullDrawCount();
@@ -150,7 +153,7 @@ TEST(QtBuffer, GradientAndBevelPixels)
 {
     App();
     TChartPanel panel;
-    SetUpCompositionChart(panel);
+    SetUpPieChart(panel);
     panel.Title().SetText({});
     panel.Legend().SetVisible(false);
     // 1000 rows: 256 bands of 3 or 4 rows, so the top and bottom bands show

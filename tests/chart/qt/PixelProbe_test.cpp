@@ -9,7 +9,7 @@
 #include <numbers>
 #include <optional>
 
-#include "chart/CompositionChart.h"
+#include "PieChartDesign.h"
 #include "chart/qt/QtSurface.h"
 
 namespace {
@@ -43,7 +43,7 @@ protected:
     void SetUp() override
     {
         App();
-        pie_ = &SetUpCompositionChart(chart_);
+        pie_ = &SetUpPieChart(chart_);
         chart_.Title().SetText({"C:\\Data\\Projects"});
         const char* labels[] = {"video", "photos", "music", "docs", "Other"};
         const double values[] = {600, 200, 100, 60, 40};  // red runs 0..216 degrees
@@ -103,7 +103,7 @@ TEST_F(PixelProbe, GradientTopAndBottomWhereNothingCovers)
 
 TEST_F(PixelProbe, LegendWhiteBoxBlackFrameAndShadow)
 {
-    const TRect r = chart_.Legend().Rect();
+    const TRect r = chart_.Layout().Legend.Rect;
     ASSERT_GT(r.Width(), 0);
     const int midY = (r.Top + r.Bottom) / 2;
     EXPECT_EQ(At(r.Right - 3, r.Top + 2), (Rgb{255, 255, 255}));
@@ -121,8 +121,8 @@ TEST_F(PixelProbe, LegendWhiteBoxBlackFrameAndShadow)
 
 TEST_F(PixelProbe, LegendColourBoxesInSliceColours)
 {
-    const TRect r = chart_.Legend().Rect();
-    const int c = chart_.Legend().ColorBoxWidth();
+    const TRect r = chart_.Layout().Legend.Rect;
+    const int c = chart_.Layout().Legend.ColorWidth;
     ASSERT_GE(c, 3);
     // First item's box: from left + 4 across, 2 below the text top.
     const Rgb red = At(r.Left + 4 + c / 2, r.Top + 1 + 6);

@@ -190,7 +190,8 @@ TEST(DriveComboBox, FilledWhenFirstShownAndSelectsTheCurrentDirectoryDrive) {
     EXPECT_EQ(f.source->RootsCalls, 0);
     f.combo->show();
     EXPECT_EQ(f.source->RootsCalls, 1);
-    ASSERT_EQ(f.combo->count(), 5);
+    ASSERT_EQ(f.combo->count(), 5 + 1);  // the drives, then "Folder…"
+    EXPECT_EQ(f.combo->itemText(5), QString::fromUtf8("Folder…"));
     EXPECT_EQ(f.combo->itemText(0), "/ [root]");
     EXPECT_EQ(f.combo->itemText(3), "/mnt/nas //nas/media");
     EXPECT_EQ(f.combo->currentIndex(), c.Index) << c.Cwd;
@@ -317,8 +318,37 @@ TEST(DriveComboBox, NewSourceIsReadAtOnceAndKeepsTheChoice) {
   auto other = std::make_unique<TFakeDriveSource>(std::vector<TFakeDrive>{
       {"/", K::dkFixed, "Other", std::nullopt}, {"/home", K::dkRemote, std::nullopt, "srv:/home"}});
   f.combo->SetDriveSource(std::move(other));
-  ASSERT_EQ(f.combo->count(), 2);
+  ASSERT_EQ(f.combo->count(), 2 + 1);
   EXPECT_EQ(f.combo->itemText(1), "/home srv:/home");
   EXPECT_EQ(f.combo->SelectedDrive(), "/home");
   EXPECT_EQ(f.combo->currentIndex(), 1);
+}
+
+// "Folder…" runs the dialog from the last folder (or the drive); a chosen
+// folder is listed and selected, a cancelled dialog keeps the choice.
+TEST(DriveComboBox, FolderEntryRunsTheDialog) {
+  TFixture f("/home/ann");
+  f.combo->show();
+  std::vector<std::string> starts;
+  std::string answer = "/home/ann/Videos";
+  f.combo->SetFolderDialog([&](QWidget*, const std::string& start) {
+    starts.push_back(start);
+    return answer;
+  });
+  TCounter changed(f.combo.get(), &TDriveComboBox::DriveChanged);
+  const int dialogEntry = f.combo->count() - 1;
+  emit f.combo->activated(dialogEntry);
+  EXPECT_EQ(f.combo->SelectedDrive(), "/home/ann/Videos");
+  EXPECT_EQ(f.combo->currentIndex(), dialogEntry);  // the new entry stands there
+  EXPECT_EQ(f.combo->itemText(dialogEntry), "/home/ann/Videos");
+  EXPECT_EQ(f.combo->itemText(f.combo->count() - 1), QString::fromUtf8("Folder…"));
+  EXPECT_EQ(changed.count(), 1);
+
+  answer.clear();  // cancelled
+  f.combo->setCurrentIndex(f.combo->count() - 1);  // as the list does on a pick
+  emit f.combo->activated(f.combo->count() - 1);
+  EXPECT_EQ(f.combo->currentIndex(), dialogEntry);
+  EXPECT_EQ(f.combo->SelectedDrive(), "/home/ann/Videos");
+  EXPECT_EQ(changed.count(), 1);
+  EXPECT_EQ(starts, (std::vector<std::string>{"/home", "/home/ann/Videos"}));
 }

@@ -1,5 +1,6 @@
 // The program's composition chart: the chart settings and its one pie series
-// as the main window's form gives them.
+// as the main window's form gives them. Plain C++: the window applies it to
+// its chart widget's panel.
 #pragma once
 
 #include "chart/ChartPanel.h"

@@ -1,0 +1,125 @@
+#include "app/CommandLine.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace {
+
+constexpr int kExitUsage = 2;
+constexpr const char* kUsage = "usage: tallowin --report PATH [--by-name] [--depth N]";
+constexpr const char* kTryHelp = "Try 'tallowin --help'.";
+
+// The words before "--", where options are recognised.
+std::vector<std::string> OptionWords(const std::vector<std::string>& args)
+{
+    return {args.begin(), std::find(args.begin(), args.end(), "--")};
+}
+
+bool Has(const std::vector<std::string>& words, const char* option)
+{
+    return std::find(words.begin(), words.end(), option) != words.end();
+}
+
+}  // namespace
+
+const char* const kLauncherHelp =
+    "Usage: tallowin [FOLDER]          open the window; scan FOLDER at once when given\n"
+    "  or:  tallowin --report PATH     print the size tree of PATH as text, largest first\n"
+    "  or:  tallowin --timing FOLDER   scan FOLDER in the window, print its time and memory, quit\n"
+    "  --by-name                       with --report: order each level by name\n"
+    "  --by-size                       with --report: order each level by size (the default)\n"
+    "  --depth N                       with --report: print N levels below PATH (0: PATH only)\n"
+    "  --                              every later word is a folder, not an option\n"
+    "  --help                          print this help and end\n"
+    "  --version                       print the version and end\n";
+
+LauncherOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                               std::ostream& err)
+{
+    const std::vector<std::string> words = OptionWords(args);
+    if (Has(words, "--help")) {
+        out << kLauncherHelp;
+        return {false, out.flush() ? 0 : 1};
+    }
+    if (Has(words, "--version")) {
+        out << "tallowin " << TALLOWIN_VERSION << '\n';
+        return {false, out.flush() ? 0 : 1};
+    }
+    if (IsReportInvocation(words))
+        return {false, ReportMain(args, out, err)};
+    for (const std::string& w : words) {
+        if (w == "--timing" || w.size() < 2 || w[0] != '-')
+            continue;
+        if (w == "--by-name" || w == "--by-size" || w == "--depth" || w.rfind("--depth=", 0) == 0)
+            err << "tallowin: " << w << " goes with --report. " << kTryHelp << '\n';
+        else
+            err << "tallowin: unknown option \"" << w << "\". " << kTryHelp << '\n';
+        return {false, kExitUsage};
+    }
+    return {true, 0};
+}
+
+bool IsReportInvocation(const std::vector<std::string>& args)
+{
+    return std::find(args.begin(), args.end(), "--report") != args.end();
+}
+
+std::optional<ReportOptions> ParseReportArgs(const std::vector<std::string>& args, std::ostream& err)
+{
+    ReportOptions parsed;
+    bool havePath = false;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (!optionsEnded && a == "--report")
+            continue;
+        if (!optionsEnded && a == "--by-name") {
+            parsed.ByName = true;
+        } else if (!optionsEnded && a == "--by-size") {
+            parsed.ByName = false;
+        } else if (!optionsEnded && (a == "--depth" || a.rfind("--depth=", 0) == 0)) {
+            std::string value;
+            if (a == "--depth") {
+                if (i + 1 >= args.size()) {
+                    err << "tallowin: --depth needs a number; " << kUsage << '\n';
+                    return std::nullopt;
+                }
+                value = args[++i];
+            } else {
+                value = a.substr(8);
+            }
+            int depth = 0;
+            const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), depth);
+            if (ec != std::errc() || end != value.data() + value.size() || depth < 0) {
+                err << "tallowin: --depth needs a whole number of 0 or more, not \"" << value
+                    << "\"\n";
+                return std::nullopt;
+            }
+            parsed.Depth = depth;
+        } else if (!optionsEnded && a == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
+            err << "tallowin: unknown option \"" << a << "\". " << kTryHelp << '\n';
+            return std::nullopt;
+        } else if (havePath) {
+            err << "tallowin: more than one PATH given; " << kUsage << '\n';
+            return std::nullopt;
+        } else {
+            parsed.Path = a;
+            havePath = true;
+        }
+    }
+    if (!havePath || parsed.Path.empty()) {
+        err << "tallowin: no PATH given; " << kUsage << '\n';
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+int ReportMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    const std::optional<ReportOptions> options = ParseReportArgs(args, err);
+    if (!options)
+        return kExitUsage;
+    return RunReport(*options, out, err);
+}

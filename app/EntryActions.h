@@ -1,0 +1,41 @@
+// The actions on the selected entry of the size tree: its context menu and
+// keyboard shortcuts (Open with Ctrl+Enter, Copy path with Ctrl+C).
+//
+// Protocol: the main window creates one EntryActions for its tree view after
+// the view has its model; it lives as the view's child. The actions act on
+// the view's current entry when triggered (menu, shortcut or trigger()); they
+// do nothing when there is none. The menu opens on a right click or the menu
+// key. UI thread only. Opening goes through QDesktopServices, copying through
+// the application's clipboard.
+#pragma once
+
+#include <QObject>
+#include <string>
+
+class QAction;
+class QMenu;
+class TSizeTreeModel;
+class TSizeTreeView;
+class TTreeEntry;
+
+// The folder an entry stands for on disk: its own path, for a FILES entry
+// its folder's.
+std::string FolderOnDisk(const TTreeEntry& entry);
+
+class EntryActions : public QObject {
+    Q_OBJECT
+public:
+    EntryActions(TSizeTreeView& view, TSizeTreeModel& model);
+
+    QAction* Open = nullptr;
+    QAction* CopyPath = nullptr;
+    QMenu* Menu = nullptr;
+
+private:
+    const TTreeEntry* Current() const;
+    void OpenCurrent();
+    void CopyCurrentPath();
+
+    TSizeTreeView& view_;
+    TSizeTreeModel& model_;
+};

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# End-to-end test of any folder as a root, in the real window: pick
+# "Folder…" in the drive chooser, choose a prepared folder in the folder
+# dialog by typing its path, Go, select a subfolder, Ctrl+C (the clipboard
+# then holds its path), the context menu, Escape.
+#
+# Usage: folder_test.sh TALLOWIN E2E_PROBE
+# Exit: 0 passed, 1 failed, 77 skipped (no X display or tools).
+set -uo pipefail
+bin=$1
+probe=$2
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/x_helpers.sh"
+
+x_require_tools xdotool import xclip || exit 77
+
+work=$(mktemp -d /tmp/tfolder.XXXXXX)
+shots="$work/shots"
+mkdir -p "$shots" "$work/home/ann/Videos/old" "$work/home/ann/Videos/new"
+echo "screenshots in $shots"
+folder="$work/home/ann/Videos"
+truncate -s 30M "$folder/old/clip"
+truncate -s 10M "$folder/new/clip"
+
+cleanup() {
+  [ -n "${app:-}" ] && kill "$app" 2>/dev/null
+  rm -rf "$work/home"  # the screenshots stay for looking at
+}
+trap cleanup EXIT
+
+export QT_QPA_PLATFORM=xcb
+(cd "$work" && exec "$bin") >"$work/app.log" 2>&1 &
+app=$!
+wid=$(x_find_window '^Tallowin$') || fail "the main window did not appear"
+x_window_origin "$wid"
+
+# "Folder…" is the last entry of the chooser.
+x_click 70 13
+sleep 0.5
+xdotool key End
+sleep 0.3
+shot chooser
+row=$(x_highlighted_row 2 20 145 170) || fail "no highlighted row in the drive list"
+x_click 60 "$row"
+dialog=$(x_find_window '^Choose a folder to scan$') || fail "\"Folder…\" did not open the folder dialog"
+sleep 0.5
+shot dialog
+xdotool windowfocus --sync "$dialog"
+xdotool key ctrl+a
+xdotool type --delay 5 "$folder"
+xdotool key Return
+for _ in $(seq 50); do
+  xdotool search --onlyvisible --name '^Choose a folder to scan$' >/dev/null 2>&1 || break
+  sleep 0.1
+done
+xdotool search --onlyvisible --name '^Choose a folder to scan$' >/dev/null 2>&1 && fail "the folder dialog did not close"
+
+x_click 156 13  # Go
+x_wait_scan_end 60 || fail "the scan did not end (Go not enabled again)"
+shot scanned
+
+# Select the root, expand it, select its first child ("old", the larger).
+x_click 60 39
+xdotool key Right
+sleep 0.5
+x_click 80 57
+sleep 0.3
+xdotool key ctrl+c
+sleep 0.3
+copied=$(timeout 5 xclip -o -selection clipboard 2>/dev/null)
+[ "$copied" = "$folder/old" ] || fail "Ctrl+C copied '$copied', expected '$folder/old'"
+
+# The context menu on the selected entry.
+xdotool mousemove --window "$wid" 80 57 click 3
+sleep 0.5
+shot menu
+x_click 100 400  # closes the menu (Escape would end the program, from any window)
+kill -0 "$app" 2>/dev/null || fail "the program ended with the menu"
+
+xdotool windowfocus --sync "$wid" key Escape
+x_wait_exit "$app" 5 || fail "Escape did not end the program"
+app=
+[ "$exit_status" = 0 ] || fail "exit status $exit_status after Escape"
+echo "PASS: folder test (screenshots in $shots)"
