@@ -18,6 +18,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include "app/AboutUnit.h"
@@ -501,7 +503,12 @@ void TfrmTallowin::TrashEntry(TTreeEntry* entry)
     }
     QFile folder(shown);
     if (!folder.moveToTrash()) {
-        warn_(tr("Could not move '%1' to the trash: %2").arg(shown, folder.errorString()));
+        // Qt falls back to the user's trash when its file system has none it
+        // can use; the rename then fails across file systems.
+        QString why = folder.errorString();
+        if (why == QString::fromLocal8Bit(std::strerror(EXDEV)))
+            why = tr("there is no trash on its file system (%1)").arg(why);
+        warn_(tr("Could not move '%1' to the trash: %2").arg(shown, why));
         return;
     }
     RunBusy(RootOf(entry)->Path(), [&](const TreeChangeHooks& hooks) {

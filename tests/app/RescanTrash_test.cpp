@@ -4,6 +4,12 @@
 // under a temporary HOME and XDG_DATA_HOME.
 #include <QTest>
 #include <QTimer>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 
@@ -256,4 +262,41 @@ TEST_F(RescanTrashTest, FailingTrashChangesNothing)
     EXPECT_EQ(root->Size(), size);
     EXPECT_EQ(Selected(), At("Videos/old"));
     ExpectAsAFreshScan();
+}
+
+// A folder on a read-only file system cannot leave it: the reason is shown,
+// nothing moves. In a forked child with a private mount namespace, where the
+// scanned tree is mounted again read-only.
+TEST_F(RescanTrashTest, TrashOnAReadOnlyFileSystemChangesNothing)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "a private read-only mount needs root";
+    const double size = root->Size();
+    Select(At("Videos/old"));
+    const std::string at = t.Path();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        int code = 2;  // no read-only mount here
+        if (unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+            && mount(at.c_str(), at.c_str(), nullptr, MS_BIND, nullptr) == 0
+            && mount(nullptr, at.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0) {
+            frm.Actions->MoveToTrash->trigger();
+            for (const std::string& w : warnings)
+                std::fprintf(stderr, "warning shown: %s\n", w.c_str());
+            const bool unchanged = questions.size() == 1 && warnings.size() == 1
+                && warnings[0].find("no trash on its file system") != std::string::npos
+                && fs::exists(t.Path("Videos/old/clip.mp4")) && !fs::exists(TrashFiles() + "/old")
+                && root->Size() == size && Selected() == At("Videos/old");
+            code = unchanged ? 0 : 1;
+        }
+        _exit(code);
+    }
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2)
+        GTEST_SKIP() << "no private read-only mount possible here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the tree, the disk or the messages changed";
+    EXPECT_TRUE(fs::exists(t.Path("Videos/old/clip.mp4")));
 }
