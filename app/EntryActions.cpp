@@ -11,16 +11,10 @@
 #include "app/SizeTreeModel.h"
 #include "app/SizeTreeView.h"
 
-namespace {
-
-// Bytes of a path as Qt names files, so that a name that is not valid UTF-8
-// still reaches its file.
 QString PathText(const std::string& path)
 {
     return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
 }
-
-}  // namespace
 
 std::string FolderOnDisk(const TTreeEntry& entry)
 {
@@ -35,17 +29,32 @@ EntryActions::EntryActions(TSizeTreeView& view, TSizeTreeModel& model)
     Open->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     CopyPath = new QAction(tr("&Copy Path"), this);
     CopyPath->setShortcut(QKeySequence::Copy);
-    for (QAction* a : {Open, CopyPath}) {
+    Rescan = new QAction(tr("&Rescan"), this);
+    Rescan->setShortcut(QKeySequence(Qt::Key_F5));
+    MoveToTrash = new QAction(tr("Move to &Trash"), this);
+    MoveToTrash->setShortcut(QKeySequence(Qt::Key_Delete));
+    for (QAction* a : {Open, CopyPath, Rescan, MoveToTrash}) {
         a->setShortcutContext(Qt::WidgetShortcut);
         a->setShortcutVisibleInContextMenu(true);
         view_.addAction(a);
     }
     connect(Open, &QAction::triggered, this, &EntryActions::OpenCurrent);
     connect(CopyPath, &QAction::triggered, this, &EntryActions::CopyCurrentPath);
+    connect(Rescan, &QAction::triggered, this, [this] {
+        if (TTreeEntry* e = Current())
+            emit RescanRequested(e);
+    });
+    connect(MoveToTrash, &QAction::triggered, this, [this] {
+        if (TTreeEntry* e = Current())
+            emit TrashRequested(e);
+    });
 
     Menu = new QMenu(&view_);
     Menu->addAction(Open);
     Menu->addAction(CopyPath);
+    Menu->addSeparator();
+    Menu->addAction(Rescan);
+    Menu->addAction(MoveToTrash);
     view_.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         const QModelIndex index = view_.indexAt(at);
@@ -56,7 +65,7 @@ EntryActions::EntryActions(TSizeTreeView& view, TSizeTreeModel& model)
     });
 }
 
-const TTreeEntry* EntryActions::Current() const { return model_.EntryAt(view_.currentIndex()); }
+TTreeEntry* EntryActions::Current() const { return model_.EntryAt(view_.currentIndex()); }
 
 void EntryActions::OpenCurrent()
 {

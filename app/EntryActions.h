@@ -1,15 +1,18 @@
 // The actions on the selected entry of the size tree: its context menu and
-// keyboard shortcuts (Open with Ctrl+Enter, Copy path with Ctrl+C).
+// keyboard shortcuts (Open with Ctrl+Enter, Copy path with Ctrl+C, Rescan
+// with F5, Move to Trash with Delete).
 //
 // Protocol: the main window creates one EntryActions for its tree view after
 // the view has its model; it lives as the view's child. The actions act on
 // the view's current entry when triggered (menu, shortcut or trigger()); they
 // do nothing when there is none. The menu opens on a right click or the menu
 // key. UI thread only. Opening goes through QDesktopServices, copying through
-// the application's clipboard.
+// the application's clipboard; Rescan and Move to Trash change the tree, so
+// they only ask the window, through RescanRequested and TrashRequested.
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <string>
 
 class QAction;
@@ -17,6 +20,10 @@ class QMenu;
 class TSizeTreeModel;
 class TSizeTreeView;
 class TTreeEntry;
+
+// A path's bytes as Qt names files, so that a name that is not valid UTF-8
+// still reaches its file.
+QString PathText(const std::string& path);
 
 // The folder an entry stands for on disk: its own path, for a FILES entry
 // its folder's.
@@ -29,10 +36,16 @@ public:
 
     QAction* Open = nullptr;
     QAction* CopyPath = nullptr;
+    QAction* Rescan = nullptr;
+    QAction* MoveToTrash = nullptr;
     QMenu* Menu = nullptr;
 
+signals:
+    void RescanRequested(TTreeEntry* entry);
+    void TrashRequested(TTreeEntry* entry);
+
 private:
-    const TTreeEntry* Current() const;
+    TTreeEntry* Current() const;
     void OpenCurrent();
     void CopyCurrentPath();
 

@@ -9,13 +9,21 @@
 #include <QTimer>
 #include <QFrame>
 #include <QHeaderView>
+#include <QFile>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMetaObject>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
 
 #include "app/AboutUnit.h"
 #include "app/BusyAnimation.h"
@@ -24,6 +32,7 @@
 #include "app/EntryActions.h"
 #include "app/FolderDrop.h"
 #include "app/Glyphs.h"
+#include "app/HomeTrash.h"
 #include "app/Panels.h"
 #include "app/ScanStatusBar.h"
 #include "app/SizeTreeModel.h"
@@ -33,6 +42,7 @@
 #include "drives/DriveComboBox.h"
 #include "numtext/NumberText.h"
 #include "sizetree/Ordering.h"
+#include "sizetree/Rescan.h"
 #include "sizetree/Scan.h"
 
 namespace {
@@ -42,6 +52,52 @@ constexpr int kToolBarHeight = 29;
 constexpr int kButtonTop = 2;
 constexpr int kButtonHeight = 23;
 constexpr int kDropRefusalMs = 10000;  // how long a refused drop's reason shows
+
+TTreeEntry* RootOf(TTreeEntry* e)
+{
+    while (e->Parent())
+        e = e->Parent();
+    return e;
+}
+
+// True when path names, without following a link, the folder with the
+// device and inode the scan saw.
+bool SameFolderOnDisk(const std::string& path, uint64_t device, uint64_t inode)
+{
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_dev == device
+        && st.st_ino == inode;
+}
+
+// The entry whose Path is path, or nullptr.
+TTreeEntry* FindByPath(const TSizeTree& tree, const std::string& path)
+{
+    for (TTreeEntry* e = tree.FirstTopLevelEntry(); e; e = tree.NextSibling(e)) {
+        const std::string top = e->Path();
+        if (path.compare(0, top.size(), top) != 0)
+            continue;
+        size_t from = top.size() + (top.ends_with('/') ? 0 : 1);
+        TTreeEntry* at = path.size() == top.size() ? e : nullptr;
+        for (TTreeEntry* walk = e; walk && from < path.size();) {
+            size_t to = path.find('/', from);
+            to = to == std::string::npos ? path.size() : to;
+            const std::string name = path.substr(from, to - from);
+            TTreeEntry* next = nullptr;
+            for (int i = 0; i < walk->ChildCount() && !next; ++i) {
+                TTreeEntry* c = walk->ChildAt(i);
+                if (c->IsFiles() ? name == "[FILES]" && to == path.size() : c->Name() == name)
+                    next = c;
+            }
+            walk = next;
+            from = to + 1;
+            if (to == path.size())
+                at = walk;
+        }
+        if (at)
+            return at;
+    }
+    return nullptr;
+}
 
 }  // namespace
 
@@ -221,6 +277,14 @@ void TfrmTallowin::BuildTree()
     model_ = std::make_unique<TSizeTreeModel>(tree_, TreeImages());
     Tree->SetSizeTreeModel(model_.get());
     Actions = new EntryActions(*Tree, *model_);
+    connect(Actions, &EntryActions::RescanRequested, this, &TfrmTallowin::RescanEntry);
+    connect(Actions, &EntryActions::TrashRequested, this, &TfrmTallowin::TrashEntry);
+    confirm_ = [this](const QString& question) {
+        return QMessageBox::question(this, tr("Move to Trash"), question, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No)
+            == QMessageBox::Yes;
+    };
+    warn_ = [this](const QString& message) { QMessageBox::warning(this, tr("Move to Trash"), message); };
     connect(Tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 // When rows go, Qt moves the current entry; select it as well.
@@ -269,6 +333,7 @@ void TfrmTallowin::ScanRoot(std::string rootPath)
         TTreeEntry* next = tree_.NextSibling(e);
         if (e->Path() == rootPath) {
             MoveSelectionOffSubtree(e);
+            ledgers_.erase(e);
             tree_.DeleteEntry(e);
         }
         e = next;
@@ -308,11 +373,8 @@ void TfrmTallowin::MoveSelectionOffSubtree(TTreeEntry* entry)
     Tree->selectionModel()->setCurrentIndex(model_->IndexOf(target), QItemSelectionModel::ClearAndSelect);
 }
 
-void TfrmTallowin::ScanFolder(TTreeEntry* entry)
+TScanHooks TfrmTallowin::ScanHooks(ScanProgress& progress)
 {
-    if (!entry)
-        return;
-    ScanProgress progress;
     TScanHooks hooks;
     hooks.ProcessPendingMessages = [this, &progress] {
         StatusBar->Sample(progress, model_->EntryAt(Tree->currentIndex()));
@@ -320,9 +382,146 @@ void TfrmTallowin::ScanFolder(TTreeEntry* entry)
     };
     hooks.StopRequested = [this] { return stopRequested_; };
     hooks.Progress = &progress;
+    return hooks;
+}
+
+LinkLedger& TfrmTallowin::LedgerOf(const TTreeEntry* entry)
+{
+    while (entry->Parent())
+        entry = entry->Parent();
+    return ledgers_[entry];
+}
+
+void TfrmTallowin::ScanFolder(TTreeEntry* entry)
+{
+    if (!entry)
+        return;
+    ScanProgress progress;
+    const TScanHooks hooks = ScanHooks(progress);
     StatusBar->ScanStarted(entry->Path());
-    ::ScanFolder(tree_, entry, hooks);
+    ::ScanFolder(tree_, entry, hooks, LedgerOf(entry));
     StatusBar->ScanFinished(progress, model_->EntryAt(Tree->currentIndex()));
+}
+
+void TfrmTallowin::RunBusy(const std::string& path, const std::function<void(const TreeChangeHooks&)>& change)
+{
+    ShowAnimation();
+    btnGo->setEnabled(false);
+    scanning_ = true;
+    stopRequested_ = false;
+    ScanProgress progress;
+    TreeChangeHooks hooks;
+    hooks.Scan = ScanHooks(progress);
+    // Where the selection goes at the first removal; kept by path, since a
+    // rescan of the whole root (hard links moved) follows some changes.
+    std::optional<std::string> keep;
+    auto remember = [this, &keep] {
+        const TTreeEntry* current = model_->EntryAt(Tree->currentIndex());
+        if (!keep)
+            keep = current ? current->Path() : std::string();
+    };
+    hooks.ChildrenAboutToGo = [this, remember](TTreeEntry* e) {
+        // A selection below the folder moves up to it.
+        const TTreeEntry* current = model_->EntryAt(Tree->currentIndex());
+        for (const TTreeEntry* c = current ? current->Parent() : nullptr; c; c = c->Parent())
+            if (c == e)
+                Tree->selectionModel()->setCurrentIndex(model_->IndexOf(e), QItemSelectionModel::ClearAndSelect);
+        remember();
+    };
+    hooks.SubtreeAboutToGo = [this, remember](TTreeEntry* e) {
+        MoveSelectionOffSubtree(e);
+        remember();
+    };
+    StatusBar->ScanStarted(path);
+    change(hooks);
+    if (keep && !keep->empty())
+        if (TTreeEntry* again = FindByPath(tree_, *keep); again && again != model_->EntryAt(Tree->currentIndex()))
+            Tree->selectionModel()->setCurrentIndex(model_->IndexOf(again), QItemSelectionModel::ClearAndSelect);
+    scanning_ = false;
+    btnGo->setEnabled(true);
+    HideAnimation();
+    StatusBar->ScanFinished(progress, model_->EntryAt(Tree->currentIndex()));
+    // The chart and the entry line follow the changed sizes.
+    TreeChange(Tree->currentIndex());
+}
+
+void TfrmTallowin::RescanEntry(TTreeEntry* entry)
+{
+    if (!entry)
+        return;
+    TTreeEntry* root = RootOf(entry);
+    if (scanning_) {
+        StatusBar->ShowNotice(tr("Rescan refused: a scan is running"));
+        return;
+    }
+    if (entry->IsFiles()) {
+        StatusBar->ShowNotice(tr("Rescan refused: the loose files are rescanned with their folder"));
+        return;
+    }
+    if (entry->Device() != root->Device()) {
+        StatusBar->ShowNotice(tr("Rescan refused: %1 is on another file system").arg(PathText(entry->Path())));
+        return;
+    }
+    RunBusy(entry->Path(), [&](const TreeChangeHooks& hooks) {
+        ::RescanEntry(tree_, entry, LedgerOf(entry), hooks);
+    });
+}
+
+void TfrmTallowin::TrashEntry(TTreeEntry* entry)
+{
+    if (!entry)
+        return;
+    const std::string path = entry->Path();
+    const QString shown = PathText(path);
+    if (scanning_) {
+        StatusBar->ShowNotice(tr("Move to Trash refused: a scan is running"));
+        return;
+    }
+    if (!entry->Parent()) {
+        StatusBar->ShowNotice(tr("Move to Trash refused: %1 is a scanned root").arg(shown));
+        return;
+    }
+    if (entry->IsFiles()) {
+        StatusBar->ShowNotice(tr("Move to Trash refused: the loose files of %1 are not listed")
+                                  .arg(PathText(entry->Parent()->Path())));
+        return;
+    }
+    const QString replaced = tr("Move to Trash refused: %1 is no longer the folder that was scanned").arg(shown);
+    if (!SameFolderOnDisk(path, entry->Device(), entry->Inode())) {
+        StatusBar->ShowNotice(replaced);
+        return;
+    }
+    const QPersistentModelIndex where = model_->IndexOf(entry);
+    if (!confirm_(tr("Move '%1' (%2) to the trash?").arg(shown, StatusBar->Bytes(entry->Size()))))
+        return;
+    // The dialog let events run: the entry may have gone, or the folder on
+    // disk changed meanwhile.
+    if (!where.isValid() || model_->EntryAt(where) != entry || scanning_)
+        return;
+    if (!SameFolderOnDisk(path, entry->Device(), entry->Inode())) {
+        StatusBar->ShowNotice(replaced);
+        return;
+    }
+    const std::string noTrash =
+        EnsureHomeTrash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
+    if (!noTrash.empty()) {
+        warn_(tr("Could not move '%1' to the trash: %2").arg(shown, QString::fromStdString(noTrash)));
+        return;
+    }
+    QFile folder(shown);
+    if (!folder.moveToTrash()) {
+        // Qt falls back to the user's trash when its file system has none it
+        // can use; the rename then fails across file systems.
+        QString why = folder.errorString();
+        if (why == QString::fromLocal8Bit(std::strerror(EXDEV)))
+            why = tr("there is no trash on its file system (%1)").arg(why);
+        warn_(tr("Could not move '%1' to the trash: %2").arg(shown, why));
+        return;
+    }
+    RunBusy(RootOf(entry)->Path(), [&](const TreeChangeHooks& hooks) {
+        RemoveScannedEntry(tree_, entry, LedgerOf(entry), hooks);
+    });
+    StatusBar->ShowNotice(tr("Moved %1 to the trash").arg(shown));
 }
 
 // The scan calls this at most every TScanHooks::EventInterval.

@@ -11,14 +11,24 @@
 // runs on the UI thread; a scan processes events at most about every 10 ms,
 // during which any handler but Go may run. Closing the window during a scan
 // stops the scan at its next folder.
+//
+// Rescan (F5) and Move to Trash (Delete) act on the tree's current entry:
+// refused with the reason in the status bar while a scan runs, and where
+// they do not apply; Move to Trash asks first and checks just before the
+// move that the folder on disk is still the one scanned. A rescan runs like
+// a scan (busy animation, Go disabled, Escape ends the program).
 #pragma once
 
 #include <QModelIndex>
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
+#include "sizetree/LinkLedger.h"
+#include "sizetree/Rescan.h"
+#include "sizetree/Scan.h"
 #include "sizetree/SizeTree.h"
 
 class QButtonGroup;
@@ -62,6 +72,16 @@ public:
     bool AppMessage(QEvent* event);
     void ScanFolder(TTreeEntry* entry);
     void SortSubtree(TTreeEntry* entry);
+    void RescanEntry(TTreeEntry* entry);
+    void TrashEntry(TTreeEntry* entry);
+    // The confirmation (true: go ahead) and the failure message of Move to
+    // Trash; by default message boxes (tests answer for themselves).
+    void SetTrashDialogs(std::function<bool(const QString& question)> confirm,
+                         std::function<void(const QString& message)> warn)
+    {
+        confirm_ = std::move(confirm);
+        warn_ = std::move(warn);
+    }
 
     // Before the window is first shown: the busy animation's thread may call
     // it too (Escape during a re-sort).
@@ -111,6 +131,11 @@ private:
     void HideAnimation();
     void Resort(TTVCompareEvent compare);
     void ProcessPendingMessages();
+    TScanHooks ScanHooks(ScanProgress& progress);
+    // Runs change (a rescan or removal) with the window busy as during a
+    // scan, the selection moved up to a rescanned folder, off a removed one.
+    void RunBusy(const std::string& path, const std::function<void(const TreeChangeHooks&)>& change);
+    LinkLedger& LedgerOf(const TTreeEntry* entry);
 
     TfrmAbout& about_;
     // Declared before the model, which observes it, so it is destroyed after.
@@ -119,6 +144,10 @@ private:
     QButtonGroup* marksGroup_ = nullptr;
     QButtonGroup* orderGroup_ = nullptr;
     std::function<void()> endProgram_;
+    // Per scanned root: its files with several links (sizetree/LinkLedger.h).
+    std::map<const TTreeEntry*, LinkLedger> ledgers_;
+    std::function<bool(const QString&)> confirm_;
+    std::function<void(const QString&)> warn_;
     bool scanning_ = false;
     bool stopRequested_ = false;
     bool centred_ = false;

@@ -59,7 +59,7 @@ void ScanStatusBar::ScanStarted(const std::string& rootPath)
 void ScanStatusBar::Sample(const ScanProgress& progress, const TTreeEntry* selected)
 {
     const Clock::time_point now = Clock::now();
-    if (now - lastSample_ < kSampleInterval)
+    if (now - lastSample_ < kSampleInterval || now < noticeUntil_)
         return;
     lastSample_ = now;
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - started_);
@@ -113,6 +113,15 @@ void ScanStatusBar::ShowEntry(const TTreeEntry* entry)
     const QString path = Q(entry->Path());
     entryFull_ = path + rest;
     SetLine(entryLine_, path, rest);
+}
+
+void ScanStatusBar::ShowNotice(const QString& text)
+{
+    notice_ = text;
+    noticeUntil_ = Clock::now() + kNoticeTime;
+    scanFull_ = text;
+    scanLine_->setText(text);
+    scanLine_->setToolTip(text);
 }
 
 QString ScanStatusBar::ScanText() const { return scanFull_; }

@@ -25,6 +25,7 @@ class ScanStatusBar : public QStatusBar {
 public:
     static constexpr int kHeight = 34;  // two lines of text, pixels
     static constexpr std::chrono::milliseconds kSampleInterval{100};
+    static constexpr std::chrono::milliseconds kNoticeTime{3000};
 
     explicit ScanStatusBar(QWidget* parent = nullptr);
 
@@ -33,6 +34,12 @@ public:
     void Sample(const ScanProgress& progress, const TTreeEntry* selected);
     void ScanFinished(const ScanProgress& progress, const TTreeEntry* selected);
     void ShowEntry(const TTreeEntry* entry);
+    // A one-shot message on line one (a command refused, and why): a
+    // running scan's samples leave it for kNoticeTime; its end replaces it.
+    void ShowNotice(const QString& text);
+    QString NoticeText() const { return notice_; }
+    // A byte figure in the units of line two ("12.3 GB").
+    QString Bytes(double bytes) const;
 
     QString ScanText() const;
     QString EntryText() const;
@@ -42,7 +49,6 @@ private:
 
     // Puts prefix, path and rest on label, the path elided in the middle to fit.
     void SetLine(QLabel* label, const QString& path, const QString& rest);
-    QString Bytes(double bytes) const;
 
     QLabel* scanLine_ = nullptr;
     QLabel* entryLine_ = nullptr;
@@ -52,4 +58,6 @@ private:
     uint64_t usedBytes_ = 0;  // of the scanned file system; 0: not a whole one
     Clock::time_point started_{};
     Clock::time_point lastSample_{};
+    QString notice_;  // the last notice
+    Clock::time_point noticeUntil_{};
 };

@@ -4,8 +4,9 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
-#include <unordered_set>
 #include <utility>
+
+#include <sys/stat.h>
 
 #include "sizetree/DeletionWatch.h"
 #include "sizetree/ReadAheadLister.h"
@@ -20,19 +21,6 @@ constexpr std::chrono::milliseconds kShortestWait{1};
 const std::string kProvisionalMark = " <--";
 const std::string kMegabytes = " MB  ";
 const std::string kFilesName = "[FILES]";
-
-struct FileId {
-    uint64_t Device;
-    uint64_t Inode;
-    bool operator==(const FileId&) const = default;
-};
-
-struct FileIdHash {
-    size_t operator()(const FileId& id) const noexcept
-    {
-        return std::hash<uint64_t>()(id.Inode * 0x9E3779B97F4A7C15ULL ^ id.Device);
-    }
-};
 
 uint32_t SaturatingSum(uint32_t a, uint32_t b)
 {
@@ -53,8 +41,9 @@ struct ScanFrame {
 
 class DepthFirstScan {
 public:
-    DepthFirstScan(TSizeTree& tree, const TScanHooks& hooks, TFolderLister& lister)
-        : tree_(tree), hooks_(hooks), lister_(lister), guard_(tree)
+    DepthFirstScan(TSizeTree& tree, const TScanHooks& hooks, TFolderLister& lister,
+                   LinkLedger& ledger)
+        : tree_(tree), hooks_(hooks), lister_(lister), guard_(tree), ledger_(ledger)
     {
     }
 
@@ -77,6 +66,7 @@ public:
                 const TSubfolder& sub = f.Listing.Subfolders[i];
                 TTreeEntry* child = tree_.AddDerivedEntry(f.Entry, sub.Name + kProvisionalMark,
                                                           sub.Name, 0, TPathKind::pkFolder);
+                child->SetIdentity(sub.Device, sub.Inode);
                 if (hooks_.Progress)
                     ++hooks_.Progress->Folders;
                 if (sub.OtherFileSystem) {
@@ -117,6 +107,11 @@ private:
         }
         entry->SetSize(0);
         entry->Counts() = EntryCounts();
+        struct stat st;
+        if (!sub)  // the folder the path names, as the lister opens it
+            entry->SetIdentity(0, 0);
+        if (!sub && stat(entry->Path().c_str(), &st) == 0)
+            entry->SetIdentity(st.st_dev, st.st_ino);
         ScanFrame& f = frames_.emplace_back();
         f.Entry = entry;
         f.Entered = sub ? lister_.Enter(*sub, f.Listing) : lister_.EnterRoot(entry->Path(), f.Listing);
@@ -141,7 +136,12 @@ private:
         const std::vector<TLinkedFile>& linked = f.Listing.LinkedFiles;
         while (f.NextLinked < linked.size() && linked[f.NextLinked].Position <= limit) {
             const TLinkedFile& file = linked[f.NextLinked++];
-            if (seen_.insert(FileId{file.Device, file.Inode}).second) {
+            LinkedFileRecord& r = ledger_[FileId{file.Device, file.Inode}];
+            r.Places.push_back(f.Entry);
+            if (!r.Counted) {
+                r.Counted = f.Entry;
+                r.Size = file.Size;
+                r.DiskBytes = file.DiskBytes;
                 f.LooseBytes += file.Size;
                 f.LooseDiskBytes += file.DiskBytes;
                 ++f.LooseFiles;
@@ -187,7 +187,7 @@ private:
     // The subfolder's scan is done: final caption, size added to the parent.
     void FinishCaption(TTreeEntry* child)
     {
-        tree_.SetCaption(child, SizeCaptionText(child->Size()) + kMegabytes + child->Name());
+        tree_.SetCaption(child, FolderCaptionText(child->Size(), child->Name()));
         TTreeEntry* parent = child->Parent();
         parent->SetSize(parent->Size() + child->Size());
         const EntryCounts& c = child->Counts();
@@ -207,24 +207,37 @@ private:
     TDeletionWatch guard_;
     Clock::time_point nextEvents_ = Clock::time_point::min();  // events due from then
     std::deque<ScanFrame> frames_;
-    std::unordered_set<FileId, FileIdHash> seen_;
+    LinkLedger& ledger_;
 };
 
 }  // namespace
 
 void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks,
-                    TFolderLister& lister)
+                    TFolderLister& lister, LinkLedger& ledger)
 {
     if (!entry)
         return;
-    DepthFirstScan scan(tree, hooks, lister);
+    DepthFirstScan scan(tree, hooks, lister, ledger);
     scan.Run(entry);
 }
 
-void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks)
+void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks,
+                    TFolderLister& lister)
+{
+    LinkLedger ledger;
+    ScanFolderWith(tree, entry, hooks, lister, ledger);
+}
+
+void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks, LinkLedger& ledger)
 {
     if (!entry)
         return;
     TReadAheadLister lister;
-    ScanFolderWith(tree, entry, hooks, lister);
+    ScanFolderWith(tree, entry, hooks, lister, ledger);
+}
+
+void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks)
+{
+    LinkLedger ledger;
+    ScanFolder(tree, entry, hooks, ledger);
 }

@@ -32,6 +32,12 @@
 // opened or whose listing failed midway, its ReadError: such a folder keeps
 // the size the rules above give it (0, or what was counted up to then).
 //
+// The files with several links go into a LinkLedger (sizetree/LinkLedger.h):
+// the overloads without one keep a ledger for the call alone. A scan of a
+// folder inside an already scanned root (a rescan, sizetree/Rescan.h) takes
+// that root's ledger, so files counted elsewhere are not counted again. Each
+// folder entry keeps the device and inode of the folder it listed.
+//
 // ScanFolder lists with the read-ahead lister (sizetree/ReadAheadLister.h):
 // worker threads list folders ahead; they are joined before it returns.
 // ScanFolderWith takes any lister; TDirLister (sizetree/DirLister.h) is the
@@ -43,6 +49,7 @@
 #include <functional>
 #include <string>
 
+#include "sizetree/LinkLedger.h"
 #include "sizetree/Listing.h"
 #include "sizetree/SizeTree.h"
 
@@ -71,10 +78,16 @@ struct TScanHooks {
 };
 
 void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks);
+void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks, LinkLedger& ledger);
 // The same with another listing source.
 void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks,
                     TFolderLister& lister);
+void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks,
+                    TFolderLister& lister, LinkLedger& ledger);
 
 // The megabyte figure of a caption: tenths of a MB (ties to even, counted in
 // 64 bits), right-aligned in ten characters.
 std::string SizeCaptionText(double bytes);
+// The final caption of a folder entry below a root: the figure, " MB  ",
+// the name.
+std::string FolderCaptionText(double bytes, const std::string& name);

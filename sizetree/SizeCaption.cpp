@@ -52,3 +52,8 @@ std::string SizeCaptionText(double bytes)
         text.insert(0, kCaptionWidth - text.size(), ' ');
     return text;
 }
+
+std::string FolderCaptionText(double bytes, const std::string& name)
+{
+    return SizeCaptionText(bytes) + " MB  " + name;
+}

@@ -55,6 +55,8 @@ void TTreeEntry::Reset()
     pathKind_ = TPathKind::pkExplicit;
     readError_ = 0;
     counts_ = EntryCounts();
+    device_ = 0;
+    inode_ = 0;
 }
 
 // ---- TSizeTree ----

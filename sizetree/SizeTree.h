@@ -71,6 +71,16 @@ public:
     // of sizetree/Listing.h).
     uint8_t ReadError() const { return readError_; }
     void SetReadError(uint8_t code) { readError_ = code; }
+    // The folder the scan listed (or passed by, on another file system):
+    // its device and inode; 0, 0 when unknown (a FILES entry, a root that
+    // could not be looked at).
+    uint64_t Device() const { return device_; }
+    uint64_t Inode() const { return inode_; }
+    void SetIdentity(uint64_t device, uint64_t inode)
+    {
+        device_ = device;
+        inode_ = inode;
+    }
 
 private:
     friend class TSizeTree;
@@ -87,6 +97,8 @@ private:
     TPathKind pathKind_ = TPathKind::pkExplicit;
     uint8_t readError_ = 0;
     EntryCounts counts_;
+    uint64_t device_ = 0;
+    uint64_t inode_ = 0;
 };
 
 // Comparator in force: negative puts n1 first, positive n2, 0 equal.

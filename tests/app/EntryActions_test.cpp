@@ -64,12 +64,18 @@ TEST_F(MainWindowTest, CopyPathAndOpenActOnTheSelectedEntry)
     }
     EXPECT_EQ(opened.Paths.size(), std::size(cases));
 
-    // The menu offers both, with their shortcuts shown.
-    const QList<QAction*> items = frm.Actions->Menu->actions();
-    ASSERT_EQ(items.size(), 2);
+    // The menu offers all four, with their shortcuts shown.
+    QList<QAction*> items = frm.Actions->Menu->actions();
+    items.removeIf([](QAction* a) { return a->isSeparator(); });
+    ASSERT_EQ(items.size(), 4);
     EXPECT_EQ(items[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Return));
     EXPECT_EQ(items[1]->shortcut(), QKeySequence(QKeySequence::Copy));
-    EXPECT_TRUE(items[0]->isShortcutVisibleInContextMenu());
+    EXPECT_EQ(items[2]->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(items[3]->shortcut(), QKeySequence(Qt::Key_Delete));
+    EXPECT_EQ(items[2]->text(), QStringLiteral("&Rescan"));
+    EXPECT_EQ(items[3]->text(), QStringLiteral("Move to &Trash"));
+    for (QAction* a : items)
+        EXPECT_TRUE(a->isShortcutVisibleInContextMenu());
 }
 
 #include "EntryActions_test.moc"

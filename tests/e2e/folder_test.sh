@@ -2,7 +2,11 @@
 # End-to-end test of any folder as a root, in the real window: pick
 # "Folder…" in the drive chooser, choose a prepared folder in the folder
 # dialog by typing its path, Go, select a subfolder, Ctrl+C (the clipboard
-# then holds its path), the context menu, Escape.
+# then holds its path), the context menu, Delete and Yes (the folder goes to
+# a private trash, the root shrinks), F5 on the root after a file was added
+# (it grows), Escape. The program runs with XDG_DATA_HOME in the test's
+# folder (on the same file system as the scanned folder), so the trash it
+# uses is a private one.
 #
 # Usage: folder_test.sh TALLOWIN E2E_PROBE
 # Exit: 0 passed, 1 failed, 77 skipped (no X display or tools).
@@ -24,12 +28,13 @@ truncate -s 10M "$folder/new/clip"
 
 cleanup() {
   [ -n "${app:-}" ] && kill "$app" 2>/dev/null
-  rm -rf "$work/home"  # the screenshots stay for looking at
+  rm -rf "$work/home" "$work/xdg"  # the screenshots stay for looking at
 }
 trap cleanup EXIT
 
 export QT_QPA_PLATFORM=xcb
-(cd "$work" && exec "$bin") >"$work/app.log" 2>&1 &
+xdg="$work/xdg"
+(cd "$work" && XDG_DATA_HOME="$xdg" exec "$bin") >"$work/app.log" 2>&1 &
 app=$!
 wid=$(x_find_window '^Tallowin$') || fail "the main window did not appear"
 x_window_origin "$wid"
@@ -76,6 +81,45 @@ sleep 0.5
 shot menu
 x_click 100 400  # closes the menu (Escape would end the program, from any window)
 kill -0 "$app" 2>/dev/null || fail "the program ended with the menu"
+
+# The root's size in bytes, read from the status bar's entry line.
+root_bytes() {
+  x_click 60 39
+  sleep 0.5
+  shot "$1"
+  x_ocr "$1" 0 470 688 17 | tr -d ',. ' | grep -oE '[0-9]+bytes' | head -1 | grep -oE '[0-9]+'
+}
+before=$(root_bytes root-before)
+[ -n "$before" ] || fail "no root size in the status bar: $(x_ocr root-before 0 470 688 17)"
+
+# Delete on "old", confirmed: No is the default button, so Yes is chosen.
+x_click 80 57
+xdotool key Delete
+confirm=$(x_find_window '^Move to Trash$') || fail "Delete asked nothing"
+sleep 0.5
+shot confirm
+xdotool windowfocus --sync "$confirm" key shift+Tab key space
+for _ in $(seq 50); do
+  [ -d "$xdg/Trash/files/old" ] && break
+  sleep 0.1
+done
+[ -d "$xdg/Trash/files/old" ] || fail "old is not in the trash: $(ls -R "$xdg" 2>&1 | head)"
+[ -e "$folder/old" ] && fail "old is still in its folder"
+sleep 0.3
+after=$(root_bytes root-after-trash)
+[ -n "$after" ] && [ "$after" -lt "$before" ] || fail "the root did not shrink: $before -> $after"
+
+# F5 on the root after a file was added on disk.
+truncate -s 20M "$folder/new/more"
+xdotool key F5
+# (The selected root shows the plain folder picture: no scan-end light.)
+for _ in $(seq 30); do
+  grown=$(root_bytes root-rescanned)
+  [ -n "$grown" ] && [ "$grown" -gt "$after" ] && break
+  sleep 0.5
+done
+[ -n "$grown" ] && [ "$grown" -gt "$after" ] || fail "the root did not grow: $after -> $grown"
+echo "root: $before bytes, $after after the trash, $grown after F5"
 
 xdotool windowfocus --sync "$wid" key Escape
 x_wait_exit "$app" 5 || fail "Escape did not end the program"

@@ -1,0 +1,40 @@
+// Rescan and removal of one entry of a scanned root, leaving the whole root
+// as a fresh scan of it would.
+//
+// Protocol: on the UI thread, for a root scanned with `ledger` (its
+// LinkLedger, sizetree/LinkLedger.h), never while a scan of that root runs.
+// Both keep the ledger up to date, tell the caller before entries go (so a
+// selection can move off them), then change every ancestor's size and
+// counts by the difference, rewrite the captions below the root and re-sort
+// each changed entry among its siblings with the comparator in force.
+// A file with several links stays counted once, at the first place of the
+// depth-first walk: when a removal takes away the place that counted a file
+// still linked elsewhere, or a rescan finds other links inside the folder
+// than before, the whole root is rescanned (only then is the exact place
+// unknown). The scans run with hooks.Scan, so events keep flowing.
+#pragma once
+
+#include <functional>
+
+#include "sizetree/LinkLedger.h"
+#include "sizetree/Scan.h"
+#include "sizetree/SizeTree.h"
+
+struct TreeChangeHooks {
+    TScanHooks Scan;
+    // entry's children are about to go (a rescan); may be empty.
+    std::function<void(TTreeEntry* entry)> ChildrenAboutToGo;
+    // entry with its subtree is about to go (a removal); may be empty.
+    std::function<void(TTreeEntry* entry)> SubtreeAboutToGo;
+};
+
+// Scans the folder entry (a root or a folder below one; not a FILES entry)
+// again in place. False when nothing was done (a FILES entry) or the scan
+// lost the entry (deleted from inside the hooks; the ledger is then emptied,
+// its places being gone).
+bool RescanEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger, const TreeChangeHooks& hooks);
+
+// Takes the entry (not a root) with its subtree out of the tree, as if what
+// it stands for had gone from disk.
+void RemoveScannedEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger,
+                        const TreeChangeHooks& hooks);
