@@ -11,6 +11,14 @@
         <source>&amp;Copy Path</source>
         <translation>&amp;Копировать путь</translation>
     </message>
+    <message>
+        <source>&amp;Rescan</source>
+        <translation>&amp;Пересканировать</translation>
+    </message>
+    <message>
+        <source>Move to &amp;Trash</source>
+        <translation>Переместить в &amp;корзину</translation>
+    </message>
 </context>
 <context>
     <name>FolderDrop</name>
@@ -157,6 +165,57 @@
             <numerusform>%n папки ниже не удалось прочитать; их размер считается равным 0</numerusform>
             <numerusform>%n папок ниже не удалось прочитать; их размер считается равным 0</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>TfrmTallowin</name>
+    <message>
+        <source>Move to Trash</source>
+        <translation>Переместить в корзину</translation>
+    </message>
+    <message>
+        <source>Rescan refused: a scan is running</source>
+        <translation>Пересканирование невозможно: идёт сканирование</translation>
+    </message>
+    <message>
+        <source>Rescan refused: the loose files are rescanned with their folder</source>
+        <translation>Пересканирование невозможно: отдельные файлы пересканируются вместе со своей папкой</translation>
+    </message>
+    <message>
+        <source>Rescan refused: %1 is on another file system</source>
+        <translation>Пересканирование невозможно: %1 находится на другой файловой системе</translation>
+    </message>
+    <message>
+        <source>Move to Trash refused: a scan is running</source>
+        <translation>Перемещение в корзину невозможно: идёт сканирование</translation>
+    </message>
+    <message>
+        <source>Move to Trash refused: %1 is a scanned root</source>
+        <translation>Перемещение в корзину невозможно: %1 — корень сканирования</translation>
+    </message>
+    <message>
+        <source>Move to Trash refused: the loose files of %1 are not listed</source>
+        <translation>Перемещение в корзину невозможно: файлы папки %1 не перечислены</translation>
+    </message>
+    <message>
+        <source>Move to Trash refused: %1 is no longer the folder that was scanned</source>
+        <translation>Перемещение в корзину невозможно: %1 — уже не та папка, что была отсканирована</translation>
+    </message>
+    <message>
+        <source>Move &apos;%1&apos; (%2) to the trash?</source>
+        <translation>Переместить «%1» (%2) в корзину?</translation>
+    </message>
+    <message>
+        <source>Could not move &apos;%1&apos; to the trash: %2</source>
+        <translation>Не удалось переместить «%1» в корзину: %2</translation>
+    </message>
+    <message>
+        <source>there is no trash on its file system (%1)</source>
+        <translation>на её файловой системе нет корзины (%1)</translation>
+    </message>
+    <message>
+        <source>Moved %1 to the trash</source>
+        <translation>%1 перемещена в корзину</translation>
     </message>
 </context>
 </TS>
