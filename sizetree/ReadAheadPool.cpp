@@ -1,0 +1,61 @@
+#include "sizetree/ReadAheadPool.h"
+
+#include <fcntl.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+ThreadTimes ThreadTimesNow()
+{
+    ThreadTimes t;
+    const int fd = open("/proc/thread-self/schedstat", O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        char text[96];
+        const ssize_t n = read(fd, text, sizeof text - 1);
+        close(fd);
+        long long run = 0, queued = 0;
+        if (n > 0) {
+            text[n] = '\0';
+            if (std::sscanf(text, "%lld %lld", &run, &queued) == 2) {
+                t.Run = run;
+                t.Queued = queued;
+                return t;
+            }
+        }
+    }
+    timespec ts{};
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts) == 0)
+        t.Run = int64_t{ts.tv_sec} * 1000000000 + ts.tv_nsec;
+    return t;
+}
+
+PoolSizer::PoolSizer(unsigned start, unsigned bound)
+    : start_(std::max(start, 1u)), bound_(std::max(bound, std::max(start, 1u))), active_(start_)
+{
+}
+
+unsigned PoolSizer::Add(int64_t wall, int64_t run, int64_t queued,
+                        std::chrono::steady_clock::time_point now, bool workQueued)
+{
+    if (wall > 0) {
+        wall_ += wall;
+        slept_ += std::clamp<int64_t>(wall - run - queued, 0, wall);
+    }
+    if (windowStart_ == std::chrono::steady_clock::time_point{})
+        windowStart_ = now;
+    if (now - windowStart_ < kWindow)
+        return active_;
+    if (wall_ > 0) {
+        if (2 * slept_ > wall_ && workQueued && !idle_)
+            active_ = std::min(bound_, active_ + std::max(1u, active_ / 2));
+        else if (5 * slept_ < wall_ && active_ > start_)
+            --active_;
+    }
+    windowStart_ = now;
+    wall_ = 0;
+    slept_ = 0;
+    idle_ = false;
+    return active_;
+}

@@ -1,0 +1,58 @@
+// How many of the read-ahead lister's workers list at once.
+//
+// A worker that waits on the device (a cold cache, a network file system)
+// sleeps in the kernel most of its time; then more workers keep more
+// requests in flight and the scan ends sooner. A worker that runs, or waits
+// for a free core, gains nothing from company: the CPU is the limit.
+//
+// Protocol: the lister owns one PoolSizer and calls it under its mutex.
+// Each worker measures its busy spans (from one list step's end to a later
+// one's, never across an idle wait) with ThreadTimesNow and hands each span
+// to Add, with whether folders are queued that no worker has started while
+// the read-ahead has room; an active worker that finds nothing to do calls
+// NoteIdle. Add returns how many workers should take tasks: the count
+// changes only at the end of a window of kWindow, and only
+//   - up, by half again (at least one, at most to the bound), when the spans
+//     of that window slept more than half their wall time, folders were
+//     queued at its end and no worker went idle in it;
+//   - down, by one (never below the start), when they slept less than a
+//     fifth of it: the work is on the CPU.
+// Time spent runnable but waiting for a core does not count as sleep, so a
+// machine busy with other programs does not make the pool grow.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+// A thread's times since it started, in nanoseconds: on a core, and
+// runnable but waiting for one. From /proc/thread-self/schedstat (one short
+// open, read, close); where that cannot be read, the thread's CPU clock,
+// with Queued 0.
+struct ThreadTimes {
+    int64_t Run = 0;
+    int64_t Queued = 0;
+};
+ThreadTimes ThreadTimesNow();
+
+class PoolSizer {
+public:
+    static constexpr std::chrono::milliseconds kWindow{20};
+
+    PoolSizer(unsigned start, unsigned bound);
+
+    // A busy span of one worker: its wall time and how much of it it ran and
+    // waited for a core (nanoseconds), ending at `now`.
+    unsigned Add(int64_t wall, int64_t run, int64_t queued, std::chrono::steady_clock::time_point now,
+                 bool workQueued);
+    void NoteIdle() { idle_ = true; }
+    unsigned Active() const { return active_; }
+
+private:
+    unsigned start_;
+    unsigned bound_;
+    unsigned active_;
+    std::chrono::steady_clock::time_point windowStart_{};
+    int64_t wall_ = 0;
+    int64_t slept_ = 0;
+    bool idle_ = false;
+};

@@ -1,0 +1,81 @@
+// The read-ahead pool's size, window by window: it grows while the workers
+// sleep and folders wait, never for time spent waiting for a core, and
+// shrinks back to its start while the work is on the CPU.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <vector>
+
+#include "sizetree/ReadAheadPool.h"
+
+namespace {
+
+// One window's spans, summed: wall, run and queued time (any unit).
+struct TWindow {
+    int64_t Wall, Run, Queued;
+    bool WorkQueued;
+    bool Idle;
+};
+
+const TWindow kSleeping{100, 10, 5, true, false};      // 85 % asleep
+const TWindow kOnCpu{100, 90, 5, true, false};         // 5 % asleep
+const TWindow kWaitingForCore{100, 20, 70, true, false};  // 10 % asleep
+const TWindow kHalfAsleep{100, 40, 20, true, false};   // 40 %: holds
+
+std::vector<unsigned> PoolSizes(unsigned start, unsigned bound, const std::vector<TWindow>& windows)
+{
+    PoolSizer pool(start, bound);
+    auto now = std::chrono::steady_clock::time_point() + std::chrono::hours(1);
+    pool.Add(0, 0, 0, now, false);  // opens the first window
+    std::vector<unsigned> sizes;
+    for (const TWindow& w : windows) {
+        if (w.Idle)
+            pool.NoteIdle();
+        pool.Add(w.Wall, w.Run, w.Queued, now + PoolSizer::kWindow / 2, w.WorkQueued);
+        now += PoolSizer::kWindow;
+        sizes.push_back(pool.Add(0, 0, 0, now, w.WorkQueued));
+    }
+    return sizes;
+}
+
+TEST(ReadAheadPool, SizeWindowByWindow)
+{
+    TWindow idle = kSleeping;
+    idle.Idle = true;
+    TWindow nothingQueued = kSleeping;
+    nothingQueued.WorkQueued = false;
+    struct TCase {
+        const char* Name;
+        unsigned Start, Bound;
+        std::vector<TWindow> Windows;
+        std::vector<unsigned> Sizes;
+    };
+    const std::vector<TCase> cases = {
+        {"asleep with work: half again each window, up to the bound", 2, 16,
+         {kSleeping, kSleeping, kSleeping, kSleeping, kSleeping, kSleeping, kSleeping},
+         {3, 4, 6, 9, 13, 16, 16}},
+        {"a worker went idle: the pool is not the limit", 2, 16, {idle, idle}, {2, 2}},
+        {"no folder waits", 2, 16, {nothingQueued}, {2}},
+        {"waiting for a core is not sleep", 2, 16, {kWaitingForCore, kWaitingForCore}, {2, 2}},
+        {"on the CPU: one fewer each window, not below the start", 2, 16,
+         {kSleeping, kSleeping, kOnCpu, kOnCpu, kOnCpu}, {3, 4, 3, 2, 2}},
+        {"partly asleep: holds", 2, 16, {kSleeping, kHalfAsleep, kHalfAsleep}, {3, 3, 3}},
+        {"a fixed pool", 2, 2, {kSleeping, kOnCpu}, {2, 2}},
+        {"from one", 1, 3, {kSleeping, kSleeping, kSleeping}, {2, 3, 3}},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(PoolSizes(c.Start, c.Bound, c.Windows), c.Sizes) << c.Name;
+}
+
+// The calling thread's times grow while it runs.
+TEST(ReadAheadPool, ThreadTimesCountRunning)
+{
+    const ThreadTimes before = ThreadTimesNow();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(20);
+    while (std::chrono::steady_clock::now() < end) {
+    }
+    const ThreadTimes after = ThreadTimesNow();
+    EXPECT_GT(after.Run + after.Queued - before.Run - before.Queued, 10'000'000);
+}
+
+}  // namespace
