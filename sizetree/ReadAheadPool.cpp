@@ -47,12 +47,12 @@ unsigned PoolSizer::Add(int64_t wall, int64_t run, int64_t queued,
         windowStart_ = now;
     if (now - windowStart_ < kWindow)
         return active_;
-    if (wall_ > 0) {
-        if (2 * slept_ > wall_ && workQueued && !idle_)
-            active_ = std::min(bound_, active_ + std::max(1u, active_ / 2));
-        else if (5 * slept_ < wall_ && active_ > start_)
-            --active_;
-    }
+    const bool asleep = wall_ > 0 && 2 * slept_ > wall_;
+    if (asleep && asleepBefore_ && workQueued && !idle_)
+        active_ = std::min(bound_, active_ + std::max(1u, active_ / 2));
+    else if (wall_ > 0 && 5 * slept_ < wall_ && active_ > start_)
+        --active_;
+    asleepBefore_ = asleep;
     windowStart_ = now;
     wall_ = 0;
     slept_ = 0;

@@ -13,8 +13,9 @@
 // NoteIdle. Add returns how many workers should take tasks: the count
 // changes only at the end of a window of kWindow, and only
 //   - up, by half again (at least one, at most to the bound), when the spans
-//     of that window slept more than half their wall time, folders were
-//     queued at its end and no worker went idle in it;
+//     of that window and of the one before slept more than half their wall
+//     time, folders were queued at its end and no worker went idle in it
+//     (two windows: a lock holder preempted once makes one window sleepy);
 //   - down, by one (never below the start), when they slept less than a
 //     fifth of it: the work is on the CPU.
 // Time spent runnable but waiting for a core does not count as sleep, so a
@@ -55,4 +56,5 @@ private:
     int64_t wall_ = 0;
     int64_t slept_ = 0;
     bool idle_ = false;
+    bool asleepBefore_ = false;  // the last window slept more than half
 };

@@ -51,17 +51,19 @@ TEST(ReadAheadPool, SizeWindowByWindow)
         std::vector<unsigned> Sizes;
     };
     const std::vector<TCase> cases = {
-        {"asleep with work: half again each window, up to the bound", 2, 16,
-         {kSleeping, kSleeping, kSleeping, kSleeping, kSleeping, kSleeping, kSleeping},
-         {3, 4, 6, 9, 13, 16, 16}},
+        {"asleep with work: from the second window on, half again each, up to the bound", 2, 16,
+         {kSleeping, kSleeping, kSleeping, kSleeping, kSleeping, kSleeping, kSleeping, kSleeping},
+         {2, 3, 4, 6, 9, 13, 16, 16}},
+        {"one sleepy window at a time", 2, 16,
+         {kSleeping, kHalfAsleep, kSleeping, kHalfAsleep, kSleeping}, {2, 2, 2, 2, 2}},
         {"a worker went idle: the pool is not the limit", 2, 16, {idle, idle}, {2, 2}},
         {"no folder waits", 2, 16, {nothingQueued}, {2}},
         {"waiting for a core is not sleep", 2, 16, {kWaitingForCore, kWaitingForCore}, {2, 2}},
         {"on the CPU: one fewer each window, not below the start", 2, 16,
-         {kSleeping, kSleeping, kOnCpu, kOnCpu, kOnCpu}, {3, 4, 3, 2, 2}},
-        {"partly asleep: holds", 2, 16, {kSleeping, kHalfAsleep, kHalfAsleep}, {3, 3, 3}},
-        {"a fixed pool", 2, 2, {kSleeping, kOnCpu}, {2, 2}},
-        {"from one", 1, 3, {kSleeping, kSleeping, kSleeping}, {2, 3, 3}},
+         {kSleeping, kSleeping, kSleeping, kOnCpu, kOnCpu, kOnCpu}, {2, 3, 4, 3, 2, 2}},
+        {"partly asleep: holds", 2, 16, {kSleeping, kSleeping, kHalfAsleep, kHalfAsleep}, {2, 3, 3, 3}},
+        {"a fixed pool", 2, 2, {kSleeping, kSleeping, kOnCpu}, {2, 2, 2}},
+        {"from one", 1, 3, {kSleeping, kSleeping, kSleeping, kSleeping}, {1, 2, 3, 3}},
     };
     for (const TCase& c : cases)
         EXPECT_EQ(PoolSizes(c.Start, c.Bound, c.Windows), c.Sizes) << c.Name;
