@@ -42,20 +42,25 @@ unsigned PoolSizer::Add(int64_t wall, int64_t run, int64_t queued,
     if (wall > 0) {
         wall_ += wall;
         slept_ += std::clamp<int64_t>(wall - run - queued, 0, wall);
+        queued_ += std::clamp<int64_t>(queued, 0, wall);
     }
     if (windowStart_ == std::chrono::steady_clock::time_point{})
         windowStart_ = now;
     if (now - windowStart_ < kWindow)
         return active_;
-    const bool asleep = wall_ > 0 && 2 * slept_ > wall_;
+    // Waiting on the device, not for a core: a worker more finds a free core.
+    const bool asleep = wall_ > 0 && 4 * slept_ >= wall_ && queued_ < slept_;
+    // The CPU is the limit: little sleep, or more waiting for a core.
+    const bool onCpu = wall_ > 0 && (10 * slept_ < wall_ || queued_ > 2 * slept_);
     if (asleep && asleepBefore_ && workQueued && !idle_)
         active_ = std::min(bound_, active_ + std::max(1u, active_ / 2));
-    else if (wall_ > 0 && 5 * slept_ < wall_ && active_ > start_)
+    else if (onCpu && active_ > start_)
         --active_;
     asleepBefore_ = asleep;
     windowStart_ = now;
     wall_ = 0;
     slept_ = 0;
+    queued_ = 0;
     idle_ = false;
     return active_;
 }

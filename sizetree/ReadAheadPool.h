@@ -13,13 +13,20 @@
 // NoteIdle. Add returns how many workers should take tasks: the count
 // changes only at the end of a window of kWindow, and only
 //   - up, by half again (at least one, at most to the bound), when the spans
-//     of that window and of the one before slept more than half their wall
-//     time, folders were queued at its end and no worker went idle in it
-//     (two windows: a lock holder preempted once makes one window sleepy);
+//     of that window and of the one before slept at least a quarter of their
+//     wall time and waited for a core less than they slept, folders were
+//     queued at its end and no worker went idle in it (two windows: a lock
+//     holder preempted once makes one window sleepy);
 //   - down, by one (never below the start), when they slept less than a
-//     fifth of it: the work is on the CPU.
-// Time spent runnable but waiting for a core does not count as sleep, so a
-// machine busy with other programs does not make the pool grow.
+//     tenth of it, or waited for a core more than twice as long as they
+//     slept: the CPU is the limit.
+// So the pool grows while its workers wait on the device and cores are
+// free, and stops where they start to queue for the cores, whether behind
+// each other or behind other programs: more workers then would only take
+// the cores from those programs, or add contention. (On a virtual machine,
+// time the host takes a core away from the guest is neither run nor queued
+// time; it reads as sleep. The two-window rule and the waiting-for-a-core
+// rule keep that from growing the pool far.)
 #pragma once
 
 #include <chrono>
@@ -55,6 +62,7 @@ private:
     std::chrono::steady_clock::time_point windowStart_{};
     int64_t wall_ = 0;
     int64_t slept_ = 0;
+    int64_t queued_ = 0;
     bool idle_ = false;
     bool asleepBefore_ = false;  // the last window slept more than half
 };

@@ -17,10 +17,11 @@ struct TWindow {
     bool Idle;
 };
 
-const TWindow kSleeping{100, 10, 5, true, false};      // 85 % asleep
-const TWindow kOnCpu{100, 90, 5, true, false};         // 5 % asleep
+const TWindow kSleeping{100, 10, 5, true, false};         // 85 % asleep
+const TWindow kOnCpu{100, 90, 5, true, false};            // 5 % asleep
 const TWindow kWaitingForCore{100, 20, 70, true, false};  // 10 % asleep
-const TWindow kHalfAsleep{100, 40, 20, true, false};   // 40 %: holds
+const TWindow kBusyMachine{100, 30, 50, true, false};     // 20 % asleep, 50 % queued
+const TWindow kPartlyAsleep{100, 70, 10, true, false};    // 20 %: holds
 
 std::vector<unsigned> PoolSizes(unsigned start, unsigned bound, const std::vector<TWindow>& windows)
 {
@@ -55,13 +56,15 @@ TEST(ReadAheadPool, SizeWindowByWindow)
          {kSleeping, kSleeping, kSleeping, kSleeping, kSleeping, kSleeping, kSleeping, kSleeping},
          {2, 3, 4, 6, 9, 13, 16, 16}},
         {"one sleepy window at a time", 2, 16,
-         {kSleeping, kHalfAsleep, kSleeping, kHalfAsleep, kSleeping}, {2, 2, 2, 2, 2}},
+         {kSleeping, kPartlyAsleep, kSleeping, kPartlyAsleep, kSleeping}, {2, 2, 2, 2, 2}},
         {"a worker went idle: the pool is not the limit", 2, 16, {idle, idle}, {2, 2}},
         {"no folder waits", 2, 16, {nothingQueued}, {2}},
         {"waiting for a core is not sleep", 2, 16, {kWaitingForCore, kWaitingForCore}, {2, 2}},
+        {"asleep, but queued for cores longer: the CPU is the limit", 2, 16,
+         {kSleeping, kSleeping, kSleeping, kBusyMachine, kBusyMachine}, {2, 3, 4, 3, 2}},
         {"on the CPU: one fewer each window, not below the start", 2, 16,
          {kSleeping, kSleeping, kSleeping, kOnCpu, kOnCpu, kOnCpu}, {2, 3, 4, 3, 2, 2}},
-        {"partly asleep: holds", 2, 16, {kSleeping, kSleeping, kHalfAsleep, kHalfAsleep}, {2, 3, 3, 3}},
+        {"partly asleep: holds", 2, 16, {kSleeping, kSleeping, kPartlyAsleep, kPartlyAsleep}, {2, 3, 3, 3}},
         {"a fixed pool", 2, 2, {kSleeping, kSleeping, kOnCpu}, {2, 2, 2}},
         {"from one", 1, 3, {kSleeping, kSleeping, kSleeping, kSleeping}, {1, 2, 3, 3}},
     };
