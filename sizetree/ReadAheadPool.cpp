@@ -36,9 +36,10 @@ PoolSizer::PoolSizer(unsigned start, unsigned bound)
 {
 }
 
-unsigned PoolSizer::Add(int64_t wall, int64_t run, int64_t queued,
+unsigned PoolSizer::Add(int64_t wall, int64_t run, int64_t queued, unsigned folders,
                         std::chrono::steady_clock::time_point now, bool workQueued)
 {
+    folders_ += folders;
     if (wall > 0) {
         wall_ += wall;
         slept_ += std::clamp<int64_t>(wall - run - queued, 0, wall);
@@ -48,19 +49,34 @@ unsigned PoolSizer::Add(int64_t wall, int64_t run, int64_t queued,
         windowStart_ = now;
     if (now - windowStart_ < kWindow)
         return active_;
+    const double rate =
+        static_cast<double>(folders_) / std::chrono::duration<double>(now - windowStart_).count();
     // Waiting on the device, not for a core: a worker more finds a free core.
     const bool asleep = wall_ > 0 && 4 * slept_ >= wall_ && queued_ < slept_;
     // The CPU is the limit: little sleep, or more waiting for a core.
     const bool onCpu = wall_ > 0 && (10 * slept_ < wall_ || queued_ > 2 * slept_);
-    if (asleep && asleepBefore_ && workQueued && !idle_)
+    if (trial_ > 0) {
+        if (--trial_ == 0 && rate < 1.1 * rateBefore_) {
+            active_ = before_;
+            backoff_ = kBackoffWindows;
+        }
+    } else if (asleep && asleepBefore_ && workQueued && !idle_ && backoff_ == 0
+               && active_ < bound_) {
+        before_ = active_;
+        rateBefore_ = rate;
         active_ = std::min(bound_, active_ + std::max(1u, active_ / 2));
-    else if (onCpu && active_ > start_)
+        trial_ = kTrialWindows;
+    } else if (onCpu && active_ > start_) {
         --active_;
+    }
+    if (backoff_ > 0)
+        --backoff_;
     asleepBefore_ = asleep;
     windowStart_ = now;
     wall_ = 0;
     slept_ = 0;
     queued_ = 0;
+    folders_ = 0;
     idle_ = false;
     return active_;
 }

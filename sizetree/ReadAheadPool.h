@@ -17,6 +17,10 @@
 //     wall time and waited for a core less than they slept, folders were
 //     queued at its end and no worker went idle in it (two windows: a lock
 //     holder preempted once makes one window sleepy);
+//     A growth is judged two windows later: unless the folders listed per
+//     second rose by a tenth, the pool goes back to its count before, and
+//     does not grow again for kBackoffWindows (on a device that serves one
+//     request at a time, sleeping workers do not mean more would help);
 //   - down, by one (never below the start), when they slept less than a
 //     tenth of it, or waited for a core more than twice as long as they
 //     slept: the CPU is the limit.
@@ -48,10 +52,14 @@ public:
 
     PoolSizer(unsigned start, unsigned bound);
 
+    static constexpr unsigned kTrialWindows = 2;  // after a growth, until it is judged
+    static constexpr unsigned kBackoffWindows = 25;  // after a growth that gained nothing
+
     // A busy span of one worker: its wall time and how much of it it ran and
-    // waited for a core (nanoseconds), ending at `now`.
-    unsigned Add(int64_t wall, int64_t run, int64_t queued, std::chrono::steady_clock::time_point now,
-                 bool workQueued);
+    // waited for a core (nanoseconds), and the folders it listed, ending at
+    // `now`.
+    unsigned Add(int64_t wall, int64_t run, int64_t queued, unsigned folders,
+                 std::chrono::steady_clock::time_point now, bool workQueued);
     void NoteIdle() { idle_ = true; }
     unsigned Active() const { return active_; }
 
@@ -64,5 +72,10 @@ private:
     int64_t slept_ = 0;
     int64_t queued_ = 0;
     bool idle_ = false;
-    bool asleepBefore_ = false;  // the last window slept more than half
+    bool asleepBefore_ = false;  // the last window slept enough to grow
+    uint64_t folders_ = 0;       // listed in this window
+    unsigned trial_ = 0;         // windows left before the last growth is judged
+    unsigned before_ = 0;        // the count before it
+    double rateBefore_ = 0;      // folders per second before it
+    unsigned backoff_ = 0;       // windows left without growth
 };

@@ -114,6 +114,7 @@ void TReadAheadLister::WorkerLoop(unsigned index)
     bool spanOpen = false;
     std::chrono::steady_clock::time_point spanStart;
     ThreadTimes spanTimes;
+    unsigned spanFolders = 0;  // listed in it
     std::unique_lock lock(mutex_);
     for (;;) {
         Folder* node = nullptr;
@@ -160,14 +161,17 @@ void TReadAheadLister::WorkerLoop(unsigned index)
         }
         lock.lock();
         FinishTask(node, plan, fd, device, inode, listing);
+        ++spanFolders;  // this step ends the open span, if any
         if (spanDone) {
             const unsigned active = sizer_.Add(
                 std::chrono::duration_cast<std::chrono::nanoseconds>(now - spanStart).count(),
-                times.Run - spanTimes.Run, times.Queued - spanTimes.Queued, now, WorkQueued());
+                times.Run - spanTimes.Run, times.Queued - spanTimes.Queued, spanFolders, now,
+                WorkQueued());
             if (active != active_ && !stopping_)
                 Resize(active);
         }
         if (!spanOpen || spanDone) {
+            spanFolders = 0;
             spanOpen = true;
             spanStart = now;
             spanTimes = times;

@@ -174,11 +174,11 @@ TEST(ReadAheadScan, PoolGrowsOnlyWhileListingsSleep)
         unsigned Start, Bound;
         bool Sleeps;
     };
-    for (const TCase c : {TCase{1, 3, true}, TCase{2, 16, true}, TCase{2, 16, false}}) {
+    for (const TCase c : {TCase{1, 3, true}, TCase{2, 12, true}, TCase{2, 16, false}}) {
         ReadAheadOptions options;
         options.Workers = c.Start;
         options.MaxWorkers = c.Bound;
-        options.ListStep = c.Sleeps ? SlowListing(std::chrono::milliseconds(3)) : busy;
+        options.ListStep = c.Sleeps ? SlowListing(std::chrono::milliseconds(4)) : busy;
         TReadAheadLister lister(options);
         TScanResult got;
         got.Root = got.Tree.AddChildEntry(nullptr, t.Root(), TNode{t.Root(), 0, ""});

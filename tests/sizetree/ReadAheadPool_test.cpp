@@ -10,11 +10,13 @@
 
 namespace {
 
-// One window's spans, summed: wall, run and queued time (any unit).
+// One window's spans, summed: wall, run and queued time (any unit), and
+// folders listed.
 struct TWindow {
     int64_t Wall, Run, Queued;
     bool WorkQueued;
     bool Idle;
+    unsigned Folders = 100;
 };
 
 const TWindow kSleeping{100, 10, 5, true, false};         // 85 % asleep
@@ -27,16 +29,24 @@ std::vector<unsigned> PoolSizes(unsigned start, unsigned bound, const std::vecto
 {
     PoolSizer pool(start, bound);
     auto now = std::chrono::steady_clock::time_point() + std::chrono::hours(1);
-    pool.Add(0, 0, 0, now, false);  // opens the first window
+    pool.Add(0, 0, 0, 0, now, false);  // opens the first window
     std::vector<unsigned> sizes;
     for (const TWindow& w : windows) {
         if (w.Idle)
             pool.NoteIdle();
-        pool.Add(w.Wall, w.Run, w.Queued, now + PoolSizer::kWindow / 2, w.WorkQueued);
+        pool.Add(w.Wall, w.Run, w.Queued, w.Folders, now + PoolSizer::kWindow / 2, w.WorkQueued);
         now += PoolSizer::kWindow;
-        sizes.push_back(pool.Add(0, 0, 0, now, w.WorkQueued));
+        sizes.push_back(pool.Add(0, 0, 0, 0, now, w.WorkQueued));
     }
     return sizes;
+}
+
+// kSleeping listing `folders` in its window.
+TWindow Sleeping(unsigned folders)
+{
+    TWindow w = kSleeping;
+    w.Folders = folders;
+    return w;
 }
 
 TEST(ReadAheadPool, SizeWindowByWindow)
@@ -45,6 +55,7 @@ TEST(ReadAheadPool, SizeWindowByWindow)
     idle.Idle = true;
     TWindow nothingQueued = kSleeping;
     nothingQueued.WorkQueued = false;
+    const TWindow s = kSleeping;  // 100 folders
     struct TCase {
         const char* Name;
         unsigned Start, Bound;
@@ -52,21 +63,25 @@ TEST(ReadAheadPool, SizeWindowByWindow)
         std::vector<unsigned> Sizes;
     };
     const std::vector<TCase> cases = {
-        {"asleep with work: from the second window on, half again each, up to the bound", 2, 16,
-         {kSleeping, kSleeping, kSleeping, kSleeping, kSleeping, kSleeping, kSleeping, kSleeping},
-         {2, 3, 4, 6, 9, 13, 16, 16}},
-        {"one sleepy window at a time", 2, 16,
-         {kSleeping, kPartlyAsleep, kSleeping, kPartlyAsleep, kSleeping}, {2, 2, 2, 2, 2}},
+        {"asleep with work, each growth paying: half again, judged two windows later", 2, 6,
+         {s, s, s, Sleeping(150), s, s, Sleeping(200), Sleeping(200), s, Sleeping(300)},
+         {2, 3, 3, 3, 4, 4, 4, 6, 6, 6}},
+        {"a growth that gains nothing is undone, and none follows for a while", 2, 16,
+         {s, s, s, s, s, s, s}, {2, 3, 3, 2, 2, 2, 2}},
+        {"one sleepy window at a time", 2, 16, {s, kPartlyAsleep, s, kPartlyAsleep, s}, {2, 2, 2, 2, 2}},
         {"a worker went idle: the pool is not the limit", 2, 16, {idle, idle}, {2, 2}},
         {"no folder waits", 2, 16, {nothingQueued}, {2}},
         {"waiting for a core is not sleep", 2, 16, {kWaitingForCore, kWaitingForCore}, {2, 2}},
         {"asleep, but queued for cores longer: the CPU is the limit", 2, 16,
-         {kSleeping, kSleeping, kSleeping, kBusyMachine, kBusyMachine}, {2, 3, 4, 3, 2}},
-        {"on the CPU: one fewer each window, not below the start", 2, 16,
-         {kSleeping, kSleeping, kSleeping, kOnCpu, kOnCpu, kOnCpu}, {2, 3, 4, 3, 2, 2}},
-        {"partly asleep: holds", 2, 16, {kSleeping, kSleeping, kPartlyAsleep, kPartlyAsleep}, {2, 3, 3, 3}},
-        {"a fixed pool", 2, 2, {kSleeping, kSleeping, kOnCpu}, {2, 2, 2}},
-        {"from one", 1, 3, {kSleeping, kSleeping, kSleeping, kSleeping}, {1, 2, 3, 3}},
+         {s, s, s, Sleeping(150), kBusyMachine, kBusyMachine}, {2, 3, 3, 3, 2, 2}},
+        {"on the CPU: one fewer, not below the start", 2, 16,
+         {s, s, s, Sleeping(150), kOnCpu, kOnCpu}, {2, 3, 3, 3, 2, 2}},
+        {"partly asleep: holds", 2, 16, {s, s, s, Sleeping(150), kPartlyAsleep, kPartlyAsleep},
+         {2, 3, 3, 3, 3, 3}},
+        {"a fixed pool", 2, 2, {s, s, kOnCpu}, {2, 2, 2}},
+        {"from one, up to the bound", 1, 3,
+         {s, s, s, Sleeping(150), Sleeping(150), s, Sleeping(250), s, s},
+         {1, 2, 2, 2, 3, 3, 3, 3, 3}},
     };
     for (const TCase& c : cases)
         EXPECT_EQ(PoolSizes(c.Start, c.Bound, c.Windows), c.Sizes) << c.Name;
