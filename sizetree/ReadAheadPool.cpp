@@ -39,26 +39,30 @@ PoolSizer::PoolSizer(unsigned start, unsigned bound)
 unsigned PoolSizer::Add(int64_t wall, int64_t run, int64_t queued, unsigned folders,
                         std::chrono::steady_clock::time_point now, bool workQueued)
 {
-    folders_ += folders;
+    stretchFolders_ += folders;
     if (wall > 0) {
         wall_ += wall;
         slept_ += std::clamp<int64_t>(wall - run - queued, 0, wall);
         queued_ += std::clamp<int64_t>(queued, 0, wall);
     }
     if (windowStart_ == std::chrono::steady_clock::time_point{})
-        windowStart_ = now;
+        windowStart_ = stretchStart_ = now;
     if (now - windowStart_ < kWindow)
         return active_;
-    const double rate =
-        static_cast<double>(folders_) / std::chrono::duration<double>(now - windowStart_).count();
+    // Folders per second since the count last changed.
+    const double rate = static_cast<double>(stretchFolders_)
+        / std::chrono::duration<double>(now - stretchStart_).count();
+    const unsigned was = active_;
     // Waiting on the device, not for a core: a worker more finds a free core.
     const bool asleep = wall_ > 0 && 4 * slept_ >= wall_ && queued_ < slept_;
     // The CPU is the limit: little sleep, or more waiting for a core.
     const bool onCpu = wall_ > 0 && (10 * slept_ < wall_ || queued_ > 2 * slept_);
     if (trial_ > 0) {
-        if (--trial_ == 0 && rate < 1.1 * rateBefore_) {
-            active_ = before_;
-            backoff_ = kBackoffWindows;
+        if (trial_ > 1 || stretchFolders_ >= kJudgedFolders) {
+            if (--trial_ == 0 && rate < 1.05 * rateBefore_) {
+                active_ = before_;
+                backoff_ = kBackoffWindows;
+            }
         }
     } else if (asleep && asleepBefore_ && workQueued && !idle_ && backoff_ == 0
                && active_ < bound_) {
@@ -71,12 +75,15 @@ unsigned PoolSizer::Add(int64_t wall, int64_t run, int64_t queued, unsigned fold
     }
     if (backoff_ > 0)
         --backoff_;
+    if (active_ != was) {
+        stretchStart_ = now;
+        stretchFolders_ = 0;
+    }
     asleepBefore_ = asleep;
     windowStart_ = now;
     wall_ = 0;
     slept_ = 0;
     queued_ = 0;
-    folders_ = 0;
     idle_ = false;
     return active_;
 }

@@ -17,8 +17,10 @@
 //     wall time and waited for a core less than they slept, folders were
 //     queued at its end and no worker went idle in it (two windows: a lock
 //     holder preempted once makes one window sleepy);
-//     A growth is judged two windows later: unless the folders listed per
-//     second rose by a tenth, the pool goes back to its count before, and
+//     A growth is judged four windows later, once 32 folders were listed
+//     since (slow folders take longer to judge): unless the folders listed per
+//     second since it are a twentieth more than in the stretch before it
+//     (since the count last changed), the pool goes back to its count, and
 //     does not grow again for kBackoffWindows (on a device that serves one
 //     request at a time, sleeping workers do not mean more would help);
 //   - down, by one (never below the start), when they slept less than a
@@ -52,7 +54,8 @@ public:
 
     PoolSizer(unsigned start, unsigned bound);
 
-    static constexpr unsigned kTrialWindows = 2;  // after a growth, until it is judged
+    static constexpr unsigned kTrialWindows = 4;  // after a growth, until it is judged
+    static constexpr uint64_t kJudgedFolders = 32;  // and at least these listed since
     static constexpr unsigned kBackoffWindows = 25;  // after a growth that gained nothing
 
     // A busy span of one worker: its wall time and how much of it it ran and
@@ -73,7 +76,8 @@ private:
     int64_t queued_ = 0;
     bool idle_ = false;
     bool asleepBefore_ = false;  // the last window slept enough to grow
-    uint64_t folders_ = 0;       // listed in this window
+    std::chrono::steady_clock::time_point stretchStart_{};  // the count's last change
+    uint64_t stretchFolders_ = 0;  // listed since
     unsigned trial_ = 0;         // windows left before the last growth is judged
     unsigned before_ = 0;        // the count before it
     double rateBefore_ = 0;      // folders per second before it

@@ -62,26 +62,27 @@ TEST(ReadAheadPool, SizeWindowByWindow)
         std::vector<TWindow> Windows;
         std::vector<unsigned> Sizes;
     };
+    const TWindow t = Sleeping(150);  // a growth paid
     const std::vector<TCase> cases = {
-        {"asleep with work, each growth paying: half again, judged two windows later", 2, 6,
-         {s, s, s, Sleeping(150), s, s, Sleeping(200), Sleeping(200), s, Sleeping(300)},
-         {2, 3, 3, 3, 4, 4, 4, 6, 6, 6}},
+        {"asleep with work, each growth paying: half again, judged four windows later", 2, 4,
+         {s, s, t, t, t, t, t, Sleeping(250), Sleeping(250), Sleeping(250), Sleeping(250)},
+         {2, 3, 3, 3, 3, 3, 4, 4, 4, 4, 4}},
         {"a growth that gains nothing is undone, and none follows for a while", 2, 16,
-         {s, s, s, s, s, s, s}, {2, 3, 3, 2, 2, 2, 2}},
+         {s, s, s, s, s, s, s, s}, {2, 3, 3, 3, 3, 2, 2, 2}},
         {"one sleepy window at a time", 2, 16, {s, kPartlyAsleep, s, kPartlyAsleep, s}, {2, 2, 2, 2, 2}},
         {"a worker went idle: the pool is not the limit", 2, 16, {idle, idle}, {2, 2}},
         {"no folder waits", 2, 16, {nothingQueued}, {2}},
         {"waiting for a core is not sleep", 2, 16, {kWaitingForCore, kWaitingForCore}, {2, 2}},
         {"asleep, but queued for cores longer: the CPU is the limit", 2, 16,
-         {s, s, s, Sleeping(150), kBusyMachine, kBusyMachine}, {2, 3, 3, 3, 2, 2}},
+         {s, s, t, t, t, t, kBusyMachine, kBusyMachine}, {2, 3, 3, 3, 3, 3, 2, 2}},
         {"on the CPU: one fewer, not below the start", 2, 16,
-         {s, s, s, Sleeping(150), kOnCpu, kOnCpu}, {2, 3, 3, 3, 2, 2}},
-        {"partly asleep: holds", 2, 16, {s, s, s, Sleeping(150), kPartlyAsleep, kPartlyAsleep},
-         {2, 3, 3, 3, 3, 3}},
+         {s, s, t, t, t, t, kOnCpu, kOnCpu}, {2, 3, 3, 3, 3, 3, 2, 2}},
+        {"partly asleep: holds", 2, 16, {s, s, t, t, t, t, kPartlyAsleep, kPartlyAsleep},
+         {2, 3, 3, 3, 3, 3, 3, 3}},
         {"a fixed pool", 2, 2, {s, s, kOnCpu}, {2, 2, 2}},
         {"from one, up to the bound", 1, 3,
-         {s, s, s, Sleeping(150), Sleeping(150), s, Sleeping(250), s, s},
-         {1, 2, 2, 2, 3, 3, 3, 3, 3}},
+         {s, s, t, t, t, t, t, Sleeping(250), Sleeping(250), Sleeping(250), Sleeping(250), s},
+         {1, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3}},
     };
     for (const TCase& c : cases)
         EXPECT_EQ(PoolSizes(c.Start, c.Bound, c.Windows), c.Sizes) << c.Name;
