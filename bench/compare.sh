@@ -12,12 +12,26 @@
 #
 #   bash bench/compare.sh     # ROUNDS=9 BUILD_DIR=build BENCH_DATA=bench-data
 # (TREES="DIR ..." and WINDOW_TREE=DIR measure other folders instead.)
+#
+# COLD=1: the first scan of a disk instead: the page cache is written back
+# and dropped before every run (tools alternating), on the linux source and
+# the generated tree, and only the scans are timed. Needs root; skipped with
+# a message otherwise.
+# BASELINE=PROGRAM: also times another build of tallowin ("before"), report
+# and window, side by side with this one.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
 data=${BENCH_DATA:-$top/bench-data}
 rounds=${ROUNDS:-9}
 source "$top/bench/timing_lib.sh"
+
+cold=${COLD:-}
+drop_cache() { sync && echo 3 >/proc/sys/vm/drop_caches; }
+if [ -n "$cold" ] && ! drop_cache 2>/dev/null; then
+  echo "compare.sh: the cold-cache mode drops the page cache, which needs root; skipped" >&2
+  exit 0
+fi
 
 sudo=
 [ "$(id -u)" -eq 0 ] || sudo=sudo
@@ -54,9 +68,12 @@ ensure_tree_1m "$build" "$data"
 
 tallowin=$build/app/tallowin
 tools=(tallowin du ncdu gdu)
+baseline=${BASELINE:-}
+[ -n "$baseline" ] && tools=(tallowin before du ncdu gdu)
 command_of() {
   case $1 in
     tallowin) echo "$tallowin --report $2" ;;
+    before) echo "$baseline --report $2" ;;
     du) echo "du -s -b $2" ;;
     ncdu) echo "ncdu -x -0 -o /dev/null $2" ;;
     gdu) echo "gdu -n -p -x $2" ;;
@@ -71,13 +88,19 @@ median() {
 }
 
 declare -A wall mem
-trees=${TREES:-"$linux $generated /usr"}
+default_trees="$linux $generated /usr"
+[ -n "$cold" ] && default_trees="$linux $generated"
+trees=${TREES:-$default_trees}
 window_tree=${WINDOW_TREE:-$generated}
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 for tree in $trees; do
-  for t in "${tools[@]}"; do $(command_of "$t" "$tree") >/dev/null 2>&1 || true; done  # warm
+  if [ -z "$cold" ]; then
+    for t in "${tools[@]}"; do $(command_of "$t" "$tree") >/dev/null 2>&1 || true; done  # warm
+  fi
   declare -A walls=() mems=()
   for ((r = 0; r < rounds; r++)); do
     for t in "${tools[@]}"; do
+      [ -z "$cold" ] || drop_cache
       time_one "$results.one" $(command_of "$t" "$tree")
       read -r w _ _ m <"$results.one"
       walls[$t]="${walls[$t]:-} $w"
@@ -91,20 +114,51 @@ for tree in $trees; do
   unset walls mems
 done
 
+files_of() { find "$1" -xdev -not -type d 2>/dev/null | wc -l; }
+folders_of() { find "$1" -xdev -type d 2>/dev/null | wc -l; }
+
+# One table row per tree and tool.
+print_scans() {
+  echo "| tree | tool | wall s | × du | peak MiB |"
+  echo "|---|---|---:|---:|---:|"
+  for tree in $trees; do
+    label="$(basename "$tree") ($(files_of "$tree") files, $(folders_of "$tree") folders)"
+    [ "$tree" = /usr ] && label="/usr ($(files_of /usr) files, $(folders_of /usr) folders)"
+    du_wall=${wall[du,$tree]}
+    for t in "${tools[@]}"; do
+      awk -v l="$label" -v t="$t" -v w="${wall[$t,$tree]}" -v d="$du_wall" -v m="${mem[$t,$tree]}" -v c="$1" \
+        'BEGIN { n = (t == "tallowin" ? "tallowin --report" : t == "before" ? "tallowin --report, before" : t)
+                 printf "| %s | %s%s | %.3f | %.2f | %.1f |\n", l, n, c, w, (d > 0 ? w / d : 0), m / 1024 }'
+      label=""
+    done
+  done
+}
+
+if [ -n "$cold" ]; then
+  echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores, $(. /etc/os-release; echo "$PRETTY_NAME"); median of $rounds runs, cold cache (written back and dropped before every run); load before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)."
+  echo
+  print_scans ", cold"
+  exit 0
+fi
+
 # The window: Go to the end of the scan of the generated tree, inside the
 # program, and its peak memory afterwards.
 run_window() {
   if [ -n "${DISPLAY:-}" ]; then
-    QT_QPA_PLATFORM=xcb "$tallowin" --timing "$window_tree"
+    QT_QPA_PLATFORM=xcb "$1" --timing "$window_tree"
   else
-    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$tallowin" --timing "$window_tree"
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$1" --timing "$window_tree"
   fi
 }
-window_ms=() window_mib=()
+window_ms=() window_mib=() before_ms=()
 for ((r = 0; r < rounds; r++)); do
-  line=$(run_window 2>/dev/null | grep "^scan " || true)
+  line=$(run_window "$tallowin" 2>/dev/null | grep "^scan " || true)
   window_ms+=("$(echo "$line" | awk '{ print $2 }')")
   window_mib+=("$(echo "$line" | awk '{ print $5 }')")
+  if [ -n "$baseline" ]; then
+    line=$(run_window "$baseline" 2>/dev/null | grep "^scan " || true)
+    before_ms+=("$(echo "$line" | awk '{ print $2 }')")
+  fi
 done
 
 resort=$("$build/bench/sizetree_bench" --benchmark_filter=BM_SortSubtreeSwitch \
@@ -112,25 +166,15 @@ resort=$("$build/bench/sizetree_bench" --benchmark_filter=BM_SortSubtreeSwitch \
 chart=$("$build/bench/chart_full_bench" --benchmark_filter='BM_FullChartQPainter/0' \
   --benchmark_format=csv 2>/dev/null | awk -F, '/BM_FullChartQPainter/ { printf "%.1f", $3 }')
 
-files_of() { find "$1" -xdev -not -type d 2>/dev/null | wc -l; }
-folders_of() { find "$1" -xdev -type d 2>/dev/null | wc -l; }
-
-echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores, $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo), $(. /etc/os-release; echo "$PRETTY_NAME"); median of $rounds runs, warm cache; load before: $(cut -d' ' -f1-3 /proc/loadavg)."
+echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores, $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo), $(. /etc/os-release; echo "$PRETTY_NAME"); median of $rounds runs, warm cache; load before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)."
 echo
-echo "| tree | tool | wall s | × du | peak MiB |"
-echo "|---|---|---:|---:|---:|"
-for tree in $trees; do
-  label="$(basename "$tree") ($(files_of "$tree") files, $(folders_of "$tree") folders)"
-  [ "$tree" = /usr ] && label="/usr ($(files_of /usr) files, $(folders_of /usr) folders)"
-  du_wall=${wall[du,$tree]}
-  for t in "${tools[@]}"; do
-    awk -v l="$label" -v t="$t" -v w="${wall[$t,$tree]}" -v d="$du_wall" -v m="${mem[$t,$tree]}" \
-      'BEGIN { printf "| %s | %s | %.3f | %.2f | %.1f |\n", l, (t == "tallowin" ? "tallowin --report" : t), w, (d > 0 ? w / d : 0), m / 1024 }'
-    label=""
-  done
-done
+print_scans ""
 wms=$(median "${window_ms[@]}")
 awk -v w="$wms" -v d="${wall[du,$window_tree]:-0}" -v m="$(median "${window_mib[@]}")" -v l="$(basename "$window_tree")" \
   'BEGIN { printf "| %s | window scan, Go to end (--timing) | %.2f | %.2f | %.0f |\n", l, w / 1000, (d > 0 ? w / 1000 / d : 0), m }'
+if [ -n "$baseline" ]; then
+  awk -v w="$(median "${before_ms[@]}")" -v d="${wall[du,$window_tree]:-0}" -v l="$(basename "$window_tree")" \
+    'BEGIN { printf "| %s | window scan, before | %.2f | %.2f | |\n", l, w / 1000, (d > 0 ? w / 1000 / d : 0) }'
+fi
 echo
 echo "Full re-sort of a 100,110-folder tree (switching the order): $resort ms. Full chart drawing at 800 × 600 (50-slice pie, marks, title, legend): $chart ms."

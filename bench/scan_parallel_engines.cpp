@@ -1,6 +1,7 @@
 // Times one scan of PATH with either listing engine, as the report mode scans
 // it, and prints the wall time and the read-ahead counters:
-//   sizetree_scan_engines sequential|read-ahead PATH [WORKERS]
+//   sizetree_scan_engines sequential|read-ahead PATH [WORKERS [MAX_WORKERS]]
+// (WORKERS: the pool's start, MAX_WORKERS its bound; equal: a fixed pool.)
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +15,7 @@
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s sequential|read-ahead PATH [WORKERS]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s sequential|read-ahead PATH [WORKERS [MAX_WORKERS]]\n", argv[0]);
         return 2;
     }
     const std::string engine = argv[1];
@@ -29,6 +30,8 @@ int main(int argc, char** argv)
         ReadAheadOptions options;
         if (argc > 3)
             options.Workers = static_cast<unsigned>(std::atoi(argv[3]));
+        if (argc > 4)
+            options.MaxWorkers = static_cast<unsigned>(std::atoi(argv[4]));
         TReadAheadLister lister(options);
         ScanFolderWith(tree, root, TScanHooks{}, lister);
         const ReadAheadStats s = lister.Stats();

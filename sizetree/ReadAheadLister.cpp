@@ -38,6 +38,9 @@ TReadAheadLister::TReadAheadLister(ReadAheadOptions options) : options_(std::mov
         };
     if (options_.Workers == 0)
         options_.Workers = std::max(2u, std::thread::hardware_concurrency());
+    if (options_.MaxWorkers == 0)
+        options_.MaxWorkers = 32;
+    options_.MaxWorkers = std::max(options_.MaxWorkers, options_.Workers);
     options_.MaxReadyFolders = std::max<size_t>(options_.MaxReadyFolders, 1);
     options_.MaxChildNodes = std::max<size_t>(options_.MaxChildNodes, 1);
 }
@@ -51,6 +54,7 @@ void TReadAheadLister::Shutdown()
         stopping_ = true;
     }
     workCv_.notify_all();
+    spareCv_.notify_all();
     for (std::thread& t : workers_)
         t.join();
     workers_.clear();
@@ -73,7 +77,6 @@ ReadAheadStats TReadAheadLister::Stats() const
 {
     std::lock_guard lock(mutex_);
     ReadAheadStats s = stats_;
-    s.Workers = options_.Workers;
     return s;
 }
 
@@ -91,9 +94,10 @@ void TReadAheadLister::StartRoot(const std::string& path)
     pending_.insert(&root);
     ++ready_;
     root_ = &root;
-    workers_.reserve(options_.Workers);
-    for (unsigned i = 0; i < options_.Workers; ++i)
-        workers_.emplace_back([this] { WorkerLoop(); });
+    sizer_ = PoolSizer(options_.Workers, options_.MaxWorkers);
+    active_ = 0;
+    workers_.reserve(options_.MaxWorkers);
+    Resize(sizer_.Active());
 }
 
 // root_ changes on the consumer's thread only, and a node's name never.

@@ -6,11 +6,20 @@
 // TFolderLister says; every listing it gets is exactly what the sequential
 // lister would give. Leave below the root only counts; the next Ready or
 // Enter lets go of the folders left, under the lock it takes anyway.
-// RootReady (or EnterRoot, when not asked before) starts the workers
-// (Options.Workers, by default as many as the machine has hardware threads,
-// at least 2); the destructor, or the next root, stops and joins them.
-// Workers never touch the size tree: all they share with the consumer is the
-// lister's state under its one mutex.
+// RootReady (or EnterRoot, when not asked before) starts the workers; the
+// destructor, or the next root, stops and joins them. Workers never touch the
+// size tree: all they share with the consumer is the lister's state under its
+// one mutex.
+//
+// Pool: a scan starts with Options.Workers workers (by default as many as
+// the machine has hardware threads, at least 2). While they sleep in the
+// kernel most of their time and folders wait to be listed, more are started
+// or woken, up to Options.MaxWorkers (32 by default: 8 to 16 already keep a
+// local disk's queue full on a cold cache; more serve network file systems,
+// where each worker keeps one round trip in flight, and each costs a stack
+// and at most two descriptors); when the work is on the CPU, the extra ones
+// are let idle. sizetree/ReadAheadPool.h says how it tells. The bounds
+// below hold for the whole pool, whatever its size.
 //
 // Order and bounds: workers first list the folder the consumer waits for,
 // then the known but unlisted folders that come first in the depth-first
@@ -27,7 +36,8 @@
 // Descriptors: the root's stays open for the scan; a listed folder keeps its
 // descriptor while some of its subfolders are still to be opened, for at most
 // MaxKeptFolders folders (least recently listed closed first); each worker
-// holds at most two more while it works. A subfolder whose parent's
+// holds at most two more while it works, and one more for a moment when it
+// measures its times. A subfolder whose parent's
 // descriptor is closed is reached again from the nearest open ancestor, each
 // step checked to be the same folder. Below the root no link is followed and
 // nothing but folders is opened.
@@ -46,6 +56,7 @@
 #include "sizetree/AdaptiveMutex.h"
 #include "sizetree/FolderRead.h"
 #include "sizetree/Listing.h"
+#include "sizetree/ReadAheadPool.h"
 
 // Lists the open folder fd (on device) into listing; scratch belongs to the
 // calling worker. Runs on worker threads, several at once.
@@ -53,7 +64,8 @@ using FolderListStep =
     std::function<void(int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch)>;
 
 struct ReadAheadOptions {
-    unsigned Workers = 0;                  // 0: hardware threads, at least 2
+    unsigned Workers = 0;                  // to start; 0: hardware threads, at least 2
+    unsigned MaxWorkers = 0;               // the pool's bound; 0: 32; never below Workers
     size_t MaxReadyFolders = 4096;
     size_t MaxReadyBytes = size_t{8} << 20;
     size_t MaxKeptFolders = 16;
@@ -69,7 +81,7 @@ struct ReadAheadStats {
     size_t MostReady = 0;     // the most listed-but-not-entered folders
     uint64_t ConsumerWaits = 0;  // folders not listed yet when asked for
     uint64_t WorkerWaits = 0;    // times a worker found nothing to do
-    unsigned Workers = 0;
+    unsigned Workers = 0;        // the most worker threads at once
 };
 
 class TReadAheadLister : public TFolderLister {
@@ -94,8 +106,11 @@ private:
     };
     struct OpenPlan;
 
-    void WorkerLoop();
+    void WorkerLoop(unsigned index);
     Folder* NextTask();
+    bool WorkQueued() const;
+    void Resize(unsigned active);
+    void StartWorker();
     OpenPlan PlanOpen(Folder* node);
     int OpenPlanned(Folder* node, OpenPlan& plan, uint64_t& device, uint64_t& inode);
     void FinishTask(Folder* node, OpenPlan& plan, int fd, uint64_t device, uint64_t inode,
@@ -119,12 +134,14 @@ private:
     void WakeConsumer();
 
     static constexpr size_t kConsumerBatch = 128;  // folders
+    static constexpr std::chrono::milliseconds kSpan{2};  // a worker's measured span
 
     ReadAheadOptions options_;
     FolderListStep listStep_;
     mutable TAdaptiveMutex mutex_;
     TAdaptiveCondition workCv_;  // workers wait for tasks or room
     TAdaptiveCondition doneCv_;  // the consumer waits for wanted_
+    TAdaptiveCondition spareCv_;  // workers beyond active_ wait to be needed
     std::list<Folder> nodes_;          // every folder the lister knows
     std::set<Folder*, Preorder> pending_;  // known, not yet started
     std::list<Folder*> kept_;          // folders keeping a descriptor, newest first
@@ -135,6 +152,8 @@ private:
     size_t ready_ = 0;                // listed or being listed, not entered
     size_t readyBytes_ = 0;
     unsigned idleWorkers_ = 0;        // workers waiting on workCv_
+    PoolSizer sizer_{1, 1};
+    unsigned active_ = 0;             // workers 0 .. active_ - 1 take tasks
     bool consumerWaiting_ = false;    // the consumer waits on doneCv_
     bool stopping_ = false;
     ReadAheadStats stats_;

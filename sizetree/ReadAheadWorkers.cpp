@@ -74,6 +74,30 @@ void TReadAheadLister::CloseFd(Folder* node)
 
 // ---- workers --------------------------------------------------------------
 
+// Sets how many workers take tasks, starting threads as needed (under the
+// lock).
+void TReadAheadLister::Resize(unsigned active)
+{
+    const bool more = active > active_;
+    active_ = active;
+    while (workers_.size() < active_) {
+        const unsigned index = static_cast<unsigned>(workers_.size());
+        workers_.emplace_back([this, index] { WorkerLoop(index); });
+    }
+    stats_.Workers = std::max(stats_.Workers, static_cast<unsigned>(workers_.size()));
+    if (more) {
+        spareCv_.notify_all();
+        workCv_.notify_all();
+    }
+}
+
+// Folders wait that a free worker would start now (under the lock).
+bool TReadAheadLister::WorkQueued() const
+{
+    return !pending_.empty() && ready_ - pending_.size() < options_.MaxReadyFolders
+        && readyBytes_ < options_.MaxReadyBytes;
+}
+
 TReadAheadLister::Folder* TReadAheadLister::NextTask()
 {
     if (wanted_ && wanted_->State == TaskState::Pending)
@@ -84,14 +108,25 @@ TReadAheadLister::Folder* TReadAheadLister::NextTask()
     return *pending_.begin();
 }
 
-void TReadAheadLister::WorkerLoop()
+void TReadAheadLister::WorkerLoop(unsigned index)
 {
     TListScratch scratch;
+    // The busy span being measured: from a list step's end, while open.
+    bool spanOpen = false;
+    std::chrono::steady_clock::time_point spanStart;
+    ThreadTimes spanTimes;
+    unsigned spanFolders = 0;  // listed in it
     std::unique_lock lock(mutex_);
     for (;;) {
         Folder* node = nullptr;
-        while (!stopping_ && !(node = NextTask())) {
+        while (!stopping_ && !(node = index < active_ ? NextTask() : nullptr)) {
+            spanOpen = false;
+            if (index >= active_) {
+                spareCv_.wait(lock);
+                continue;
+            }
             ++idleWorkers_;
+            sizer_.NoteIdle();
             WakeConsumer();  // the read-ahead runs dry: take what is ready
             ++stats_.WorkerWaits;
             workCv_.wait(lock);
@@ -121,8 +156,31 @@ void TReadAheadLister::WorkerLoop()
             listing.Error = plan.Error;
         }
 
+        // One clock read per folder; the thread's times once per kSpan.
+        const auto now = std::chrono::steady_clock::now();
+        bool spanDone = false;
+        ThreadTimes times;
+        if (!spanOpen || now - spanStart >= kSpan) {
+            times = ThreadTimesNow();
+            spanDone = spanOpen;
+        }
         lock.lock();
         FinishTask(node, plan, fd, device, inode, listing);
+        ++spanFolders;  // this step ends the open span, if any
+        if (spanDone) {
+            const unsigned active = sizer_.Add(
+                std::chrono::duration_cast<std::chrono::nanoseconds>(now - spanStart).count(),
+                times.Run - spanTimes.Run, times.Queued - spanTimes.Queued, spanFolders, now,
+                WorkQueued());
+            if (active != active_ && !stopping_)
+                Resize(active);
+        }
+        if (!spanOpen || spanDone) {
+            spanFolders = 0;
+            spanOpen = true;
+            spanStart = now;
+            spanTimes = times;
+        }
     }
 }
 

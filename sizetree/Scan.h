@@ -10,8 +10,10 @@
 // the entry under scan nor an ancestor was deleted and that
 // hooks.StopRequested is false, then wait for the listing until the next run
 // is due. So the callback runs at the first folder, then at most once per
-// EventInterval, also while the scan waits for a slow folder; the throttle
-// lives here alone, and the callback may simply process every pending event.
+// EventInterval, also while the scan waits for a slow folder. The throttle
+// lives here alone, not in the callback: only the scan knows when it is about
+// to wait, and ends each wait when the next run is due; so the callback may
+// simply process every pending event.
 // It may run arbitrary UI code (re-sort the tree, switch OnCompare, read
 // sizes, delete other trees). If it deletes the entry under scan or one of
 // its ancestors, the scan stops without touching them again. When
