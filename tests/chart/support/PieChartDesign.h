@@ -1,6 +1,6 @@
-// The window's composition chart design, restated for the chart tests (they
-// use nothing of app/): the numbers the tests assert follow from it. The
-// app tests check that both draw the same picture.
+// The window's composition chart design as the chart tests use it: the
+// numbers they assert follow from it. It is the window's own design
+// (app/CompositionChart.h), taken, not restated.
 #pragma once
 
 #include "chart/ChartPanel.h"
