@@ -1,0 +1,67 @@
+// The loose files of one scanned folder, listed when someone asks for them.
+//
+// The scan keeps no file names: a folder's loose files are one FILES entry.
+// Listing them is a second, later step, for one folder at a time.
+//
+// Protocol:
+//   1. On the UI thread, LinksCountedElsewhere(ledger, folder) takes, from the
+//      root's LinkLedger, the files with several links that the walk met in
+//      `folder` but counted at another place.
+//   2. ListLooseFiles(path, elsewhere) lists the folder as it is now. It
+//      touches no tree and may run on any thread (a large folder is listed
+//      off the UI thread); it keeps at most `keep` files, the largest, and
+//      sums the rest.
+//   3. On the UI thread, PutLooseFiles(tree, filesEntry, listing, ledger,
+//      hooks) puts one child per listed file under the FILES entry (and one
+//      "[N smaller files]" entry for the rest), captioned like folders, in the
+//      order in force. When the listing's total differs from the FILES
+//      entry's size (the folder changed since the scan), the FILES entry, its
+//      folder and every ancestor take the new total, with captions and order
+//      refreshed. If the FILES entry or its folder is gone meanwhile, the
+//      caller drops the listing instead.
+// A listed file that the walk counted elsewhere shows size 0, so sums stay
+// true.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "sizetree/LinkLedger.h"
+#include "sizetree/Rescan.h"
+#include "sizetree/SizeTree.h"
+
+inline constexpr size_t kListedFilesKept = 10000;
+
+struct LooseFile {
+    std::string Name;        // bytes as listed
+    uint64_t Size = 0;       // bytes; 0 when counted elsewhere
+    uint64_t DiskBytes = 0;  // blocks x 512; 0 when counted elsewhere
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
+    bool CountedElsewhere = false;  // another link was counted first
+};
+
+struct LooseFileListing {
+    std::vector<LooseFile> Files;  // the `keep` largest, in no given order
+    uint64_t SmallerFiles = 0;     // files not kept: how many
+    uint64_t SmallerBytes = 0;     // and their bytes
+    uint64_t SmallerDiskBytes = 0;
+    uint8_t Error = 0;             // the folder could not be (fully) listed: a read error code
+};
+
+using FileIdSet = std::unordered_set<FileId, FileIdHash>;
+
+// The files with several links met in `folder` (a folder entry) but counted
+// at another place.
+FileIdSet LinksCountedElsewhere(const LinkLedger& ledger, const TTreeEntry* folder);
+
+// Lists the files (anything but folders) directly in the folder at `path`.
+LooseFileListing ListLooseFiles(const std::string& path, const FileIdSet& elsewhere,
+                                size_t keep = kListedFilesKept);
+
+// Replaces filesEntry's children by the listing's files (see above).
+void PutLooseFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing listing,
+                   LinkLedger& ledger, const TreeChangeHooks& hooks);
