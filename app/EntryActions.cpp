@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QUrl>
 
+#include "app/FileManagerItems.h"
 #include "app/SizeTreeModel.h"
 #include "app/SizeTreeView.h"
 
@@ -18,12 +19,28 @@ QString PathText(const std::string& path)
 
 std::string FolderOnDisk(const TTreeEntry& entry)
 {
-    const TTreeEntry* folder = entry.IsFiles() && entry.Parent() ? entry.Parent() : &entry;
-    return folder->Path();
+    const TTreeEntry* folder = &entry;
+    if (folder->IsListedFile() || folder->IsSmallerFiles())
+        folder = folder->Parent();
+    if (folder && folder->IsFiles())
+        folder = folder->Parent();
+    return (folder ? folder : &entry)->Path();
 }
 
+namespace {
+
+// The file: URL of a path, its bytes percent-encoded as they are, so that a
+// name that is not valid UTF-8 still names its file.
+QUrl ExactFileUrl(const std::string& path)
+{
+    return QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"),
+                             QUrl::StrictMode);
+}
+
+}  // namespace
+
 EntryActions::EntryActions(TSizeTreeView& view, TSizeTreeModel& model)
-    : QObject(&view), view_(view), model_(model)
+    : QObject(&view), view_(view), model_(model), showItem_(ShowItemInFileManager)
 {
     Open = new QAction(tr("&Open"), this);
     Open->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
@@ -69,12 +86,22 @@ TTreeEntry* EntryActions::Current() const { return model_.EntryAt(view_.currentI
 
 void EntryActions::OpenCurrent()
 {
-    if (const TTreeEntry* e = Current())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(PathText(FolderOnDisk(*e))));
+    const TTreeEntry* e = Current();
+    if (!e)
+        return;
+    const QUrl folder = QUrl::fromLocalFile(PathText(FolderOnDisk(*e)));
+    if (!e->IsListedFile()) {
+        QDesktopServices::openUrl(folder);
+        return;
+    }
+    showItem_(ExactFileUrl(e->Path()), [folder](bool shown) {
+        if (!shown)
+            QDesktopServices::openUrl(folder);
+    });
 }
 
 void EntryActions::CopyCurrentPath()
 {
     if (const TTreeEntry* e = Current())
-        QGuiApplication::clipboard()->setText(PathText(FolderOnDisk(*e)));
+        QGuiApplication::clipboard()->setText(PathText(e->IsListedFile() ? e->Path() : FolderOnDisk(*e)));
 }

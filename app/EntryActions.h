@@ -9,10 +9,15 @@
 // key. UI thread only. Opening goes through QDesktopServices, copying through
 // the application's clipboard; Rescan and Move to Trash change the tree, so
 // they only ask the window, through RescanRequested and TrashRequested.
+// Open on a listed file asks the file manager to show it in its folder (the
+// ShowItems call, by default ShowItemInFileManager) and opens the folder
+// when that fails.
 #pragma once
 
 #include <QObject>
 #include <QString>
+#include <QUrl>
+#include <functional>
 #include <string>
 
 class QAction;
@@ -25,9 +30,12 @@ class TTreeEntry;
 // still reaches its file.
 QString PathText(const std::string& path);
 
-// The folder an entry stands for on disk: its own path, for a FILES entry
-// its folder's.
+// The folder an entry stands for on disk: its own path; for a FILES entry,
+// a listed file and the smaller files' entry, the folder of the loose files.
 std::string FolderOnDisk(const TTreeEntry& entry);
+
+// Asks for one file to be shown in its folder; done(true) when it was.
+using ShowItemCall = std::function<void(const QUrl& file, std::function<void(bool shown)> done)>;
 
 class EntryActions : public QObject {
     Q_OBJECT
@@ -40,6 +48,8 @@ public:
     QAction* MoveToTrash = nullptr;
     QMenu* Menu = nullptr;
 
+    void SetShowItem(ShowItemCall call) { showItem_ = std::move(call); }
+
 signals:
     void RescanRequested(TTreeEntry* entry);
     void TrashRequested(TTreeEntry* entry);
@@ -51,4 +61,5 @@ private:
 
     TSizeTreeView& view_;
     TSizeTreeModel& model_;
+    ShowItemCall showItem_;
 };

@@ -30,6 +30,7 @@
 #include "app/CompositionChart.h"
 #include "app/CompositionFeed.h"
 #include "app/EntryActions.h"
+#include "app/FileListings.h"
 #include "app/FolderDrop.h"
 #include "app/Glyphs.h"
 #include "app/HomeTrash.h"
@@ -60,12 +61,13 @@ TTreeEntry* RootOf(TTreeEntry* e)
     return e;
 }
 
-// True when path names, without following a link, the folder with the
-// device and inode the scan saw.
-bool SameFolderOnDisk(const std::string& path, uint64_t device, uint64_t inode)
+// True when path names, without following a link, the folder (or, for
+// folder false, the file that is no folder) with the device and inode the
+// scan or listing saw.
+bool SameOnDisk(const std::string& path, bool folder, uint64_t device, uint64_t inode)
 {
     struct stat st;
-    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_dev == device
+    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) == folder && st.st_dev == device
         && st.st_ino == inode;
 }
 
@@ -83,11 +85,17 @@ TTreeEntry* FindByPath(const TSizeTree& tree, const std::string& path)
             to = to == std::string::npos ? path.size() : to;
             const std::string name = path.substr(from, to - from);
             TTreeEntry* next = nullptr;
+            TTreeEntry* files = nullptr;
             for (int i = 0; i < walk->ChildCount() && !next; ++i) {
                 TTreeEntry* c = walk->ChildAt(i);
+                files = c->IsFiles() ? c : files;
                 if (c->IsFiles() ? name == "[FILES]" && to == path.size() : c->Name() == name)
                     next = c;
             }
+            // Else a listed file, the last step.
+            for (int i = 0; files && !next && to == path.size() && i < files->ChildCount(); ++i)
+                if (files->ChildAt(i)->IsListedFile() && files->ChildAt(i)->Name() == name)
+                    next = files->ChildAt(i);
             walk = next;
             from = to + 1;
             if (to == path.size())
@@ -279,6 +287,27 @@ void TfrmTallowin::BuildTree()
     Actions = new EntryActions(*Tree, *model_);
     connect(Actions, &EntryActions::RescanRequested, this, &TfrmTallowin::RescanEntry);
     connect(Actions, &EntryActions::TrashRequested, this, &TfrmTallowin::TrashEntry);
+    FileListingHooks listingHooks;
+    listingHooks.Busy = [this] { return scanning_; };
+    listingHooks.LedgerOf = [this](const TTreeEntry* e) -> LinkLedger& { return LedgerOf(e); };
+    listingHooks.Change = [this](const std::function<void(const TreeChangeHooks&)>& change) {
+        // A listed file selected stays selected when it is listed again.
+        const TTreeEntry* current = model_->EntryAt(Tree->currentIndex());
+        const std::string file = current && current->IsListedFile() ? current->Path() : std::string();
+        KeepingSelection({}, change);
+        if (TTreeEntry* again = file.empty() ? nullptr : FindByPath(tree_, file))
+            Tree->selectionModel()->setCurrentIndex(model_->IndexOf(again), QItemSelectionModel::ClearAndSelect);
+        TreeChange(Tree->currentIndex());
+    };
+    listingHooks.Working = [this](bool working) {
+        if (working && !Animate->Active())
+            ShowAnimation();
+        else if (!working && !scanning_)
+            HideAnimation();
+    };
+    listingHooks.Notice = [this](const QString& text) { StatusBar->ShowNotice(text); };
+    listings_ = std::make_unique<FileListings>(tree_, std::move(listingHooks));
+    connect(model_.get(), &TSizeTreeModel::FilesWanted, this, &TfrmTallowin::ListFilesLater);
     confirm_ = [this](const QString& question) {
         return QMessageBox::question(this, tr("Move to Trash"), question, QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::No)
@@ -298,8 +327,24 @@ void TfrmTallowin::BuildTree()
                         Qt::QueuedConnection);
                 }
                 TreeChange(current);
+                // A FILES entry selected shows its files.
+                if (const TTreeEntry* e = model_->EntryAt(current); e && FilesToList(*e))
+                    ListFilesLater(current);
             });
 }
+
+void TfrmTallowin::ListFilesLater(const QModelIndex& index)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, p = QPersistentModelIndex(index)] {
+            if (TTreeEntry* e = model_->EntryAt(p); e && FilesToList(*e))
+                listings_->Request(e);
+        },
+        Qt::QueuedConnection);
+}
+
+bool TfrmTallowin::ListingFiles() const { return listings_->Active(); }
 
 void TfrmTallowin::ShowAnimation()
 {
@@ -312,6 +357,8 @@ void TfrmTallowin::ShowAnimation()
 
 void TfrmTallowin::HideAnimation()
 {
+    if (listings_->Active())
+        return;
     Animate->hide();
     Animate->Stop();
 }
@@ -351,6 +398,7 @@ void TfrmTallowin::ScanRoot(std::string rootPath)
     btnGo->setEnabled(true);
     tree_.SetImageIndex(root, 1);
     HideAnimation();
+    listings_->Resume();
 }
 
 void TfrmTallowin::MoveSelectionOffSubtree(TTreeEntry* entry)
@@ -410,8 +458,21 @@ void TfrmTallowin::RunBusy(const std::string& path, const std::function<void(con
     scanning_ = true;
     stopRequested_ = false;
     ScanProgress progress;
+    StatusBar->ScanStarted(path);
+    KeepingSelection(ScanHooks(progress), change);
+    scanning_ = false;
+    btnGo->setEnabled(true);
+    HideAnimation();
+    StatusBar->ScanFinished(progress, model_->EntryAt(Tree->currentIndex()));
+    // The chart and the entry line follow the changed sizes.
+    TreeChange(Tree->currentIndex());
+    listings_->Resume();
+}
+
+void TfrmTallowin::KeepingSelection(const TScanHooks& scan, const std::function<void(const TreeChangeHooks&)>& change)
+{
     TreeChangeHooks hooks;
-    hooks.Scan = ScanHooks(progress);
+    hooks.Scan = scan;
     // Where the selection goes at the first removal; kept by path, since a
     // rescan of the whole root (hard links moved) follows some changes.
     std::optional<std::string> keep;
@@ -432,17 +493,10 @@ void TfrmTallowin::RunBusy(const std::string& path, const std::function<void(con
         MoveSelectionOffSubtree(e);
         remember();
     };
-    StatusBar->ScanStarted(path);
     change(hooks);
     if (keep && !keep->empty())
         if (TTreeEntry* again = FindByPath(tree_, *keep); again && again != model_->EntryAt(Tree->currentIndex()))
             Tree->selectionModel()->setCurrentIndex(model_->IndexOf(again), QItemSelectionModel::ClearAndSelect);
-    scanning_ = false;
-    btnGo->setEnabled(true);
-    HideAnimation();
-    StatusBar->ScanFinished(progress, model_->EntryAt(Tree->currentIndex()));
-    // The chart and the entry line follow the changed sizes.
-    TreeChange(Tree->currentIndex());
 }
 
 void TfrmTallowin::RescanEntry(TTreeEntry* entry)
@@ -454,8 +508,11 @@ void TfrmTallowin::RescanEntry(TTreeEntry* entry)
         StatusBar->ShowNotice(tr("Rescan refused: a scan is running"));
         return;
     }
+    // The loose files are listed afresh.
+    if (entry->IsListedFile() || entry->IsSmallerFiles())
+        entry = entry->Parent();
     if (entry->IsFiles()) {
-        StatusBar->ShowNotice(tr("Rescan refused: the loose files are rescanned with their folder"));
+        listings_->Request(entry);
         return;
     }
     if (entry->Device() != root->Device()) {
@@ -482,12 +539,23 @@ void TfrmTallowin::TrashEntry(TTreeEntry* entry)
         return;
     }
     if (entry->IsFiles()) {
-        StatusBar->ShowNotice(tr("Move to Trash refused: the loose files of %1 are not listed")
-                                  .arg(PathText(entry->Parent()->Path())));
+        StatusBar->ShowNotice(entry->ChildCount() == 0
+                                  ? tr("Move to Trash refused: the loose files of %1 are not listed")
+                                        .arg(PathText(entry->Parent()->Path()))
+                                  : tr("Move to Trash refused: the loose files of %1 move one by one")
+                                        .arg(PathText(entry->Parent()->Path())));
         return;
     }
-    const QString replaced = tr("Move to Trash refused: %1 is no longer the folder that was scanned").arg(shown);
-    if (!SameFolderOnDisk(path, entry->Device(), entry->Inode())) {
+    if (entry->IsSmallerFiles()) {
+        StatusBar->ShowNotice(tr("Move to Trash refused: the smaller files of %1 are not listed one by one")
+                                  .arg(shown));
+        return;
+    }
+    const bool folder = !entry->IsListedFile();
+    const QString replaced = folder
+        ? tr("Move to Trash refused: %1 is no longer the folder that was scanned").arg(shown)
+        : tr("Move to Trash refused: %1 is no longer the file that was listed").arg(shown);
+    if (!SameOnDisk(path, folder, entry->Device(), entry->Inode())) {
         StatusBar->ShowNotice(replaced);
         return;
     }
@@ -498,7 +566,7 @@ void TfrmTallowin::TrashEntry(TTreeEntry* entry)
     // disk changed meanwhile.
     if (!where.isValid() || model_->EntryAt(where) != entry || scanning_)
         return;
-    if (!SameFolderOnDisk(path, entry->Device(), entry->Inode())) {
+    if (!SameOnDisk(path, folder, entry->Device(), entry->Inode())) {
         StatusBar->ShowNotice(replaced);
         return;
     }
@@ -508,11 +576,11 @@ void TfrmTallowin::TrashEntry(TTreeEntry* entry)
         warn_(tr("Could not move '%1' to the trash: %2").arg(shown, QString::fromStdString(noTrash)));
         return;
     }
-    QFile folder(shown);
-    if (!folder.moveToTrash()) {
+    QFile item(shown);
+    if (!item.moveToTrash()) {
         // Qt falls back to the user's trash when its file system has none it
         // can use; the rename then fails across file systems.
-        QString why = folder.errorString();
+        QString why = item.errorString();
         if (why == QString::fromLocal8Bit(std::strerror(EXDEV)))
             why = tr("there is no trash on its file system (%1)").arg(why);
         warn_(tr("Could not move '%1' to the trash: %2").arg(shown, why));
@@ -536,7 +604,7 @@ void TfrmTallowin::Resort(TTVCompareEvent compare)
     for (TTreeEntry* e = tree_.FirstTopLevelEntry(); e; e = tree_.NextSibling(e))
         SortSubtree(e);
     // A re-sort inside a scan leaves the animation to the scan, which is
-    // still busy.
+    // still busy (and HideAnimation to a listing, which is too).
     if (!scanning_)
         HideAnimation();
 }

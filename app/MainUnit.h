@@ -15,8 +15,13 @@
 // Rescan (F5) and Move to Trash (Delete) act on the tree's current entry:
 // refused with the reason in the status bar while a scan runs, and where
 // they do not apply; Move to Trash asks first and checks just before the
-// move that the folder on disk is still the one scanned. A rescan runs like
-// a scan (busy animation, Go disabled, Escape ends the program).
+// move that the folder or file on disk is still the one scanned. A rescan
+// runs like a scan (busy animation, Go disabled, Escape ends the program).
+//
+// A FILES entry lists its loose files when it is expanded or selected, or on
+// F5 on it, a listed file or the smaller files' entry (FileListings): the
+// busy animation plays while a listing runs, the window stays live. A
+// listing asked for during a scan, rescan or removal starts when that ends.
 #pragma once
 
 #include <QModelIndex>
@@ -35,6 +40,7 @@ class QButtonGroup;
 class QFrame;
 class QToolButton;
 class EntryActions;
+class FileListings;
 class ScanStatusBar;
 class TAnimate;
 class TChart;
@@ -87,6 +93,8 @@ public:
     // it too (Escape during a re-sort).
     void SetEndProgram(std::function<void()> endProgram) { endProgram_ = std::move(endProgram); }
     bool Scanning() const { return scanning_; }
+    // True while loose files are being listed (or wait to be).
+    bool ListingFiles() const;
     TSizeTree& SizeTree() { return tree_; }
     TSizeTreeModel& Model() { return *model_; }
 
@@ -135,6 +143,12 @@ private:
     // Runs change (a rescan or removal) with the window busy as during a
     // scan, the selection moved up to a rescanned folder, off a removed one.
     void RunBusy(const std::string& path, const std::function<void(const TreeChangeHooks&)>& change);
+    // Runs change with the selection moved as RunBusy says, and back to the
+    // path it had when that is still in the tree.
+    void KeepingSelection(const TScanHooks& scan, const std::function<void(const TreeChangeHooks&)>& change);
+    // Lists the loose files of the FILES entry at index, after the current
+    // event (a request may come from inside a change of the tree).
+    void ListFilesLater(const QModelIndex& index);
     LinkLedger& LedgerOf(const TTreeEntry* entry);
 
     TfrmAbout& about_;
@@ -146,6 +160,8 @@ private:
     std::function<void()> endProgram_;
     // Per scanned root: its files with several links (sizetree/LinkLedger.h).
     std::map<const TTreeEntry*, LinkLedger> ledgers_;
+    // Declared after the tree, whose entries it watches: destroyed before it.
+    std::unique_ptr<FileListings> listings_;
     std::function<bool(const QString&)> confirm_;
     std::function<void(const QString&)> warn_;
     bool scanning_ = false;

@@ -4,7 +4,9 @@
 #include <QCoreApplication>
 #include <QPixmap>
 
+#include "app/FileListings.h"
 #include "sizetree/Listing.h"
+#include "sizetree/LooseFiles.h"
 
 QString ReadErrorReason(uint8_t code)
 {
@@ -21,9 +23,13 @@ QString ReadErrorReason(uint8_t code)
     return QCoreApplication::translate("ReadError", ReadErrorText(code));
 }
 
-QVariant TSizeTreeModel::ReadingTip(const TTreeEntry& e) const
+QVariant TSizeTreeModel::EntryTip(const TTreeEntry& e) const
 {
     QStringList lines;
+    if (e.IsCountedElsewhere())
+        lines << tr("Another link to this file was counted first, at another place: its size counts there");
+    if (e.IsSmallerFiles())
+        lines << tr("The files of this folder after its %1 largest, together").arg(kListedFilesKept);
     if (e.ReadError())
         lines << tr("Could not be read: %1").arg(ReadErrorReason(e.ReadError()));
     const uint32_t below = e.Counts().UnreadableBelow;
@@ -84,7 +90,22 @@ int TSizeTreeModel::rowCount(const QModelIndex& parent) const
 
 int TSizeTreeModel::columnCount(const QModelIndex&) const { return 1; }
 
-bool TSizeTreeModel::hasChildren(const QModelIndex& parent) const { return rowCount(parent) > 0; }
+bool TSizeTreeModel::hasChildren(const QModelIndex& parent) const
+{
+    return rowCount(parent) > 0 || canFetchMore(parent);
+}
+
+bool TSizeTreeModel::canFetchMore(const QModelIndex& parent) const
+{
+    const TTreeEntry* e = EntryAt(parent);
+    return e && FilesToList(*e);
+}
+
+void TSizeTreeModel::fetchMore(const QModelIndex& parent)
+{
+    if (canFetchMore(parent))
+        emit FilesWanted(parent);
+}
 
 QVariant TSizeTreeModel::data(const QModelIndex& index, int role) const
 {
@@ -103,7 +124,7 @@ QVariant TSizeTreeModel::data(const QModelIndex& index, int role) const
     case Qt::ForegroundRole:
         return e->ReadError() ? QVariant(kUnreadableColour) : QVariant();
     case Qt::ToolTipRole:
-        return ReadingTip(*e);
+        return EntryTip(*e);
     default:
         return {};
     }

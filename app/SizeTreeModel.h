@@ -9,6 +9,9 @@
 // bytes; they are shown as UTF-8, invalid sequences replaced, never changed.
 // A folder that could not be read is drawn in kUnreadableColour; its tool tip,
 // and that of an entry with such folders below it, says why or how many.
+// A FILES entry whose files can be listed has children before it has rows:
+// fetchMore asks for them through FilesWanted, which the window answers
+// later (never from inside the call: it may come during a tree change).
 #pragma once
 
 #include <QAbstractItemModel>
@@ -43,13 +46,19 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     bool hasChildren(const QModelIndex& parent = {}) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
     QVariant data(const QModelIndex& index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+signals:
+    void FilesWanted(const QModelIndex& files);
+
 private:
     // The tool tip of an entry that could not be read or has such folders
-    // below it; an empty variant otherwise.
-    QVariant ReadingTip(const TTreeEntry& e) const;
+    // below it, of a listed file counted elsewhere and of the smaller files'
+    // entry; an empty variant otherwise.
+    QVariant EntryTip(const TTreeEntry& e) const;
 
     void EntryAboutToBeAdded(TTreeEntry* parent, int row) override;
     void EntryAdded(TTreeEntry* entry) override;

@@ -124,13 +124,23 @@ TEST_F(Feed, ZeroSizedFolderWithZeroChildrenAndWithChildrenSoFar)
     EXPECT_EQ(f->Node().Size, 0.0);
 }
 
-TEST_F(Feed, FilesEntryHasNoChildrenSoNoPoints)
+// An unlisted FILES entry has no points; a listed one divides among its
+// files as a folder among its children.
+TEST_F(Feed, FilesEntryShowsItsListedFiles)
 {
     TTreeEntry* folder = Folder("/usr/share", 10 * MB, {{"", 4 * MB}, {"doc", 6 * MB}});
     series->Add(1, "stale");
     FeedCompositionChart(chart, *series, folder->ChildAt(0));
     EXPECT_EQ(chart.Title().Text(), std::vector<std::string>{"/usr/share/[FILES]"});
     EXPECT_EQ(series->Count(), 0);
+
+    TTreeEntry* files = Folder("/data", 100 * MB, {{"", 100 * MB}})->ChildAt(0);
+    for (const Child& c : std::vector<Child>{
+             {"a", 60 * MB}, {"b", 30 * MB}, {"c", 5 * MB}, {"d", 3 * MB}, {"e", 1.5 * MB}, {"f", 0.5 * MB}})
+        tree.AddDerivedEntry(files, "caption", c.name, c.bytes, TPathKind::pkFile, 2);
+    FeedCompositionChart(chart, *series, files);
+    EXPECT_EQ(chart.Title().Text(), std::vector<std::string>{"/data/[FILES]"});
+    ExpectPoints({{"a", 60}, {"b", 30}, {"c", 5}, {"d", 3}, {"Other", 2}});
 }
 
 TEST_F(Feed, DriveRootLabelsTopLevelFoldersAndFiles)

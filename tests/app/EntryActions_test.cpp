@@ -78,4 +78,36 @@ TEST_F(MainWindowTest, CopyPathAndOpenActOnTheSelectedEntry)
         EXPECT_TRUE(a->isShortcutVisibleInContextMenu());
 }
 
+
+// Open on a listed file asks the file manager to show it; when that fails,
+// its folder opens. Copy path gives the file's own path.
+TEST_F(MainWindowTest, OpenShowsAListedFileInItsFolder)
+{
+    TTempTree t;
+    t.File("Videos/loose.txt", 10);
+    frm.ScanRoot(t.Path());
+    TTreeEntry* files = FilesOf(Child(frm.SizeTree().TopLevelAt(0), "Videos"));
+    frm.RescanEntry(files);
+    WaitForListings();
+    ASSERT_EQ(files->ChildCount(), 1);
+    frm.Tree->setFocus();
+    frm.Tree->setCurrentIndex(frm.Model().IndexOf(files->ChildAt(0)));
+    QTest::keyClick(frm.Tree, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), t.Path("Videos/loose.txt"));
+
+    UrlCatcher opened;
+    for (bool shown : {true, false}) {
+        std::vector<QUrl> asked;
+        frm.Actions->SetShowItem([&](const QUrl& file, std::function<void(bool)> done) {
+            asked.push_back(file);
+            done(shown);
+        });
+        opened.Paths.clear();
+        QTest::keyClick(frm.Tree, Qt::Key_Return, Qt::ControlModifier);
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].toLocalFile().toStdString(), t.Path("Videos/loose.txt"));
+        EXPECT_EQ(opened.Paths, shown ? std::vector<QString>{} : std::vector<QString>{QString::fromStdString(t.Path("Videos"))});
+    }
+}
+
 #include "EntryActions_test.moc"

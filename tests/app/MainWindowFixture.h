@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTest>
 #include <QToolButton>
 #include <QTreeView>
 #include "app/SizeTreeView.h"
@@ -39,6 +40,25 @@ protected:
             if (parent->ChildAt(i)->Name() == name)
                 return parent->ChildAt(i);
         return nullptr;
+    }
+
+    // The FILES entry among folder's children, or nullptr.
+    static TTreeEntry* FilesOf(const TTreeEntry* folder)
+    {
+        for (int i = 0; i < folder->ChildCount(); ++i)
+            if (folder->ChildAt(i)->IsFiles())
+                return folder->ChildAt(i);
+        return nullptr;
+    }
+
+    // Lets the window's listings of loose files end and be put (after the
+    // view's delayed layout has asked for them).
+    void WaitForListings()
+    {
+        QTest::qWait(10);
+        for (int i = 0; i < 2000 && frm.ListingFiles(); ++i)
+            QTest::qWait(5);
+        ASSERT_FALSE(frm.ListingFiles()) << "a listing of loose files did not end";
     }
 
     TfrmAbout about;

@@ -1,5 +1,6 @@
-// Rescan (F5) and Move to Trash (Delete) on the selected entry: afterwards the
-// tree, the selection, the chart and the status bar match a fresh scan;
+// Rescan (F5) and Move to Trash (Delete) on the selected entry, folders and
+// listed loose files: afterwards the tree, the selection, the chart and the
+// status bar match a fresh scan (with the same FILES entries listed);
 // refusals and a failing trash change nothing. The trash is a private one
 // under a temporary HOME and XDG_DATA_HOME.
 #include <QTest>
@@ -22,6 +23,8 @@
 #include "app/BusyAnimation.h"
 #include "app/ScanStatusBar.h"
 #include "chart/PieSeries.h"
+#include "sizetree/DirLister.h"
+#include "sizetree/LooseFiles.h"
 
 namespace {
 
@@ -62,6 +65,10 @@ protected:
         t.File("keep/shared", 256'000);
         t.HardLink("keep/shared", "Videos/old/shared");  // linked from both sides
         t.HardLink("keep/shared", "Music/shared");
+        t.File("keep/note.txt", 8'000);  // a FILES entry wherever "shared" counts
+        t.File("Docs/zeta.pdf", 3'100'000);
+        t.File("Docs/beta.txt", 700'000);
+        t.File("Docs/alpha.txt", 60'000);
         frm.SetTrashDialogs(
             [this](const QString& q) {
                 questions.push_back(q.toStdString());
@@ -88,27 +95,46 @@ protected:
     void Select(TTreeEntry* e) { frm.Tree->setCurrentIndex(frm.Model().IndexOf(e)); }
     TTreeEntry* Selected() { return frm.Model().EntryAt(frm.Tree->currentIndex()); }
 
+    // Lists the FILES entries below fresh that are listed below shown.
+    static void ListAsShown(const TTreeEntry* shown, TSizeTree& tree, TTreeEntry* fresh, LinkLedger& ledger)
+    {
+        for (int i = 0; i < shown->ChildCount(); ++i) {
+            const TTreeEntry* s = shown->ChildAt(i);
+            for (int j = 0; j < fresh->ChildCount(); ++j) {
+                TTreeEntry* f = fresh->ChildAt(j);
+                if (s->IsFiles() != f->IsFiles() || s->Name() != f->Name())
+                    continue;
+                if (s->IsFiles() && s->ChildCount() > 0)
+                    PutLooseFiles(tree, f, ListLooseFiles(fresh->Path(), LinksCountedElsewhere(ledger, fresh)),
+                                  ledger, {});
+                else
+                    ListAsShown(s, tree, f, ledger);
+                break;
+            }
+        }
+    }
+
     // The tree, the chart and the entry line against a fresh scan of the root.
     void ExpectAsAFreshScan()
     {
-        auto fresh = ScanSequential(t.Path());
-        fresh->Tree.SetImageIndex(fresh->Root, 1);
-        EXPECT_EQ(FirstDifference(root, fresh->Root), "");
+        TScanResult fresh;
+        fresh.Root = fresh.Tree.AddChildEntry(nullptr, t.Path(), TNode{t.Path(), 0, ""});
+        fresh.Tree.SetOnCompare(frm.SizeTree().OnCompare());
+        LinkLedger ledger;
+        TDirLister lister;
+        ScanFolderWith(fresh.Tree, fresh.Root, {}, lister, ledger);
+        fresh.Tree.SetImageIndex(fresh.Root, 1);
+        ListAsShown(root, fresh.Tree, fresh.Root, ledger);
+        EXPECT_EQ(FirstDifference(root, fresh.Root), "");
         TTreeEntry* selected = Selected();
         ASSERT_NE(selected, nullptr);
-        const TTreeEntry* match = fresh->Root;
-        std::string rel = selected->Path().substr(t.Path().size());
-        for (size_t from = 1; match && from < rel.size();) {
-            size_t to = rel.find('/', from);
-            to = to == std::string::npos ? rel.size() : to;
-            const std::string name = rel.substr(from, to - from);
-            const TTreeEntry* next = nullptr;
-            for (int i = 0; i < match->ChildCount(); ++i)
-                if (match->ChildAt(i)->Name() == name)
-                    next = match->ChildAt(i);
-            match = next;
-            from = to + 1;
-        }
+        // The selected entry's place, row by row from the root.
+        std::vector<int> rows;
+        for (const TTreeEntry* e = selected; e->Parent(); e = e->Parent())
+            rows.insert(rows.begin(), e->Row());
+        const TTreeEntry* match = fresh.Root;
+        for (int row : rows)
+            match = match && row < match->ChildCount() ? match->ChildAt(row) : nullptr;
         ASSERT_NE(match, nullptr) << selected->Path();
         TChartPanel chart;
         TPieSeries& series = SetUpCompositionChart(chart);
@@ -219,7 +245,7 @@ TEST_F(RescanTrashTest, RefusalsChangeNothing)
         {"rescan while scanning", At("Music"), Qt::Key_F5, true, "a scan is running"},
         {"trash a root", root, Qt::Key_Delete, false, "is a scanned root"},
         {"trash a FILES entry", files, Qt::Key_Delete, false, "are not listed"},
-        {"rescan a FILES entry", files, Qt::Key_F5, false, "with their folder"},
+        {"rescan a FILES entry while scanning", files, Qt::Key_F5, true, "a scan is running"},
         {"trash a replaced folder", At("Videos/new"), Qt::Key_Delete, false, "no longer the folder"},
     };
     const double size = root->Size();
@@ -299,4 +325,197 @@ TEST_F(RescanTrashTest, TrashOnAReadOnlyFileSystemChangesNothing)
         GTEST_SKIP() << "no private read-only mount possible here";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the tree, the disk or the messages changed";
     EXPECT_TRUE(fs::exists(t.Path("Videos/old/clip.mp4")));
+}
+
+// Expanding a FILES entry lists its files as children captioned like
+// folders, image 2, in the order in force; the sizes add up to the entry's,
+// a file with several links counting at one place only.
+TEST_F(RescanTrashTest, AnExpandedFilesEntryListsItsFilesLikeFolders)
+{
+    TTreeEntry* docs = FilesOf(At("Docs"));
+    const QModelIndex docsIndex = frm.Model().IndexOf(docs);
+    EXPECT_TRUE(frm.Model().hasChildren(docsIndex));
+    EXPECT_EQ(frm.Model().rowCount(docsIndex), 0);
+    for (const char* folder : {"Docs", "keep", "Music", "Videos/old"}) {
+        std::vector<QModelIndex> down;  // the FILES entry and its ancestors
+        ASSERT_NE(FilesOf(At(folder)), nullptr) << folder;
+        for (const TTreeEntry* e = FilesOf(At(folder)); e; e = e->Parent())
+            down.insert(down.begin(), frm.Model().IndexOf(e));
+        for (const QModelIndex& i : down)
+            frm.Tree->expand(i);
+    }
+    WaitForListings();
+
+    struct Order {
+        QToolButton* button;
+        std::vector<std::string> captions;
+    };
+    const Order orders[] = {
+        {frm.btnByName, {"       0.1 MB  alpha.txt", "       0.7 MB  beta.txt", "       3.1 MB  zeta.pdf"}},
+        {frm.btnBySize, {"       3.1 MB  zeta.pdf", "       0.7 MB  beta.txt", "       0.1 MB  alpha.txt"}},
+    };
+    for (const Order& o : orders) {
+        o.button->click();
+        ASSERT_EQ(frm.Model().rowCount(docsIndex), 3);
+        for (int row = 0; row < 3; ++row) {
+            const QModelIndex i = frm.Model().index(row, 0, docsIndex);
+            EXPECT_EQ(frm.Model().data(i, Qt::DisplayRole).toString().toStdString(), o.captions[row]);
+            EXPECT_EQ(frm.Model().EntryAt(i)->ImageIndex(), 2);
+            EXPECT_TRUE(frm.Model().EntryAt(i)->IsListedFile());
+        }
+    }
+
+    // One of the three links to "shared" counts it; the others show 0 MB
+    // and say why.
+    int counted = 0;
+    for (const char* folder : {"keep", "Music", "Videos/old", "Docs"}) {
+        const TTreeEntry* files = FilesOf(At(folder));
+        ASSERT_NE(files, nullptr) << folder;
+        double sum = 0;
+        for (int i = 0; i < files->ChildCount(); ++i) {
+            const TTreeEntry* f = files->ChildAt(i);
+            sum += f->Size();
+            const QString tip = frm.Model().data(frm.Model().IndexOf(f), Qt::ToolTipRole).toString();
+            EXPECT_EQ(f->IsCountedElsewhere(), tip.contains(QLatin1String("counted first"))) << f->Path();
+            if (f->Name() == "shared") {
+                counted += !f->IsCountedElsewhere();
+                EXPECT_EQ(f->Size(), f->IsCountedElsewhere() ? 0.0 : 256'000.0);
+            }
+        }
+        EXPECT_EQ(sum, files->Size()) << folder;
+    }
+    EXPECT_EQ(counted, 1);
+
+    // The pie of a listed FILES entry shows its files.
+    Select(docs);
+    ASSERT_EQ(frm.PieSeries->Count(), 3);
+    EXPECT_EQ(frm.PieSeries->PointLabel(0), "zeta.pdf");
+    EXPECT_EQ(frm.PieSeries->PointLabel(1), "beta.txt");
+    EXPECT_EQ(frm.PieSeries->PointLabel(2), "Other");
+    ExpectAsAFreshScan();
+}
+
+// A listed file goes to the trash like a folder: asked first, then the tree
+// equals a fresh scan, also for a file with several links.
+TEST_F(RescanTrashTest, DeleteMovesAListedFileToTheTrash)
+{
+    for (const char* folder : {"Docs", "Music"})
+        frm.RescanEntry(FilesOf(At(folder)));  // F5 on a FILES entry lists it
+    WaitForListings();
+    ASSERT_EQ(FilesOf(At("Docs"))->ChildCount(), 3);
+    Select(FilesOf(At("Docs"))->ChildAt(0));
+    QTest::keyClick(frm.Tree, Qt::Key_Delete);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0], "Move '" + t.Path("Docs/zeta.pdf") + "' ("
+                  + frm.StatusBar->Bytes(3'100'000).toStdString() + ") to the trash?");
+    EXPECT_TRUE(warnings.empty());
+    EXPECT_TRUE(fs::exists(TrashFiles() + "/zeta.pdf"));
+    EXPECT_FALSE(fs::exists(t.Path("Docs/zeta.pdf")));
+    EXPECT_EQ(FilesOf(At("Docs"))->ChildCount(), 2);
+    ExpectAsAFreshScan();
+
+    TTreeEntry* music = FilesOf(At("Music"));
+    for (int i = 0; i < music->ChildCount(); ++i)
+        if (music->ChildAt(i)->Name() == "shared")
+            Select(music->ChildAt(i));
+    ASSERT_EQ(Selected()->Name(), "shared");
+    QTest::keyClick(frm.Tree, Qt::Key_Delete);
+    EXPECT_TRUE(fs::exists(TrashFiles() + "/shared"));
+    ExpectAsAFreshScan();
+}
+
+// Listed FILES entries, the smaller files' entry and a file replaced on disk
+// are refused, with the reason; F5 on a listed file lists its folder afresh.
+TEST_F(RescanTrashTest, ListedEntriesRefusalsAndAFreshListing)
+{
+    for (int i = 0; i <= static_cast<int>(kListedFilesKept); ++i)
+        t.File("Many/f" + std::to_string(i), 1000 + static_cast<uint64_t>(i));
+    frm.RescanEntry(root);
+    frm.RescanEntry(FilesOf(At("Many")));
+    frm.RescanEntry(FilesOf(At("Docs")));
+    WaitForListings();
+    TTreeEntry* many = FilesOf(At("Many"));
+    ASSERT_EQ(many->ChildCount(), static_cast<int>(kListedFilesKept) + 1);
+    TTreeEntry* smaller = many->ChildAt(many->ChildCount() - 1);
+    ASSERT_TRUE(smaller->IsSmallerFiles());
+    TTreeEntry* docs = FilesOf(At("Docs"));
+    TTreeEntry* beta = docs->ChildAt(1);
+    ASSERT_EQ(beta->Name(), "beta.txt");
+    t.File("Docs/beta.new", 700'000);  // another file of the same name
+    fs::rename(t.Path("Docs/beta.new"), t.Path("Docs/beta.txt"));
+
+    struct Case {
+        const char* what;
+        TTreeEntry* entry;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"a listed FILES entry", docs, "move one by one"},
+        {"the smaller files", smaller, "not listed one by one"},
+        {"a replaced file", beta, "no longer the file that was listed"},
+    };
+    const double size = root->Size();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Select(c.entry);
+        QTest::keyClick(frm.Tree, Qt::Key_Delete);
+        EXPECT_NE(frm.StatusBar->NoticeText().indexOf(QLatin1String(c.reason)), -1)
+            << frm.StatusBar->NoticeText().toStdString();
+        EXPECT_EQ(root->Size(), size);
+    }
+    EXPECT_TRUE(questions.empty());
+    EXPECT_FALSE(fs::exists(TrashFiles()));
+
+    // F5 on a listed file: its folder as it is now, the selection kept.
+    t.File("Docs/new.bin", 5'000'000);
+    Select(docs->ChildAt(2));
+    ASSERT_EQ(Selected()->Name(), "alpha.txt");
+    QTest::keyClick(frm.Tree, Qt::Key_F5);
+    WaitForListings();
+    ASSERT_EQ(docs->ChildCount(), 4);
+    EXPECT_EQ(docs->ChildAt(0)->Name(), "new.bin");
+    EXPECT_EQ(Selected()->Path(), t.Path("Docs/alpha.txt"));
+    ExpectAsAFreshScan();
+}
+
+// A FILES entry that goes while its listing runs: the listing is dropped.
+// One selected during a scan is listed when the scan ends.
+TEST_F(RescanTrashTest, AListingWhoseEntryWentIsDropped)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> action;
+    };
+    const Case cases[] = {
+        {"a new Go of the root", [&] { frm.ScanRoot(t.Path()); }},
+        {"a rescan of its folder", [&] { frm.RescanEntry(At("Docs")); }},
+        {"its folder moved to the trash", [&] { frm.TrashEntry(At("Docs")); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        frm.RescanEntry(FilesOf(At("Docs")));
+        ASSERT_TRUE(frm.ListingFiles());
+        c.action();
+        root = frm.SizeTree().TopLevelAt(0);
+        WaitForListings();
+        if (TTreeEntry* docs = At("Docs")) {
+            EXPECT_EQ(FilesOf(docs)->ChildCount(), 0);
+        }
+        Select(root);
+        ExpectAsAFreshScan();
+        EXPECT_FALSE(frm.Animate->isVisible());
+    }
+    EXPECT_FALSE(fs::exists(t.Path("Docs")));
+
+    TTempTree other;
+    other.File("x", 1000);
+    QTimer::singleShot(0, &frm, [&] {
+        Select(FilesOf(At("Music")));
+        QApplication::processEvents();
+        EXPECT_TRUE(frm.ListingFiles());  // waiting for the scan's end
+    });
+    frm.ScanRoot(other.Path());
+    WaitForListings();
+    EXPECT_GT(FilesOf(At("Music"))->ChildCount(), 0);
+    ExpectAsAFreshScan();
 }

@@ -1,0 +1,113 @@
+#include "app/FileListings.h"
+
+#include <QMetaObject>
+#include <string>
+#include <utility>
+
+#include "app/EntryActions.h"
+#include "app/SizeTreeModel.h"
+
+bool FilesToList(const TTreeEntry& entry)
+{
+    return entry.IsFiles() && entry.ChildCount() == 0 && entry.Counts().Files > 0 && entry.Parent()
+        && entry.Parent()->ReadError() == 0;
+}
+
+FileListings::FileListings(TSizeTree& tree, FileListingHooks hooks) : tree_(tree), hooks_(std::move(hooks))
+{
+    // Two folders at once at most: a listing is bound by the disk.
+    pool_.setMaxThreadCount(2);
+}
+
+FileListings::~FileListings() { pool_.waitForDone(); }
+
+void FileListings::Request(TTreeEntry* files)
+{
+    if (!files || !files->IsFiles() || !files->Parent())
+        return;
+    for (const auto& [id, job] : jobs_)
+        if (job.Files == files && !job.Watch->Lost())
+            return;
+    const bool wasActive = Active();
+    const uint64_t id = nextId_++;
+    Job& job = jobs_[id];
+    job.Files = files;
+    job.Watch = std::make_unique<TDeletionWatch>(tree_, files);
+    if (!hooks_.Busy())
+        Start(job, id);
+    Settle(wasActive);
+}
+
+void FileListings::Start(Job& job, uint64_t id)
+{
+    job.Started = true;
+    job.Result = std::make_shared<Outcome>();
+    const TTreeEntry* folder = job.Files->Parent();
+    pool_.start([this, id, result = job.Result, path = folder->Path(),
+                 elsewhere = LinksCountedElsewhere(hooks_.LedgerOf(folder), folder)] {
+        result->Listing = ListLooseFiles(path, elsewhere);
+        QMetaObject::invokeMethod(this, [this, id] { Finished(id); }, Qt::QueuedConnection);
+    });
+}
+
+void FileListings::Finished(uint64_t id)
+{
+    const auto at = jobs_.find(id);
+    if (at == jobs_.end())
+        return;
+    at->second.Done = true;
+    if (at->second.Watch->Lost()) {
+        jobs_.erase(at);
+        Settle(true);
+    } else if (!hooks_.Busy()) {
+        Put(at);
+        Settle(true);
+    }
+}
+
+void FileListings::Resume()
+{
+    if (hooks_.Busy())
+        return;
+    const bool wasActive = Active();
+    for (auto at = jobs_.begin(); at != jobs_.end();) {
+        Job& job = at->second;
+        if (job.Watch->Lost() && (!job.Started || job.Done)) {
+            at = jobs_.erase(at);
+        } else if (!job.Started) {
+            Start(job, at->first);
+            ++at;
+        } else if (job.Done) {
+            // Put takes the job out; the next one is looked up afresh, since
+            // the put's views may have asked for more.
+            const uint64_t next = std::next(at) == jobs_.end() ? UINT64_MAX : std::next(at)->first;
+            Put(at);
+            at = jobs_.lower_bound(next);
+        } else {
+            ++at;
+        }
+    }
+    Settle(wasActive);
+}
+
+void FileListings::Put(std::map<uint64_t, Job>::iterator at)
+{
+    TTreeEntry* files = at->second.Files;
+    LooseFileListing listing = std::move(at->second.Result->Listing);
+    jobs_.erase(at);
+    if (listing.Error)
+        hooks_.Notice(tr("Could not list the files of %1: %2")
+                          .arg(PathText(files->Parent()->Path()), ReadErrorReason(listing.Error)));
+    // A folder that could not be listed at all keeps what the scan counted.
+    if (listing.Error && listing.Files.empty() && listing.SmallerFiles == 0)
+        return;
+    hooks_.Change([&](const TreeChangeHooks& hooks) {
+        PutLooseFiles(tree_, files, std::move(listing), hooks_.LedgerOf(files), hooks);
+    });
+}
+
+void FileListings::Settle(bool wasActive)
+{
+    if (Active() != wasActive)
+        hooks_.Working(Active());
+}
