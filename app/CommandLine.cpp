@@ -6,7 +6,7 @@
 namespace {
 
 constexpr int kExitUsage = 2;
-constexpr const char* kUsage = "usage: tallowin --report PATH [--by-name] [--depth N]";
+constexpr const char* kUsage = "usage: tallowin --report PATH [--by-name] [--depth N] [--files]";
 constexpr const char* kTryHelp = "Try 'tallowin --help'.";
 
 // The words before "--", where options are recognised.
@@ -29,6 +29,7 @@ const char* const kLauncherHelp =
     "  --by-name                       with --report: order each level by name\n"
     "  --by-size                       with --report: order each level by size (the default)\n"
     "  --depth N                       with --report: print N levels below PATH (0: PATH only)\n"
+    "  --files                         with --report: list each folder's files under its [FILES] line\n"
     "  --                              every later word is a folder, not an option\n"
     "  --help                          print this help and end\n"
     "  --version                       print the version and end\n";
@@ -50,7 +51,8 @@ LauncherOutcome RunCommandLine(const std::vector<std::string>& args, std::ostrea
     for (const std::string& w : words) {
         if (w == "--timing" || w.size() < 2 || w[0] != '-')
             continue;
-        if (w == "--by-name" || w == "--by-size" || w == "--depth" || w.rfind("--depth=", 0) == 0)
+        if (w == "--by-name" || w == "--by-size" || w == "--files" || w == "--depth"
+            || w.rfind("--depth=", 0) == 0)
             err << "tallowin: " << w << " goes with --report. " << kTryHelp << '\n';
         else
             err << "tallowin: unknown option \"" << w << "\". " << kTryHelp << '\n';
@@ -77,6 +79,8 @@ std::optional<ReportOptions> ParseReportArgs(const std::vector<std::string>& arg
             parsed.ByName = true;
         } else if (!optionsEnded && a == "--by-size") {
             parsed.ByName = false;
+        } else if (!optionsEnded && a == "--files") {
+            parsed.Files = true;
         } else if (!optionsEnded && (a == "--depth" || a.rfind("--depth=", 0) == 0)) {
             std::string value;
             if (a == "--depth") {

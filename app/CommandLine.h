@@ -28,7 +28,7 @@ extern const char* const kLauncherHelp;
 // True when the arguments ask for report mode.
 bool IsReportInvocation(const std::vector<std::string>& args);
 
-// `--report PATH [--by-name|--by-size] [--depth N] [--] ...`: the options, or
+// `--report PATH [--by-name|--by-size] [--depth N] [--files] [--] ...`: the options, or
 // nothing after writing one line to err.
 std::optional<ReportOptions> ParseReportArgs(const std::vector<std::string>& args, std::ostream& err);
 

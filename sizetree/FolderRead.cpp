@@ -23,34 +23,12 @@ constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O
 constexpr unsigned kStatxMask = STATX_TYPE | STATX_NLINK | STATX_INO | STATX_SIZE | STATX_BLOCKS;
 constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT;
 
-// getdents64 record layout (the kernel's struct linux_dirent64).
-struct TDirent64 {
-    uint64_t Ino;
-    int64_t Off;
-    unsigned short RecLen;
-    unsigned char Type;
-    char Name[1];
-};
-
-bool IsDotOrDotDot(const char* name)
-{
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-// What the listing learns of one name.
-struct TLook {
-    bool IsFolder = false;
-    bool OtherFileSystemRoot = false;  // a mount root or an automount point
-    uint64_t Device = 0;
-    uint64_t Inode = 0;
-    uint64_t Size = 0;  // bytes
-    uint64_t DiskBytes = 0;  // blocks x 512
-    uint64_t Links = 0;
-};
+}  // namespace
 
 // statx where it works; fstatat where a sandbox refuses it.
-bool Look(int fd, const char* name, TLook& look, bool& useStatx)
+bool LookAtName(int fd, const char* name, NameLook& look, TListScratch& scratch)
 {
+    bool& useStatx = scratch.UseStatx;
     if (useStatx) {
         struct statx sx;
         if (statx(fd, name, kStatxFlags, kStatxMask, &sx) == 0) {
@@ -81,7 +59,13 @@ bool Look(int fd, const char* name, TLook& look, bool& useStatx)
     return true;
 }
 
-}  // namespace
+ssize_t ReadNameRecords(int fd, TListScratch& scratch)
+{
+    std::vector<char>& buffer = scratch.Buffer;
+    if (buffer.size() < kBufferBytes)
+        buffer.resize(kBufferBytes);
+    return getdents64(fd, buffer.data(), buffer.size());
+}
 
 int OpenRootFolder(const std::string& path)
 {
@@ -116,46 +100,32 @@ bool IsFolder(int fd, uint64_t device, uint64_t inode)
 
 void ListFolder(int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch)
 {
-    std::vector<char>& buffer = scratch.Buffer;
-    if (buffer.size() < kBufferBytes)
-        buffer.resize(kBufferBytes);
-    for (;;) {
-        const ssize_t got = getdents64(fd, buffer.data(), buffer.size());
-        if (got < 0 && !listing.Error)
-            listing.Error = ReadErrorOfErrno(errno);  // ended early
-        if (got <= 0)
-            return;
-        for (ssize_t pos = 0; pos < got;) {
-            const char* record = buffer.data() + pos;
-            const auto* d = reinterpret_cast<const TDirent64*>(record);
-            const char* name = record + offsetof(TDirent64, Name);
-            pos += d->RecLen;
-            if (IsDotOrDotDot(name))
-                continue;
-            TLook look;
-            if (!Look(fd, name, look, scratch.UseStatx)) {
-                // Cannot be looked at (vanished, or the folder is not
-                // searchable): a folder still gets its entry, a file adds 0.
-                // Only a name gone meanwhile leaves the listing whole.
-                if (errno != ENOENT && !listing.Error)
-                    listing.Error = ReadErrorOfErrno(errno);
-                if (d->Type == DT_DIR)
-                    listing.Subfolders.push_back(TSubfolder{name, device, d->Ino, false});
-                else
-                    ++listing.SingleLinkFiles;
-                continue;
-            }
-            if (look.IsFolder) {
-                listing.Subfolders.push_back(TSubfolder{
-                    name, look.Device, look.Inode, look.Device != device || look.OtherFileSystemRoot});
-            } else if (look.Links > 1) {
-                listing.LinkedFiles.push_back(TLinkedFile{look.Device, look.Inode, look.Size, look.DiskBytes,
-                                                          static_cast<uint32_t>(listing.Subfolders.size())});
-            } else {
-                listing.SingleLinkTotal += look.Size;
-                listing.SingleLinkDiskBytes += look.DiskBytes;
+    const uint8_t ended = ForEachName(fd, scratch, [&](const char* name, unsigned char type, uint64_t inode) {
+        NameLook look;
+        if (!LookAtName(fd, name, look, scratch)) {
+            // Cannot be looked at (vanished, or the folder is not
+            // searchable): a folder still gets its entry, a file adds 0.
+            // Only a name gone meanwhile leaves the listing whole.
+            if (errno != ENOENT && !listing.Error)
+                listing.Error = ReadErrorOfErrno(errno);
+            if (type == DT_DIR)
+                listing.Subfolders.push_back(TSubfolder{name, device, inode, false});
+            else
                 ++listing.SingleLinkFiles;
-            }
+            return;
         }
-    }
+        if (look.IsFolder) {
+            listing.Subfolders.push_back(TSubfolder{
+                name, look.Device, look.Inode, look.Device != device || look.OtherFileSystemRoot});
+        } else if (look.Links > 1) {
+            listing.LinkedFiles.push_back(TLinkedFile{look.Device, look.Inode, look.Size, look.DiskBytes,
+                                                      static_cast<uint32_t>(listing.Subfolders.size())});
+        } else {
+            listing.SingleLinkTotal += look.Size;
+            listing.SingleLinkDiskBytes += look.DiskBytes;
+            ++listing.SingleLinkFiles;
+        }
+    });
+    if (ended && !listing.Error)
+        listing.Error = ended;  // ended early
 }

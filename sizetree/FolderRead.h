@@ -5,9 +5,14 @@
 // descriptor they return and closes it.
 #pragma once
 
+#include <cerrno>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
+
+#include <sys/types.h>
 
 #include "sizetree/Listing.h"
 
@@ -31,6 +36,56 @@ struct TListScratch {
     std::vector<char> Buffer;  // getdents64 records; grown to 64 KiB
     bool UseStatx = true;      // off once the system refuses statx: fstatat
 };
+
+// What a listing learns of one name, links not followed.
+struct NameLook {
+    bool IsFolder = false;
+    bool OtherFileSystemRoot = false;  // a mount root or an automount point
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
+    uint64_t Size = 0;       // bytes
+    uint64_t DiskBytes = 0;  // blocks x 512
+    uint64_t Links = 0;
+};
+
+// Looks at `name` in the open folder fd (statx, or fstatat once the system
+// refuses statx); false when it cannot, errno saying why.
+bool LookAtName(int fd, const char* name, NameLook& look, TListScratch& scratch);
+
+// Reads the next records of fd into scratch.Buffer: their bytes, 0 at the
+// end, -1 with errno on failure.
+ssize_t ReadNameRecords(int fd, TListScratch& scratch);
+
+// Calls visit(name, type, inode) (type: a DT_ value, DT_UNKNOWN when the
+// file system does not say; inode as the folder records it) for every name of the open folder fd but "." and "..".
+// Returns 0, or the read error code of a listing that failed midway.
+template <typename Visit>
+uint8_t ForEachName(int fd, TListScratch& scratch, Visit&& visit)
+{
+    // The kernel's getdents64 record: inode, offset, length, type, name.
+    constexpr size_t kLengthAt = 16;
+    constexpr size_t kTypeAt = 18;
+    constexpr size_t kNameAt = 19;
+    for (;;) {
+        const ssize_t got = ReadNameRecords(fd, scratch);
+        if (got < 0)
+            return ReadErrorOfErrno(errno);
+        if (got == 0)
+            return 0;
+        for (ssize_t pos = 0; pos < got;) {
+            const char* record = scratch.Buffer.data() + pos;
+            unsigned short length = 0;
+            uint64_t inode = 0;
+            std::memcpy(&length, record + kLengthAt, sizeof length);
+            std::memcpy(&inode, record, sizeof inode);
+            pos += length;
+            const char* name = record + kNameAt;
+            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+                continue;
+            visit(name, static_cast<unsigned char>(record[kTypeAt]), inode);
+        }
+    }
+}
 
 // Appends the entries of the open folder fd (on `device`) to listing:
 // subfolders in listing order, files reduced to the single-link total and the

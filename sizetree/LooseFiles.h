@@ -20,7 +20,11 @@
 //      refreshed. If the FILES entry or its folder is gone meanwhile, the
 //      caller drops the listing instead.
 // A listed file that the walk counted elsewhere shows size 0, so sums stay
-// true.
+// true; of several links to one file in the folder, the first listed counts.
+// A listing with an Error puts no children and changes no size: a partial
+// listing would make false totals (the caller shows the error). When the
+// new total is 0 the FILES entry goes, as a fresh scan would have none
+// (hooks.SubtreeAboutToGo first); the folder keeps counting its empty files.
 #pragma once
 
 #include <cstddef>
@@ -42,6 +46,7 @@ struct LooseFile {
     uint64_t Device = 0;
     uint64_t Inode = 0;
     bool CountedElsewhere = false;  // another link was counted first
+    bool SeveralLinks = false;      // more than one link: the ledger tracks it
 };
 
 struct LooseFileListing {
@@ -49,6 +54,9 @@ struct LooseFileListing {
     uint64_t SmallerFiles = 0;     // files not kept: how many
     uint64_t SmallerBytes = 0;     // and their bytes
     uint64_t SmallerDiskBytes = 0;
+    // The files with several links among those not kept (names dropped), so
+    // the ledger stays whole.
+    std::vector<LooseFile> SmallerLinked;
     uint8_t Error = 0;             // the folder could not be (fully) listed: a read error code
 };
 
@@ -61,6 +69,12 @@ FileIdSet LinksCountedElsewhere(const LinkLedger& ledger, const TTreeEntry* fold
 // Lists the files (anything but folders) directly in the folder at `path`.
 LooseFileListing ListLooseFiles(const std::string& path, const FileIdSet& elsewhere,
                                 size_t keep = kListedFilesKept);
+
+// Adds one child per listed file, and the "[N smaller files]" entry, under
+// filesEntry (which has no children yet), in the order in force; changes no
+// total and no ledger. PutLooseFiles builds on it; the report uses it alone,
+// since the totals it printed already must stay.
+void AddListedFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing& listing);
 
 // Replaces filesEntry's children by the listing's files (see above).
 void PutLooseFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing listing,

@@ -17,6 +17,8 @@ int SortBySize(const TTreeEntry& n1, const TTreeEntry& n2)
 
 int SortByName(const TTreeEntry& n1, const TTreeEntry& n2)
 {
+    if (n1.IsSmallerFiles() != n2.IsSmallerFiles())
+        return n1.IsSmallerFiles() ? 1 : -1;
     // std::string::compare uses char_traits<char>, which compares as unsigned
     // char; memcmp states that explicitly.
     const std::string& a = n1.Name();

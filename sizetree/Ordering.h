@@ -10,7 +10,8 @@
 
 // Larger Size first; equal sizes compare as 0.
 int SortBySize(const TTreeEntry& n1, const TTreeEntry& n2);
-// Name ascending as unsigned bytes; a proper prefix first; "" smallest.
+// Name ascending as unsigned bytes; a proper prefix first; "" smallest (a
+// FILES entry first); the "[N smaller files]" entry, a rest, last.
 int SortByName(const TTreeEntry& n1, const TTreeEntry& n2);
 // Sorts entry's children, then each child's subtree, parents before their
 // children (iteratively: no stack overflow on deep trees).

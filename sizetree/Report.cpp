@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "sizetree/LooseFiles.h"
 #include "sizetree/Ordering.h"
 #include "sizetree/ReportText.h"
 #include "sizetree/Scan.h"
@@ -28,27 +29,49 @@ bool CheckFolder(const std::string& path, std::ostream& err)
     return false;
 }
 
-// Prints root and its descendants, depth first in tree order.
-void PrintTree(const TTreeEntry& root, int maxDepth, TReportWriter& out)
+// Prints root and its descendants, depth first in tree order; with `files`,
+// lists each FILES entry's files when its line is printed and drops them
+// after. False when some FILES entry's folder could not be listed (one line
+// each on err).
+bool PrintTree(TSizeTree& tree, TTreeEntry& root, const ReportOptions& options, LinkLedger& ledger,
+               TReportWriter& out, std::ostream& err)
 {
+    bool listedAll = true;
     out.Line(0, root.Path());
     struct TLevel {
-        const TTreeEntry* Entry;
+        TTreeEntry* Entry;
         int Next;
     };
+    const int maxDepth = options.Depth;
     std::vector<TLevel> stack{{&root, 0}};
     while (!stack.empty()) {
         TLevel& top = stack.back();
         const int depth = static_cast<int>(stack.size());  // of top's children
         if ((maxDepth >= 0 && depth > maxDepth) || top.Next >= top.Entry->ChildCount()) {
+            TTreeEntry* done = top.Entry;
             stack.pop_back();
+            while (done->IsFiles() && done->ChildCount() > 0)  // listed files: printed, not kept
+                tree.DeleteEntry(done->ChildAt(done->ChildCount() - 1));
             continue;
         }
-        const TTreeEntry* child = top.Entry->ChildAt(top.Next++);
+        TTreeEntry* child = top.Entry->ChildAt(top.Next++);
         out.Line(depth, child->Caption());
+        if (options.Files && child->IsFiles() && (maxDepth < 0 || depth < maxDepth)) {
+            // The folder's files as the scan counted them: other links' names at 0.
+            const TTreeEntry* folder = child->Parent();
+            LooseFileListing listing = ListLooseFiles(folder->Path(), LinksCountedElsewhere(ledger, folder));
+            if (listing.Error) {
+                listedAll = false;
+                err << "tallowin: cannot read '" << EscapeForReport(folder->Path())
+                    << "': " << ReadErrorText(listing.Error) << '\n';
+            } else {
+                AddListedFiles(tree, child, listing);
+            }
+        }
         if (child->ChildCount() > 0)
             stack.push_back({child, 0});
     }
+    return listedAll;
 }
 
 }  // namespace
@@ -70,10 +93,12 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
         err << "tallowin: cannot read '" << EscapeForReport(folder.Path())
             << "': " << ReadErrorText(folder.ReadError()) << '\n';
     };
-    ScanFolder(tree, root, hooks);
+    LinkLedger ledger;
+    ScanFolder(tree, root, hooks, ledger);
 
     TReportWriter writer(out);
-    PrintTree(*root, options.Depth, writer);
+    if (!PrintTree(tree, *root, options, ledger, writer, err))
+        unreadable = true;
     if (!writer.Flush()) {
         err << "tallowin: could not write the report\n";
         return kReportExitWriteFailed;

@@ -1,5 +1,6 @@
 // Headless report: scans a folder with ScanFolder and prints the finished
-// tree, one caption a line, indented by depth.
+// tree, one caption a line, indented by depth; with Files, each folder's
+// loose files listed under its FILES line as the window lists them.
 //
 // Protocol: the launcher parses its command line into ReportOptions (see
 // app/CommandLine.h) and calls RunReport once, before any Qt object exists,
@@ -16,6 +17,9 @@ struct ReportOptions {
     std::string Path;    // the folder to scan; printed as given
     bool ByName = false; // order siblings by name instead of size
     int Depth = -1;      // levels below Path to print; -1: every level
+    // Under each FILES line, its folder's files one level deeper (a level
+    // as any other for Depth), the largest 10,000 and their smaller rest.
+    bool Files = false;
 };
 
 // Exit statuses of RunReport besides 0.

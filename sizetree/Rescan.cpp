@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 
 #include "sizetree/DeletionWatch.h"
+#include "sizetree/TreeTotals.h"
 
 namespace {
 
@@ -16,76 +16,6 @@ bool Within(const TTreeEntry* e, const TTreeEntry* top)
     return false;
 }
 
-// What an entry adds to each of its ancestors.
-struct Contribution {
-    double Size = 0;
-    int64_t DiskBytes = 0;
-    int64_t Files = 0;
-    int64_t Folders = 0;
-    int64_t Unreadable = 0;
-
-    explicit Contribution(const TTreeEntry& e)
-        : Size(e.Size()),
-          DiskBytes(static_cast<int64_t>(e.Counts().DiskBytes)),
-          Files(e.Counts().Files),
-          Folders(int64_t{e.Counts().Folders} + (e.IsFiles() ? 0 : 1)),
-          Unreadable(int64_t{e.Counts().UnreadableBelow} + (e.ReadError() ? 1 : 0))
-    {
-    }
-
-    Contribution Negated() const
-    {
-        Contribution n = *this;
-        n.Size = -Size;
-        n.DiskBytes = -DiskBytes;
-        n.Files = -Files;
-        n.Folders = -Folders;
-        n.Unreadable = -Unreadable;
-        return n;
-    }
-
-    Contribution& operator-=(const Contribution& o)
-    {
-        Size -= o.Size;
-        DiskBytes -= o.DiskBytes;
-        Files -= o.Files;
-        Folders -= o.Folders;
-        Unreadable -= o.Unreadable;
-        return *this;
-    }
-};
-
-template <typename T>
-void AddClamped(T& value, int64_t delta)
-{
-    const int64_t top = static_cast<int64_t>(std::min<uint64_t>(std::numeric_limits<T>::max(),
-                                                                std::numeric_limits<int64_t>::max()));
-    value = static_cast<T>(std::clamp<int64_t>(static_cast<int64_t>(value) + delta, 0, top));
-}
-
-// Adds delta to entry and every ancestor.
-void ApplyToAncestors(TTreeEntry* entry, const Contribution& delta)
-{
-    for (TTreeEntry* a = entry; a; a = a->Parent()) {
-        a->SetSize(a->Size() + delta.Size);
-        EntryCounts& c = a->Counts();
-        AddClamped(c.DiskBytes, delta.DiskBytes);
-        AddClamped(c.Files, delta.Files);
-        AddClamped(c.Folders, delta.Folders);
-        AddClamped(c.UnreadableBelow, delta.Unreadable);
-    }
-}
-
-// Re-captions entry and its ancestors below the root and re-sorts each among
-// its siblings.
-void Recaption(TSizeTree& tree, TTreeEntry* entry)
-{
-    for (TTreeEntry* a = entry; a && a->Parent(); a = a->Parent()) {
-        tree.SetCaption(a, FolderCaptionText(a->Size(), a->Name()));
-        tree.SortChildren(a->Parent());
-    }
-}
-
 TTreeEntry* RootOf(TTreeEntry* e)
 {
     while (e->Parent())
@@ -95,11 +25,35 @@ TTreeEntry* RootOf(TTreeEntry* e)
 
 using PlaceCounts = std::unordered_map<FileId, size_t, FileIdHash>;
 
+// A listed file goes: one link fewer in its folder. True when it was the
+// link that counted the file and others remain (a walk of the root finds
+// where it counts now).
+bool ForgetListedLink(const TTreeEntry& file, LinkLedger& ledger)
+{
+    const auto it = ledger.find(FileId{file.Device(), file.Inode()});
+    const TTreeEntry* folder = file.Parent() ? file.Parent()->Parent() : nullptr;
+    if (it == ledger.end() || !folder)
+        return false;
+    LinkedFileRecord& r = it->second;
+    const auto place = std::find(r.Places.begin(), r.Places.end(), folder);
+    if (place == r.Places.end())
+        return false;
+    r.Places.erase(place);
+    bool recount = false;
+    if (!file.IsCountedElsewhere() && r.Counted == folder) {
+        r.Counted = nullptr;
+        recount = !r.Places.empty();
+    }
+    if (r.Places.empty())
+        ledger.erase(it);
+    return recount;
+}
+
 }  // namespace
 
 bool RescanEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger, const TreeChangeHooks& hooks)
 {
-    if (!entry || entry->IsFiles())
+    if (!entry || !IsFolderEntry(*entry))
         return false;
     // The links the walk met inside, per file; they are met again below.
     PlaceCounts before;
@@ -153,9 +107,11 @@ bool RescanEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger, const T
 void RemoveScannedEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger,
                         const TreeChangeHooks& hooks)
 {
-    if (!entry || !entry->Parent())
+    if (!entry || !entry->Parent() || entry->IsSmallerFiles())
         return;
     bool recount = false;
+    if (entry->IsListedFile())
+        recount = ForgetListedLink(*entry, ledger);
     for (auto it = ledger.begin(); it != ledger.end();) {
         LinkedFileRecord& r = it->second;
         const auto inside = [entry](const TTreeEntry* p) { return Within(p, entry); };
@@ -173,6 +129,13 @@ void RemoveScannedEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger,
         hooks.SubtreeAboutToGo(entry);
     tree.DeleteEntry(entry);
     ApplyToAncestors(parent, delta);
+    if (parent->IsFiles() && parent->Size() == 0) {
+        TTreeEntry* folder = parent->Parent();
+        if (hooks.SubtreeAboutToGo)
+            hooks.SubtreeAboutToGo(parent);
+        tree.DeleteEntry(parent);
+        parent = folder;
+    }
     Recaption(tree, parent);
     // A file counted inside and linked elsewhere counts at its next place,
     // which only a walk of the root finds.

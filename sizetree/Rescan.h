@@ -34,7 +34,9 @@ struct TreeChangeHooks {
 // its places being gone).
 bool RescanEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger, const TreeChangeHooks& hooks);
 
-// Takes the entry (not a root) with its subtree out of the tree, as if what
-// it stands for had gone from disk.
+// Takes the entry (not a root, not a "[N smaller files]" entry) with its
+// subtree out of the tree, as if what it stands for had gone from disk. A
+// listed file that another link counted changes no size; a FILES entry left
+// at 0 bytes goes too, as a fresh scan shows none.
 void RemoveScannedEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger,
                         const TreeChangeHooks& hooks);

@@ -10,6 +10,10 @@ namespace {
 
 constexpr size_t kBlockEntries = 1024;
 
+// The scan keeps one entry per folder: it must not grow (the listed files'
+// flag lives in what was padding).
+static_assert(sizeof(void*) != 8 || sizeof(TTreeEntry) <= 160, "TTreeEntry grew");
+
 void AppendFolderPart(std::string& path, const TTreeEntry& entry, TPathKind kind)
 {
     if (path.empty() || path.back() != '/')
@@ -26,6 +30,13 @@ void AppendFolderPart(std::string& path, const TTreeEntry& entry, TPathKind kind
 
 std::string TTreeEntry::Path() const
 {
+    if (pathKind_ == TPathKind::pkFile || pathKind_ == TPathKind::pkSmallerFiles) {
+        const TTreeEntry* folder = parent_ ? parent_->parent_ : nullptr;
+        std::string path = folder ? folder->Path() : std::string();
+        if (pathKind_ == TPathKind::pkFile)
+            AppendFolderPart(path, *this, pathKind_);
+        return path;
+    }
     // Walk up to the nearest entry that holds its path, then append downward.
     std::vector<const TTreeEntry*> chain;
     const TTreeEntry* e = this;
@@ -52,6 +63,7 @@ void TTreeEntry::Reset()
     children_ = std::vector<TTreeEntry*>();
     row_ = 0;
     image_ = 0;
+    flags_ = 0;
     pathKind_ = TPathKind::pkExplicit;
     readError_ = 0;
     counts_ = EntryCounts();
@@ -133,9 +145,10 @@ TTreeEntry* TSizeTree::AddChildEntry(TTreeEntry* parent, std::string caption, TN
 }
 
 TTreeEntry* TSizeTree::AddDerivedEntry(TTreeEntry* parent, std::string caption,
-                                       std::string name, double size, TPathKind kind)
+                                       std::string name, double size, TPathKind kind, int image)
 {
     TTreeEntry* e = Append(parent, std::move(caption));
+    e->image_ = static_cast<int8_t>(image);
     e->pathKind_ = kind;
     e->size_ = size;
     e->name_ = std::move(name);
@@ -155,7 +168,7 @@ void TSizeTree::SetCaption(TTreeEntry* entry, std::string text)
 
 void TSizeTree::SetImageIndex(TTreeEntry* entry, int index)
 {
-    entry->image_ = static_cast<int16_t>(index);  // the image list has 3 images
+    entry->image_ = static_cast<int8_t>(index);
     for (TTreeObserver* o : observers_)
         o->EntryChanged(entry);
 }

@@ -12,7 +12,9 @@
 // path follows from its parent's (parent path, "/" unless it already ends in
 // "/", then the name, or "[FILES]" for a FILES entry); only a root, or a
 // record whose path follows no rule, holds its path. Node() assembles the
-// record from these on request.
+// record from these on request. A FILES entry may have children once its
+// files are listed (sizetree/LooseFiles.h): one leaf per file and one for the
+// smaller rest; their paths follow from the folder's, not the FILES entry's.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +45,8 @@ enum class TPathKind : uint8_t {
     pkExplicit,  // held as given (roots, records whose Path follows no rule)
     pkFolder,    // parent's folder path + name
     pkFiles,     // parent's folder path + "[FILES]"
+    pkFile,      // a listed file: the folder's path (its parent's parent) + name
+    pkSmallerFiles,  // the listed files' remainder: the folder's path; no name
 };
 
 class TTreeEntry {
@@ -63,6 +67,15 @@ public:
     const std::string& Name() const { return name_; }
     std::string Path() const;
     bool IsFiles() const { return pathKind_ == TPathKind::pkFiles; }
+    // One listed file under a FILES entry, and the "[N smaller files]" entry.
+    bool IsListedFile() const { return pathKind_ == TPathKind::pkFile; }
+    bool IsSmallerFiles() const { return pathKind_ == TPathKind::pkSmallerFiles; }
+    // A listed file whose size another link, counted first, holds: size 0.
+    bool IsCountedElsewhere() const { return (flags_ & kCountedElsewhere) != 0; }
+    void SetCountedElsewhere(bool on)
+    {
+        flags_ = static_cast<uint8_t>(on ? flags_ | kCountedElsewhere : flags_ & ~kCountedElsewhere);
+    }
 
     // Set by the scan, no observer told (like the size).
     const EntryCounts& Counts() const { return counts_; }
@@ -71,9 +84,9 @@ public:
     // of sizetree/Listing.h).
     uint8_t ReadError() const { return readError_; }
     void SetReadError(uint8_t code) { readError_ = code; }
-    // The folder the scan listed (or passed by, on another file system):
-    // its device and inode; 0, 0 when unknown (a FILES entry, a root that
-    // could not be looked at).
+    // The folder the scan listed (or passed by, on another file system), or
+    // the listed file: its device and inode; 0, 0 when unknown (a FILES
+    // entry, a root that could not be looked at).
     uint64_t Device() const { return device_; }
     uint64_t Inode() const { return inode_; }
     void SetIdentity(uint64_t device, uint64_t inode)
@@ -86,6 +99,8 @@ private:
     friend class TSizeTree;
     void Reset();
 
+    static constexpr uint8_t kCountedElsewhere = 1;
+
     std::string caption_;
     std::string name_;
     double size_ = 0;
@@ -93,7 +108,8 @@ private:
     TTreeEntry* parent_ = nullptr;
     std::vector<TTreeEntry*> children_;  // owned through the tree's pool
     int row_ = 0;
-    int16_t image_ = 0;
+    int8_t image_ = 0;  // the image list has 3 images
+    uint8_t flags_ = 0;
     TPathKind pathKind_ = TPathKind::pkExplicit;
     uint8_t readError_ = 0;
     EntryCounts counts_;
@@ -132,9 +148,10 @@ public:
     // image index 0. Returns the new entry, owned by the tree.
     TTreeEntry* AddChildEntry(TTreeEntry* parent, std::string caption, TNode record);
     // The same for a record whose Path follows from parent and name by the
-    // rule above (kind pkFolder or pkFiles; a FILES entry has an empty name).
+    // rule above (a FILES or smaller-files entry has an empty name), with
+    // the image index given.
     TTreeEntry* AddDerivedEntry(TTreeEntry* parent, std::string caption, std::string name,
-                                double size, TPathKind kind);
+                                double size, TPathKind kind, int image = 0);
     void SetCaption(TTreeEntry* entry, std::string text);
     void SetImageIndex(TTreeEntry* entry, int index);
     // Orders entry's immediate children with OnCompare (not stable). Children

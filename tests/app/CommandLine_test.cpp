@@ -146,6 +146,6 @@ TEST(CommandLine, HelpGivesEveryOptionALine)
         }
         ++lines[w];
     }
-    for (const char* option : {"--report", "--timing", "--by-name", "--by-size", "--depth", "--", "--help", "--version"})
+    for (const char* option : {"--report", "--timing", "--by-name", "--by-size", "--depth", "--files", "--", "--help", "--version"})
         EXPECT_EQ(lines[option], 1) << option;
 }

@@ -23,6 +23,7 @@ TEST(ReportCommand, AcceptedFormsGiveTheirOptions)
         {{"--by-name", "--by-size", "--report", "/r"}, {"/r", false, -1}},
         {{"--report", "--depth", "1", "/r"}, {"/r", false, 1}},
         {{"--report", "/r", "--depth=0"}, {"/r", false, 0}},
+        {{"--report", "/r", "--files", "--by-name"}, {"/r", true, -1, true}},
         {{"--report", "--", "--depth"}, {"--depth", false, -1}},  // after "--" a word is a path
     };
     for (const TCase& c : cases) {
@@ -32,6 +33,7 @@ TEST(ReportCommand, AcceptedFormsGiveTheirOptions)
         EXPECT_EQ(parsed->Path, c.Expected.Path);
         EXPECT_EQ(parsed->ByName, c.Expected.ByName) << c.Args.back();
         EXPECT_EQ(parsed->Depth, c.Expected.Depth) << c.Args.back();
+        EXPECT_EQ(parsed->Files, c.Expected.Files) << c.Args.back();
         EXPECT_EQ(err.str(), "");
     }
 }

@@ -22,7 +22,7 @@ TRun Report(const ReportOptions& options)
     return {status, out.str(), err.str()};
 }
 
-// root: big{x 2 MB, y 3 MB}, Small 1 MB, 150 kB loose.
+// root: big{x 2 MB, y 3 MB}, Small 1 MB, 150 kB loose in two files.
 struct TReportTree {
     TTempTree T;
     TReportTree()
@@ -34,7 +34,8 @@ struct TReportTree {
         T.File("big/y/f", 3000000);
         T.Dir("Small");
         T.File("Small/f", 1000000);
-        T.File("loose", 150000);
+        T.File("loose", 100000);
+        T.File("a-loose", 50000);
     }
 };
 
@@ -69,6 +70,47 @@ TEST(RunReport, PrintsEveryCaptionIndentedInTheOrderAsked)
                 "               3 MB  [FILES]\n"},
         {{root, false, 1}, root + "\n           5 MB  big\n           1 MB  Small\n         0.2 MB  [FILES]\n"},
         {{root, false, 0}, root + "\n"},
+        {{root, false, -1, true},
+         root + "\n"
+                "           5 MB  big\n"
+                "             3 MB  y\n"
+                "               3 MB  [FILES]\n"
+                "                 3 MB  f\n"
+                "             2 MB  x\n"
+                "               2 MB  [FILES]\n"
+                "                 2 MB  f\n"
+                "           1 MB  Small\n"
+                "             1 MB  [FILES]\n"
+                "               1 MB  f\n"
+                "         0.2 MB  [FILES]\n"
+                "           0.1 MB  loose\n"
+                "             0 MB  a-loose\n"},
+        {{root, true, -1, true},
+         root + "\n"
+                "         0.2 MB  [FILES]\n"
+                "             0 MB  a-loose\n"
+                "           0.1 MB  loose\n"
+                "           1 MB  Small\n"
+                "             1 MB  [FILES]\n"
+                "               1 MB  f\n"
+                "           5 MB  big\n"
+                "             2 MB  x\n"
+                "               2 MB  [FILES]\n"
+                "                 2 MB  f\n"
+                "             3 MB  y\n"
+                "               3 MB  [FILES]\n"
+                "                 3 MB  f\n"},
+        // Files are a level: those of a FILES line at the last level are not printed.
+        {{root, false, 2, true},
+         root + "\n"
+                "           5 MB  big\n"
+                "             3 MB  y\n"
+                "             2 MB  x\n"
+                "           1 MB  Small\n"
+                "             1 MB  [FILES]\n"
+                "         0.2 MB  [FILES]\n"
+                "           0.1 MB  loose\n"
+                "             0 MB  a-loose\n"},
     };
     for (const TCase& c : cases) {
         const TRun run = Report(c.Options);

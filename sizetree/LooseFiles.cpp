@@ -1,0 +1,256 @@
+#include "sizetree/LooseFiles.h"
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <string_view>
+#include <utility>
+
+#include "sizetree/FolderRead.h"
+#include "sizetree/Scan.h"
+#include "sizetree/TreeTotals.h"
+
+namespace {
+
+constexpr int kFilesImage = 2;
+
+// Ranks files for keeping: larger first, equal sizes by name, so the kept
+// set and its order never depend on the listing order.
+bool Ranks(uint64_t sizeA, std::string_view nameA, uint64_t sizeB, std::string_view nameB)
+{
+    return sizeA != sizeB ? sizeA > sizeB : nameA < nameB;
+}
+
+bool RanksAbove(const LooseFile& a, const LooseFile& b)
+{
+    return Ranks(a.Size, a.Name, b.Size, b.Name);
+}
+
+struct Descriptor {
+    int Fd;
+    ~Descriptor()
+    {
+        if (Fd >= 0)
+            close(Fd);
+    }
+};
+
+// Keeps the `keep` best ranked files in a heap whose top is the worst kept;
+// the rest go to the listing's remainder. Memory stays O(keep).
+class KeptFiles {
+public:
+    KeptFiles(LooseFileListing& listing, size_t keep) : listing_(listing), keep_(keep) {}
+
+    void Offer(const char* name, const LooseFile& file)
+    {
+        std::vector<LooseFile>& kept = listing_.Files;
+        if (kept.size() < keep_) {
+            kept.push_back(file);
+            kept.back().Name = name;
+            std::push_heap(kept.begin(), kept.end(), RanksAbove);
+            return;
+        }
+        if (keep_ == 0 || !Ranks(file.Size, name, kept.front().Size, kept.front().Name)) {
+            ToRemainder(file);
+            return;
+        }
+        std::pop_heap(kept.begin(), kept.end(), RanksAbove);
+        ToRemainder(kept.back());
+        kept.back() = file;
+        kept.back().Name = name;
+        std::push_heap(kept.begin(), kept.end(), RanksAbove);
+    }
+
+private:
+    void ToRemainder(const LooseFile& file)
+    {
+        ++listing_.SmallerFiles;
+        listing_.SmallerBytes += file.Size;
+        listing_.SmallerDiskBytes += file.DiskBytes;
+        if (file.SeveralLinks) {
+            LooseFile& linked = listing_.SmallerLinked.emplace_back(file);
+            linked.Name.clear();
+        }
+    }
+
+    LooseFileListing& listing_;
+    const size_t keep_;
+};
+
+// The files not kept that count here: all but other links' names.
+uint64_t SmallerCounted(const LooseFileListing& listing)
+{
+    const auto elsewhere = std::count_if(listing.SmallerLinked.begin(), listing.SmallerLinked.end(),
+                                         [](const LooseFile& f) { return f.CountedElsewhere; });
+    return listing.SmallerFiles - static_cast<uint64_t>(elsewhere);
+}
+
+void CountElsewhere(LooseFile& file)
+{
+    file.CountedElsewhere = true;
+    file.Size = 0;
+    file.DiskBytes = 0;
+}
+
+// The folder's links as the listing found them replace those the walk met
+// there. A file with several links counts where the ledger counts it; one
+// it does not know yet counts here. A file counted here whose link went is
+// left with no place that counts it, so the next rescan settles it through
+// the whole root.
+void SettleLinks(LooseFileListing& listing, const TTreeEntry* folder, LinkLedger& ledger)
+{
+    for (auto& [id, r] : ledger)
+        r.Places.erase(std::remove(r.Places.begin(), r.Places.end(), folder), r.Places.end());
+    const auto settle = [&](LooseFile& f, bool kept) {
+        if (!f.SeveralLinks)
+            return;
+        LinkedFileRecord& r = ledger[FileId{f.Device, f.Inode}];
+        r.Places.push_back(folder);
+        if (f.CountedElsewhere)
+            return;
+        if (!r.Counted || r.Counted == folder) {
+            r.Counted = folder;
+            r.Size = f.Size;
+            r.DiskBytes = f.DiskBytes;
+            return;
+        }
+        if (!kept) {
+            listing.SmallerBytes -= f.Size;
+            listing.SmallerDiskBytes -= f.DiskBytes;
+        }
+        CountElsewhere(f);
+    };
+    for (LooseFile& f : listing.Files)
+        settle(f, true);
+    for (LooseFile& f : listing.SmallerLinked)
+        settle(f, false);
+    for (auto it = ledger.begin(); it != ledger.end();) {
+        LinkedFileRecord& r = it->second;
+        if (r.Counted == folder && std::find(r.Places.begin(), r.Places.end(), folder) == r.Places.end())
+            r.Counted = nullptr;
+        it = r.Places.empty() ? ledger.erase(it) : std::next(it);
+    }
+}
+
+}  // namespace
+
+FileIdSet LinksCountedElsewhere(const LinkLedger& ledger, const TTreeEntry* folder)
+{
+    FileIdSet ids;
+    for (const auto& [id, r] : ledger)
+        if (r.Counted && r.Counted != folder
+            && std::find(r.Places.begin(), r.Places.end(), folder) != r.Places.end())
+            ids.insert(id);
+    return ids;
+}
+
+LooseFileListing ListLooseFiles(const std::string& path, const FileIdSet& elsewhere, size_t keep)
+{
+    LooseFileListing listing;
+    const Descriptor folder{OpenRootFolder(path)};
+    if (folder.Fd < 0) {
+        listing.Error = ReadErrorOfErrno(errno);
+        return listing;
+    }
+    TListScratch scratch;
+    KeptFiles kept(listing, keep);
+    FileIdSet countedHere;  // files with several links this listing counted
+    const uint8_t ended = ForEachName(folder.Fd, scratch, [&](const char* name, unsigned char type, uint64_t) {
+        NameLook look;
+        if (!LookAtName(folder.Fd, name, look, scratch)) {
+            if (errno == ENOENT)
+                return;  // gone meanwhile
+            if (!listing.Error)
+                listing.Error = ReadErrorOfErrno(errno);
+            if (type != DT_DIR)
+                kept.Offer(name, LooseFile{});  // a file of unknown size, as the scan counts it
+            return;
+        }
+        if (look.IsFolder)
+            return;
+        LooseFile file{std::string(), look.Size, look.DiskBytes, look.Device, look.Inode, false,
+                       look.Links > 1};
+        if (file.SeveralLinks) {
+            const FileId id{look.Device, look.Inode};
+            if (elsewhere.count(id) || !countedHere.insert(id).second)
+                CountElsewhere(file);
+        }
+        kept.Offer(name, file);
+    });
+    if (ended && !listing.Error)
+        listing.Error = ended;
+    return listing;
+}
+
+void PutLooseFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing listing,
+                   LinkLedger& ledger, const TreeChangeHooks& hooks)
+{
+    if (!filesEntry || !filesEntry->IsFiles() || !filesEntry->Parent())
+        return;
+    TTreeEntry* folder = filesEntry->Parent();
+    if (filesEntry->ChildCount() > 0) {
+        if (hooks.ChildrenAboutToGo)
+            hooks.ChildrenAboutToGo(filesEntry);
+        while (filesEntry->ChildCount() > 0)
+            tree.DeleteEntry(filesEntry->ChildAt(filesEntry->ChildCount() - 1));
+    }
+    if (listing.Error)
+        return;
+    SettleLinks(listing, folder, ledger);
+
+    // The new totals, as the scan would count them now.
+    Contribution now;
+    for (const LooseFile& f : listing.Files) {
+        now.Size += static_cast<double>(f.Size);
+        now.DiskBytes += static_cast<int64_t>(f.DiskBytes);
+        now.Files += f.CountedElsewhere ? 0 : 1;
+    }
+    now.Size += static_cast<double>(listing.SmallerBytes);
+    now.DiskBytes += static_cast<int64_t>(listing.SmallerDiskBytes);
+    now.Files += static_cast<int64_t>(SmallerCounted(listing));
+    Contribution delta = now;
+    delta -= Contribution(*filesEntry);
+    delta.Folders = 0;
+    delta.Unreadable = 0;
+    ApplyToAncestors(filesEntry, delta);
+    if (now.Size == 0) {
+        // As a fresh scan: no FILES entry; the folder still counts its
+        // empty files.
+        if (hooks.SubtreeAboutToGo)
+            hooks.SubtreeAboutToGo(filesEntry);
+        tree.DeleteEntry(filesEntry);
+        Recaption(tree, folder);
+        return;
+    }
+
+    AddListedFiles(tree, filesEntry, listing);
+    if (delta.Size != 0)
+        Recaption(tree, filesEntry);
+}
+
+void AddListedFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing& listing)
+{
+    // Added largest first, ties by name: equal sizes keep a fixed order.
+    std::sort(listing.Files.begin(), listing.Files.end(), RanksAbove);
+    for (LooseFile& f : listing.Files) {
+        std::string caption = FolderCaptionText(static_cast<double>(f.Size), f.Name);
+        TTreeEntry* e = tree.AddDerivedEntry(filesEntry, std::move(caption), std::move(f.Name),
+                                             static_cast<double>(f.Size), TPathKind::pkFile, kFilesImage);
+        e->Counts().DiskBytes = f.DiskBytes;
+        e->Counts().Files = f.CountedElsewhere ? 0 : 1;
+        e->SetIdentity(f.Device, f.Inode);
+        e->SetCountedElsewhere(f.CountedElsewhere);
+    }
+    if (listing.SmallerFiles > 0) {
+        const double bytes = static_cast<double>(listing.SmallerBytes);
+        const std::string name = "[" + std::to_string(listing.SmallerFiles) + " smaller files]";
+        TTreeEntry* e = tree.AddDerivedEntry(filesEntry, FolderCaptionText(bytes, name), std::string(),
+                                             bytes, TPathKind::pkSmallerFiles, kFilesImage);
+        e->Counts().DiskBytes = listing.SmallerDiskBytes;
+        e->Counts().Files = static_cast<uint32_t>(
+            std::min<uint64_t>(SmallerCounted(listing), UINT32_MAX));
+    }
+    tree.SortChildren(filesEntry);
+}
