@@ -15,7 +15,8 @@ inline constexpr double OtherShare = 0.02;
 
 // Title := the entry's Path; the chart becomes visible; the series gets one
 // point per child of at least 2 % of the entry's size (in tree order, value in
-// MB, label = the child's name, "[FILES]" for a FILES entry), then "Other" for the rest when it is
+// MB, label = the child's name, "[FILES]" for a FILES entry, "[N smaller
+// files]" for the rest of a listing), then "Other" for the rest when it is
 // above 0. An entry of size 0 is divided by 1.0 and its record is left as it
 // is. node nullptr: nothing changes.
 void FeedCompositionChart(TChartPanel& chart, TPieSeries& series, const TTreeEntry* node);

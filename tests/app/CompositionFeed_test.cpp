@@ -6,6 +6,7 @@
 
 #include "app/CompositionFeed.h"
 #include "app/CompositionChart.h"
+#include "sizetree/Scan.h"
 
 namespace {
 
@@ -141,6 +142,14 @@ TEST_F(Feed, FilesEntryShowsItsListedFiles)
     FeedCompositionChart(chart, *series, files);
     EXPECT_EQ(chart.Title().Text(), std::vector<std::string>{"/data/[FILES]"});
     ExpectPoints({{"a", 60}, {"b", 30}, {"c", 5}, {"d", 3}, {"Other", 2}});
+
+    // The rest of a long listing is labelled as its caption says.
+    TTreeEntry* many = Folder("/many", 100 * MB, {{"", 100 * MB}})->ChildAt(0);
+    tree.AddDerivedEntry(many, FolderCaptionText(60 * MB, "big"), "big", 60 * MB, TPathKind::pkFile, 2);
+    tree.AddDerivedEntry(many, FolderCaptionText(40 * MB, "[20000 smaller files]"), "", 40 * MB,
+                         TPathKind::pkSmallerFiles, 2);
+    FeedCompositionChart(chart, *series, many);
+    ExpectPoints({{"big", 60}, {"[20000 smaller files]", 40}});
 }
 
 TEST_F(Feed, DriveRootLabelsTopLevelFoldersAndFiles)
