@@ -21,6 +21,13 @@
     </message>
 </context>
 <context>
+    <name>FileListings</name>
+    <message>
+        <source>Could not list the files of %1: %2</source>
+        <translation>Не удалось перечислить файлы папки %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>FolderDrop</name>
     <message>
         <source>A scan is running: drop the folder again when it has ended.</source>
@@ -166,6 +173,14 @@
             <numerusform>%n папок ниже не удалось прочитать; их размер считается равным 0</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Another link to this file was counted first, at another place: its size counts there</source>
+        <translation>Другая ссылка на этот файл была учтена раньше, в другом месте: его размер учитывается там</translation>
+    </message>
+    <message>
+        <source>The files of this folder after its %1 largest, together</source>
+        <translation>Файлы этой папки после %1 самых больших, вместе</translation>
+    </message>
 </context>
 <context>
     <name>TfrmTallowin</name>
@@ -176,10 +191,6 @@
     <message>
         <source>Rescan refused: a scan is running</source>
         <translation>Пересканирование невозможно: идёт сканирование</translation>
-    </message>
-    <message>
-        <source>Rescan refused: the loose files are rescanned with their folder</source>
-        <translation>Пересканирование невозможно: отдельные файлы пересканируются вместе со своей папкой</translation>
     </message>
     <message>
         <source>Rescan refused: %1 is on another file system</source>
@@ -216,6 +227,18 @@
     <message>
         <source>Moved %1 to the trash</source>
         <translation>%1 перемещена в корзину</translation>
+    </message>
+    <message>
+        <source>Move to Trash refused: the loose files of %1 move one by one</source>
+        <translation>Перемещение в корзину невозможно: файлы папки %1 перемещаются по одному</translation>
+    </message>
+    <message>
+        <source>Move to Trash refused: the smaller files of %1 are not listed one by one</source>
+        <translation>Перемещение в корзину невозможно: меньшие файлы папки %1 не перечислены по одному</translation>
+    </message>
+    <message>
+        <source>Move to Trash refused: %1 is no longer the file that was listed</source>
+        <translation>Перемещение в корзину невозможно: %1 — уже не тот файл, что был перечислен</translation>
     </message>
 </context>
 </TS>
