@@ -4,7 +4,8 @@
 # dialog by typing its path, Go, select a subfolder, Ctrl+C (the clipboard
 # then holds its path), the context menu, Delete and Yes (the folder goes to
 # a private trash, the root shrinks), F5 on the root after a file was added
-# (it grows), Escape. The program runs with XDG_DATA_HOME in the test's
+# (it grows), End to select the root's FILES entry (its files are listed and
+# the pie divides among them), Escape. The program runs with XDG_DATA_HOME in the test's
 # folder (on the same file system as the scanned folder), so the trash it
 # uses is a private one.
 #
@@ -25,6 +26,8 @@ echo "screenshots in $shots"
 folder="$work/home/ann/Videos"
 truncate -s 30M "$folder/old/clip"
 truncate -s 10M "$folder/new/clip"
+truncate -s 6M "$folder/notes"  # loose files: smaller than "new", so below it
+truncate -s 2M "$folder/memo"
 
 cleanup() {
   [ -n "${app:-}" ] && kill "$app" 2>/dev/null
@@ -120,6 +123,13 @@ for _ in $(seq 30); do
 done
 [ -n "$grown" ] && [ "$grown" -gt "$after" ] || fail "the root did not grow: $after -> $grown"
 echo "root: $before bytes, $after after the trash, $grown after F5"
+
+# The root's last child, its FILES entry, selected: its files are listed and
+# the pie shows them.
+xdotool key End
+sleep 1.5
+shot files
+expect_pie "$(x_pie files 216 33 468 416)" "red:0.75 green:0.25"
 
 xdotool windowfocus --sync "$wid" key Escape
 x_wait_exit "$app" 5 || fail "Escape did not end the program"
