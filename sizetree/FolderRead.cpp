@@ -59,9 +59,8 @@ bool LookAtName(int fd, const char* name, NameLook& look, TListScratch& scratch)
     return true;
 }
 
-ssize_t ReadNameRecords(int fd, TListScratch& scratch)
+ssize_t ReadNameRecords(int fd, std::vector<char>& buffer)
 {
-    std::vector<char>& buffer = scratch.Buffer;
     if (buffer.size() < kBufferBytes)
         buffer.resize(kBufferBytes);
     return getdents64(fd, buffer.data(), buffer.size());

@@ -52,38 +52,46 @@ struct NameLook {
 // refuses statx); false when it cannot, errno saying why.
 bool LookAtName(int fd, const char* name, NameLook& look, TListScratch& scratch);
 
-// Reads the next records of fd into scratch.Buffer: their bytes, 0 at the
-// end, -1 with errno on failure.
-ssize_t ReadNameRecords(int fd, TListScratch& scratch);
+// Reads the next records of fd into buffer (grown to 64 KiB): their bytes,
+// 0 at the end, -1 with errno on failure.
+ssize_t ReadNameRecords(int fd, std::vector<char>& buffer);
 
-// Calls visit(name, type, inode) (type: a DT_ value, DT_UNKNOWN when the
-// file system does not say; inode as the folder records it) for every name of the open folder fd but "." and "..".
-// Returns 0, or the read error code of a listing that failed midway.
+// Calls visit(name, type, inode) for every name of `bytes` bytes of records
+// but "." and ".." (type: a DT_ value, DT_UNKNOWN when the file system does
+// not say; inode as the folder records it).
 template <typename Visit>
-uint8_t ForEachName(int fd, TListScratch& scratch, Visit&& visit)
+void ForEachRecord(const char* records, size_t bytes, Visit&& visit)
 {
     // The kernel's getdents64 record: inode, offset, length, type, name.
     constexpr size_t kLengthAt = 16;
     constexpr size_t kTypeAt = 18;
     constexpr size_t kNameAt = 19;
+    for (size_t pos = 0; pos < bytes;) {
+        const char* record = records + pos;
+        unsigned short length = 0;
+        uint64_t inode = 0;
+        std::memcpy(&length, record + kLengthAt, sizeof length);
+        std::memcpy(&inode, record, sizeof inode);
+        pos += length;
+        const char* name = record + kNameAt;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue;
+        visit(name, static_cast<unsigned char>(record[kTypeAt]), inode);
+    }
+}
+
+// The same for every name of the open folder fd. Returns 0, or the read
+// error code of a listing that failed midway.
+template <typename Visit>
+uint8_t ForEachName(int fd, TListScratch& scratch, Visit&& visit)
+{
     for (;;) {
-        const ssize_t got = ReadNameRecords(fd, scratch);
+        const ssize_t got = ReadNameRecords(fd, scratch.Buffer);
         if (got < 0)
             return ReadErrorOfErrno(errno);
         if (got == 0)
             return 0;
-        for (ssize_t pos = 0; pos < got;) {
-            const char* record = scratch.Buffer.data() + pos;
-            unsigned short length = 0;
-            uint64_t inode = 0;
-            std::memcpy(&length, record + kLengthAt, sizeof length);
-            std::memcpy(&inode, record, sizeof inode);
-            pos += length;
-            const char* name = record + kNameAt;
-            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
-                continue;
-            visit(name, static_cast<unsigned char>(record[kTypeAt]), inode);
-        }
+        ForEachRecord(scratch.Buffer.data(), static_cast<size_t>(got), visit);
     }
 }
 

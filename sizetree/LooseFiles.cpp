@@ -1,14 +1,8 @@
 #include "sizetree/LooseFiles.h"
 
-#include <dirent.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <string_view>
 #include <utility>
 
-#include "sizetree/FolderRead.h"
 #include "sizetree/Scan.h"
 #include "sizetree/TreeTotals.h"
 
@@ -16,68 +10,11 @@ namespace {
 
 constexpr int kFilesImage = 2;
 
-// Ranks files for keeping: larger first, equal sizes by name, so the kept
-// set and its order never depend on the listing order.
-bool Ranks(uint64_t sizeA, std::string_view nameA, uint64_t sizeB, std::string_view nameB)
+// Larger first, equal sizes by name: the order the files are added in.
+bool AddedBefore(const LooseFile& a, const LooseFile& b)
 {
-    return sizeA != sizeB ? sizeA > sizeB : nameA < nameB;
+    return a.Size != b.Size ? a.Size > b.Size : a.Name < b.Name;
 }
-
-bool RanksAbove(const LooseFile& a, const LooseFile& b)
-{
-    return Ranks(a.Size, a.Name, b.Size, b.Name);
-}
-
-struct Descriptor {
-    int Fd;
-    ~Descriptor()
-    {
-        if (Fd >= 0)
-            close(Fd);
-    }
-};
-
-// Keeps the `keep` best ranked files in a heap whose top is the worst kept;
-// the rest go to the listing's remainder. Memory stays O(keep).
-class KeptFiles {
-public:
-    KeptFiles(LooseFileListing& listing, size_t keep) : listing_(listing), keep_(keep) {}
-
-    void Offer(const char* name, const LooseFile& file)
-    {
-        std::vector<LooseFile>& kept = listing_.Files;
-        if (kept.size() < keep_) {
-            kept.push_back(file);
-            kept.back().Name = name;
-            std::push_heap(kept.begin(), kept.end(), RanksAbove);
-            return;
-        }
-        if (keep_ == 0 || !Ranks(file.Size, name, kept.front().Size, kept.front().Name)) {
-            ToRemainder(file);
-            return;
-        }
-        std::pop_heap(kept.begin(), kept.end(), RanksAbove);
-        ToRemainder(kept.back());
-        kept.back() = file;
-        kept.back().Name = name;
-        std::push_heap(kept.begin(), kept.end(), RanksAbove);
-    }
-
-private:
-    void ToRemainder(const LooseFile& file)
-    {
-        ++listing_.SmallerFiles;
-        listing_.SmallerBytes += file.Size;
-        listing_.SmallerDiskBytes += file.DiskBytes;
-        if (file.SeveralLinks) {
-            LooseFile& linked = listing_.SmallerLinked.emplace_back(file);
-            linked.Name.clear();
-        }
-    }
-
-    LooseFileListing& listing_;
-    const size_t keep_;
-};
 
 // The files not kept that count here: all but other links' names.
 uint64_t SmallerCounted(const LooseFileListing& listing)
@@ -85,13 +22,6 @@ uint64_t SmallerCounted(const LooseFileListing& listing)
     const auto elsewhere = std::count_if(listing.SmallerLinked.begin(), listing.SmallerLinked.end(),
                                          [](const LooseFile& f) { return f.CountedElsewhere; });
     return listing.SmallerFiles - static_cast<uint64_t>(elsewhere);
-}
-
-void CountElsewhere(LooseFile& file)
-{
-    file.CountedElsewhere = true;
-    file.Size = 0;
-    file.DiskBytes = 0;
 }
 
 // The folder's links as the listing found them replace those the walk met
@@ -120,7 +50,9 @@ void SettleLinks(LooseFileListing& listing, const TTreeEntry* folder, LinkLedger
             listing.SmallerBytes -= f.Size;
             listing.SmallerDiskBytes -= f.DiskBytes;
         }
-        CountElsewhere(f);
+        f.CountedElsewhere = true;
+        f.Size = 0;
+        f.DiskBytes = 0;
     };
     for (LooseFile& f : listing.Files)
         settle(f, true);
@@ -144,44 +76,6 @@ FileIdSet LinksCountedElsewhere(const LinkLedger& ledger, const TTreeEntry* fold
             && std::find(r.Places.begin(), r.Places.end(), folder) != r.Places.end())
             ids.insert(id);
     return ids;
-}
-
-LooseFileListing ListLooseFiles(const std::string& path, const FileIdSet& elsewhere, size_t keep)
-{
-    LooseFileListing listing;
-    const Descriptor folder{OpenRootFolder(path)};
-    if (folder.Fd < 0) {
-        listing.Error = ReadErrorOfErrno(errno);
-        return listing;
-    }
-    TListScratch scratch;
-    KeptFiles kept(listing, keep);
-    FileIdSet countedHere;  // files with several links this listing counted
-    const uint8_t ended = ForEachName(folder.Fd, scratch, [&](const char* name, unsigned char type, uint64_t) {
-        NameLook look;
-        if (!LookAtName(folder.Fd, name, look, scratch)) {
-            if (errno == ENOENT)
-                return;  // gone meanwhile
-            if (!listing.Error)
-                listing.Error = ReadErrorOfErrno(errno);
-            if (type != DT_DIR)
-                kept.Offer(name, LooseFile{});  // a file of unknown size, as the scan counts it
-            return;
-        }
-        if (look.IsFolder)
-            return;
-        LooseFile file{std::string(), look.Size, look.DiskBytes, look.Device, look.Inode, false,
-                       look.Links > 1};
-        if (file.SeveralLinks) {
-            const FileId id{look.Device, look.Inode};
-            if (elsewhere.count(id) || !countedHere.insert(id).second)
-                CountElsewhere(file);
-        }
-        kept.Offer(name, file);
-    });
-    if (ended && !listing.Error)
-        listing.Error = ended;
-    return listing;
 }
 
 void PutLooseFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing listing,
@@ -233,7 +127,7 @@ void PutLooseFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing lis
 void AddListedFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing& listing)
 {
     // Added largest first, ties by name: equal sizes keep a fixed order.
-    std::sort(listing.Files.begin(), listing.Files.end(), RanksAbove);
+    std::sort(listing.Files.begin(), listing.Files.end(), AddedBefore);
     for (LooseFile& f : listing.Files) {
         std::string caption = FolderCaptionText(static_cast<double>(f.Size), f.Name);
         TTreeEntry* e = tree.AddDerivedEntry(filesEntry, std::move(caption), std::move(f.Name),
