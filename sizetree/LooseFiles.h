@@ -9,8 +9,9 @@
 //      `folder` but counted at another place.
 //   2. ListLooseFiles(path, elsewhere) lists the folder as it is now. It
 //      touches no tree and may run on any thread (a large folder is listed
-//      off the UI thread); it keeps at most `keep` files, the largest, and
-//      sums the rest.
+//      off the UI thread); it keeps at most `keep` files, the largest (equal
+//      sizes by name), and sums the rest. A folder of many names is looked
+//      at by worker threads of its own, joined before it returns.
 //   3. On the UI thread, PutLooseFiles(tree, filesEntry, listing, ledger,
 //      hooks) puts one child per listed file under the FILES entry (and one
 //      "[N smaller files]" entry for the rest), captioned like folders, in the
