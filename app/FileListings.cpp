@@ -10,7 +10,7 @@
 bool FilesToList(const TTreeEntry& entry)
 {
     return entry.IsFiles() && entry.ChildCount() == 0 && entry.Counts().Files > 0 && entry.Parent()
-        && entry.Parent()->ReadError() == 0;
+        && entry.Parent()->ReadError() == 0 && entry.ReadError() == 0;
 }
 
 FileListings::FileListings(TSizeTree& tree, FileListingHooks hooks) : tree_(tree), hooks_(std::move(hooks))
@@ -98,10 +98,19 @@ void FileListings::Put(std::map<uint64_t, Job>::iterator at)
     if (listing.Error)
         hooks_.Notice(tr("Could not list the files of %1: %2")
                           .arg(PathText(files->Parent()->Path()), ReadErrorReason(listing.Error)));
-    // A folder that could not be listed at all keeps what the scan counted.
-    if (listing.Error && listing.Files.empty() && listing.SmallerFiles == 0)
+    // A folder that could not be listed at all keeps what the scan counted;
+    // the failure stays on the entry (red, with its reason), so that views
+    // do not ask again at every layout. F5 asks again.
+    if (listing.Error && listing.Files.empty() && listing.SmallerFiles == 0) {
+        const uint8_t error = listing.Error;
+        hooks_.Change([&](const TreeChangeHooks&) {
+            files->SetReadError(error);
+            tree_.SetCaption(files, files->Caption());
+        });
         return;
+    }
     hooks_.Change([&](const TreeChangeHooks& hooks) {
+        files->SetReadError(0);
         PutLooseFiles(tree_, files, std::move(listing), hooks_.LedgerOf(files), hooks);
     });
 }

@@ -32,7 +32,8 @@
 #include "sizetree/SizeTree.h"
 
 // True when entry is a FILES entry whose loose files can be listed and are
-// not: the scan counted files in its folder, which could be read.
+// not: the scan counted files in its folder, which could be read, and no
+// listing of them failed.
 bool FilesToList(const TTreeEntry& entry);
 
 struct FileListingHooks {

@@ -226,7 +226,7 @@
     </message>
     <message>
         <source>Moved %1 to the trash</source>
-        <translation>%1 перемещена в корзину</translation>
+        <translation>В корзину перемещено: %1</translation>
     </message>
     <message>
         <source>Move to Trash refused: the loose files of %1 move one by one</source>

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -518,4 +519,33 @@ TEST_F(RescanTrashTest, AListingWhoseEntryWentIsDropped)
     WaitForListings();
     EXPECT_GT(FilesOf(At("Music"))->ChildCount(), 0);
     ExpectAsAFreshScan();
+}
+
+// A folder gone since the scan: its FILES entry keeps the scan's size, shows
+// why in red and is not asked for again by the views; F5 asks again.
+TEST_F(RescanTrashTest, AFolderThatCannotBeListedIsNotAskedAgain)
+{
+    TTreeEntry* files = FilesOf(At("Docs"));
+    const double size = root->Size();
+    fs::remove_all(t.Path("Docs"));
+    Select(files);
+    WaitForListings();
+    EXPECT_NE(frm.StatusBar->NoticeText().indexOf(QLatin1String("Could not list")), -1);
+    EXPECT_EQ(files->ReadError(), ReadErrorOfErrno(ENOENT));
+    EXPECT_EQ(files->ChildCount(), 0);
+    EXPECT_EQ(root->Size(), size);
+    const QModelIndex index = frm.Model().IndexOf(files);
+    EXPECT_FALSE(frm.Model().canFetchMore(index));
+    frm.Tree->expand(index);
+    Select(root);
+    Select(files);
+    QApplication::processEvents();
+    EXPECT_FALSE(frm.ListingFiles());
+
+    t.File("Docs/again.txt", 70'000);
+    QTest::keyClick(frm.Tree, Qt::Key_F5);
+    WaitForListings();
+    EXPECT_EQ(files->ReadError(), 0);
+    ASSERT_EQ(files->ChildCount(), 1);
+    EXPECT_EQ(files->ChildAt(0)->Name(), "again.txt");
 }
