@@ -69,12 +69,13 @@ unsigned PoolSizer::Add(const TimedStep& step, std::chrono::steady_clock::time_p
         windowStart_ = now;
     if (now - windowStart_ < kWindow)
         return active_;
+    // Blocks read, and a tenth of the time not queued for a core asleep.
+    const bool onDevice = readDevice_ && wall_ > queued_ && 10 * slept_ >= wall_ - queued_;
     // Waiting on the device, not for a core: a worker more finds a free core.
-    // (A step that had blocks read waited for them: a smaller share will do.)
-    const bool asleep = wall_ > 0 && queued_ < slept_
-        && (4 * slept_ >= wall_ || (readDevice_ && 10 * slept_ >= wall_));
+    const bool asleep = onDevice || (wall_ > 0 && 4 * slept_ >= wall_ && queued_ < slept_);
     // The CPU is the limit: little sleep, or more waiting for a core.
-    const bool onCpu = wall_ > 0 && (10 * slept_ < wall_ || queued_ > 2 * slept_);
+    const bool onCpu =
+        !onDevice && wall_ > 0 && (10 * slept_ < wall_ || queued_ > 2 * slept_);
     if (asleep && asleepBefore_ && workQueued && !idle_ && active_ < bound_)
         active_ = std::min(bound_, 2 * active_);
     else if (onCpu && active_ > start_)

@@ -16,24 +16,28 @@
 // to do calls NoteIdle. Add returns how many workers should take tasks: the
 // count changes only at the end of a window of kWindow, and only
 //   - up, doubling (at most to the bound), when the steps of that window and
-//     of the one before slept at least a quarter of their wall time (a tenth,
-//     when blocks were read from a device in the window: each such read is a
-//     wait), and waited for a core less than they slept, folders were queued
-//     at its end and no worker went idle in it. Two windows, so that one slow
-//     folder does not grow the pool; then every further sleepy window doubles
-//     it again: a cold scan of a source tree lasts only some 30 such windows,
-//     and the pool must reach its useful size in the first few;
-//   - down, by half (never below the start), when they slept less than a
-//     tenth of it, or waited for a core more than twice as long as they
-//     slept: the CPU is the limit.
-// So the pool grows while its workers wait on the device and cores are
-// free, and stops where they start to queue for the cores, whether behind
-// each other or behind other programs: more workers then would only take
-// the cores from those programs, or add contention. No growth is undone for
-// lack of a measured gain: folders differ too much in cost for a few
-// windows' folder rate to tell, and a worker that sleeps costs only its
-// stack and at most two descriptors, also on a device that serves one
-// request at a time. (On a virtual machine, time the host takes a core away
+//     of the one before waited on the device, folders were queued at its end
+//     and no worker went idle in it. A window waited on the device when its
+//     steps slept at least a quarter of their wall time and waited for a
+//     core less than they slept, or when blocks were read from a device in
+//     it and the steps slept a tenth of the time they did not wait for a
+//     core: each read is a wait, and more workers keep more reads in flight
+//     even while they also queue for the cores, for the work on the cores is
+//     the scan's own, the same whichever worker does it. Two windows, so that
+//     one slow folder does not grow the pool; then every further such window
+//     doubles it again: a cold scan of a source tree lasts only some 30
+//     windows, and the pool must reach its useful size in the first few;
+//   - down, by half (never below the start), when no device read kept them
+//     waiting and they slept less than a tenth of their wall time, or waited
+//     for a core more than twice as long as they slept: the CPU is the limit.
+// So on a warm cache, where nothing is read from a device, the pool grows
+// only while its workers sleep and cores are free, and stops where they
+// start to queue for the cores, whether behind each other or behind other
+// programs: more workers then would only take the cores from those programs,
+// or add contention. No growth is undone for lack of a measured gain:
+// folders differ too much in cost for a few windows' folder rate to tell,
+// and a worker that sleeps costs only its stack and at most two descriptors,
+// also on a device that serves one request at a time. (On a virtual machine, time the host takes a core away
 // from the guest is neither run nor queued time; it reads as sleep. Only
 // two windows in a row stolen for a quarter grow the pool, and the extra
 // workers then queue for the cores and are let idle again.)

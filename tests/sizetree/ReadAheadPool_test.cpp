@@ -23,6 +23,8 @@ const TWindow kWaitingForCore{{100, 20, 70, false}};  // 10 % asleep
 const TWindow kBusyMachine{{100, 30, 50, false}};     // 20 % asleep, 50 % queued
 const TWindow kPartlyAsleep{{100, 70, 10, false}};    // 20 %: holds
 const TWindow kReadingDevice{{100, 75, 10, true}};    // 15 %, blocks read: grows
+const TWindow kReadingQueued{{100, 15, 80, true}};    // 5 %, a quarter of its own time
+const TWindow kReadingOnCpu{{100, 90, 5, true}};      // 5 %: blocks read, but on the CPU
 
 std::vector<unsigned> PoolSizes(unsigned start, unsigned bound, const std::vector<TWindow>& windows)
 {
@@ -66,6 +68,10 @@ TEST(ReadAheadPool, SizeWindowByWindow)
          {kReadingDevice, kReadingDevice, kReadingDevice, partlyReading}, {2, 4, 8, 16}},
         {"the same share without device reads holds", 2, 16,
          {kPartlyAsleep, kPartlyAsleep, s, kPartlyAsleep}, {2, 2, 2, 2}},
+        {"reading blocks while queued for the cores: grows, and queueing does not shrink it", 2,
+         16, {kReadingQueued, kReadingQueued, kReadingQueued, kReadingQueued}, {2, 4, 8, 16}},
+        {"blocks read, but little sleep: the CPU is the limit", 2, 16,
+         {s, s, s, kReadingOnCpu}, {2, 4, 8, 4}},
         {"asleep, but queued for cores longer: the CPU is the limit", 2, 16,
          {s, s, s, kBusyMachine, kBusyMachine, kBusyMachine}, {2, 4, 8, 4, 2, 2}},
         {"on the CPU: halves, not below the start", 3, 32,
