@@ -76,7 +76,7 @@ unsigned PoolSizer::Add(const TimedStep& step, std::chrono::steady_clock::time_p
     // The CPU is the limit: little sleep, or more waiting for a core.
     const bool onCpu =
         !onDevice && wall_ > 0 && (10 * slept_ < wall_ || queued_ > 2 * slept_);
-    if (asleep && asleepBefore_ && workQueued && !idle_ && active_ < bound_)
+    if (asleep && (asleepBefore_ || onDevice) && workQueued && !idle_ && active_ < bound_)
         active_ = std::min(bound_, 2 * active_);
     else if (onCpu && active_ > start_)
         active_ = std::max(start_, active_ / 2);

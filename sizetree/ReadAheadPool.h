@@ -15,18 +15,19 @@
 // started while the read-ahead has room; an active worker that finds nothing
 // to do calls NoteIdle. Add returns how many workers should take tasks: the
 // count changes only at the end of a window of kWindow, and only
-//   - up, doubling (at most to the bound), when the steps of that window and
-//     of the one before waited on the device, folders were queued at its end
-//     and no worker went idle in it. A window waited on the device when its
-//     steps slept at least a quarter of their wall time and waited for a
-//     core less than they slept, or when blocks were read from a device in
-//     it and the steps slept a tenth of the time they did not wait for a
-//     core: each read is a wait, and more workers keep more reads in flight
-//     even while they also queue for the cores, for the work on the cores is
-//     the scan's own, the same whichever worker does it. Two windows, so that
-//     one slow folder does not grow the pool; then every further such window
-//     doubles it again: a cold scan of a source tree lasts only some 30
-//     windows, and the pool must reach its useful size in the first few;
+//   - up, doubling (at most to the bound), when the workers waited on the
+//     device, folders were queued at the window's end and no worker went
+//     idle in it. They waited on the device when blocks were read from a
+//     device in the window and its steps slept a tenth of the time they did
+//     not wait for a core (each read is a wait, and more workers keep more
+//     reads in flight even while they also queue for the cores, for the work
+//     on the cores is the scan's own, the same whichever worker does it); or
+//     when the steps of that window and of the one before slept at least a
+//     quarter of their wall time and waited for a core less than they slept
+//     (two windows, so that one slow folder does not grow the pool). Every
+//     such window doubles it again: a cold scan of a source tree lasts only
+//     some 60 windows, and the pool must reach its useful size in the first
+//     few;
 //   - down, by half (never below the start), when no device read kept them
 //     waiting and they slept less than a tenth of their wall time, or waited
 //     for a core more than twice as long as they slept: the CPU is the limit.
