@@ -38,10 +38,11 @@
 // or add contention. No growth is undone for lack of a measured gain:
 // folders differ too much in cost for a few windows' folder rate to tell,
 // and a worker that sleeps costs only its stack and at most two descriptors,
-// also on a device that serves one request at a time. (On a virtual machine, time the host takes a core away
-// from the guest is neither run nor queued time; it reads as sleep. Only
-// two windows in a row stolen for a quarter grow the pool, and the extra
-// workers then queue for the cores and are let idle again.)
+// also on a device that serves one request at a time. (On a virtual
+// machine, time the host takes a core away from the guest is neither run nor
+// queued time; it reads as sleep. Only two windows in a row stolen for a
+// quarter grow a warm pool, and the extra workers then queue for the cores
+// and are let idle again.)
 #pragma once
 
 #include <chrono>
