@@ -39,7 +39,7 @@ TReadAheadLister::TReadAheadLister(ReadAheadOptions options) : options_(std::mov
     if (options_.Workers == 0)
         options_.Workers = std::max(2u, std::thread::hardware_concurrency());
     if (options_.MaxWorkers == 0)
-        options_.MaxWorkers = 32;
+        options_.MaxWorkers = 16;
     options_.MaxWorkers = std::max(options_.MaxWorkers, options_.Workers);
     options_.MaxReadyFolders = std::max<size_t>(options_.MaxReadyFolders, 1);
     options_.MaxChildNodes = std::max<size_t>(options_.MaxChildNodes, 1);

@@ -12,13 +12,14 @@
 // one mutex.
 //
 // Pool: a scan starts with Options.Workers workers (by default as many as
-// the machine has hardware threads, at least 2). While they sleep in the
-// kernel most of their time and folders wait to be listed, more are started
-// or woken, up to Options.MaxWorkers (32 by default: 8 to 16 already keep a
-// local disk's queue full on a cold cache; more serve network file systems,
-// where each worker keeps one round trip in flight, and each costs a stack
-// and at most two descriptors); when the work is on the CPU, the extra ones
-// are let idle. sizetree/ReadAheadPool.h says how it tells. The bounds
+// the machine has hardware threads, at least 2). While they wait on the
+// device (sleep in the kernel, have blocks read) and folders wait to be
+// listed, more are started or woken, up to Options.MaxWorkers (16 by
+// default: 8 to 16 keep a local disk's queue full on a cold cache, and on a
+// file system that answers each request after a round trip, where each
+// worker keeps one in flight, 32 gained no more than 16; beyond that they
+// only crowd the cores and the lock. Each costs a stack and at most two
+// descriptors); when the work is on the CPU, the extra ones are let idle. sizetree/ReadAheadPool.h says how it tells. The bounds
 // below hold for the whole pool, whatever its size.
 //
 // Order and bounds: workers first list the folder the consumer waits for,
@@ -37,10 +38,10 @@
 // descriptor while some of its subfolders are still to be opened, for at most
 // MaxKeptFolders folders (least recently listed closed first); each worker
 // holds at most two more while it works, and one more for a moment when it
-// measures its times. A subfolder whose parent's
-// descriptor is closed is reached again from the nearest open ancestor, each
-// step checked to be the same folder. Below the root no link is followed and
-// nothing but folders is opened.
+// measures its times. A subfolder whose parent's descriptor is closed is
+// reached again from the nearest open ancestor, each step checked to be the
+// same folder. Below the root no link is followed and nothing but folders is
+// opened.
 #pragma once
 
 #include <chrono>
@@ -65,7 +66,7 @@ using FolderListStep =
 
 struct ReadAheadOptions {
     unsigned Workers = 0;                  // to start; 0: hardware threads, at least 2
-    unsigned MaxWorkers = 0;               // the pool's bound; 0: 32; never below Workers
+    unsigned MaxWorkers = 0;               // the pool's bound; 0: 16; never below Workers
     size_t MaxReadyFolders = 4096;
     size_t MaxReadyBytes = size_t{8} << 20;
     size_t MaxKeptFolders = 16;
@@ -134,7 +135,6 @@ private:
     void WakeConsumer();
 
     static constexpr size_t kConsumerBatch = 128;  // folders
-    static constexpr std::chrono::milliseconds kSpan{2};  // a worker's measured span
 
     ReadAheadOptions options_;
     FolderListStep listStep_;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 ThreadTimes ThreadTimesNow()
 {
@@ -18,17 +19,36 @@ ThreadTimes ThreadTimesNow()
         long long run = 0, queued = 0;
         if (n > 0) {
             text[n] = '\0';
-            if (std::sscanf(text, "%lld %lld", &run, &queued) == 2) {
-                t.Run = run;
+            if (std::sscanf(text, "%lld %lld", &run, &queued) == 2)
                 t.Queued = queued;
-                return t;
-            }
         }
     }
+    // The CPU clock, not schedstat's run figure: for the running thread that
+    // lags by the time since it last left a core, which would read as sleep.
+    // Read last, so that a span timed from one call to another also counts
+    // the reading above as run time.
     timespec ts{};
     if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts) == 0)
         t.Run = int64_t{ts.tv_sec} * 1000000000 + ts.tv_nsec;
     return t;
+}
+
+int64_t DeviceBytesRead()
+{
+    const int fd = open("/proc/thread-self/io", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    char text[256];
+    const ssize_t n = read(fd, text, sizeof text - 1);
+    close(fd);
+    if (n <= 0)
+        return -1;
+    text[n] = '\0';
+    const char* field = std::strstr(text, "\nread_bytes: ");
+    long long bytes = 0;
+    if (!field || std::sscanf(field, "\nread_bytes: %lld", &bytes) != 1)
+        return -1;
+    return bytes;
 }
 
 PoolSizer::PoolSizer(unsigned start, unsigned bound)
@@ -36,54 +56,36 @@ PoolSizer::PoolSizer(unsigned start, unsigned bound)
 {
 }
 
-unsigned PoolSizer::Add(int64_t wall, int64_t run, int64_t queued, unsigned folders,
-                        std::chrono::steady_clock::time_point now, bool workQueued)
+unsigned PoolSizer::Add(const TimedStep& step, std::chrono::steady_clock::time_point now,
+                        bool workQueued)
 {
-    stretchFolders_ += folders;
-    if (wall > 0) {
-        wall_ += wall;
-        slept_ += std::clamp<int64_t>(wall - run - queued, 0, wall);
-        queued_ += std::clamp<int64_t>(queued, 0, wall);
+    if (step.Wall > 0) {
+        wall_ += step.Wall;
+        slept_ += std::clamp<int64_t>(step.Wall - step.Run - step.Queued, 0, step.Wall);
+        queued_ += std::clamp<int64_t>(step.Queued, 0, step.Wall);
     }
+    readDevice_ = readDevice_ || step.ReadDevice;
     if (windowStart_ == std::chrono::steady_clock::time_point{})
-        windowStart_ = stretchStart_ = now;
+        windowStart_ = now;
     if (now - windowStart_ < kWindow)
         return active_;
-    // Folders per second since the count last changed.
-    const double rate = static_cast<double>(stretchFolders_)
-        / std::chrono::duration<double>(now - stretchStart_).count();
-    const unsigned was = active_;
+    // Blocks read, and a tenth of the time not queued for a core asleep.
+    const bool onDevice = readDevice_ && wall_ > queued_ && 10 * slept_ >= wall_ - queued_;
     // Waiting on the device, not for a core: a worker more finds a free core.
-    const bool asleep = wall_ > 0 && 4 * slept_ >= wall_ && queued_ < slept_;
+    const bool asleep = onDevice || (wall_ > 0 && 4 * slept_ >= wall_ && queued_ < slept_);
     // The CPU is the limit: little sleep, or more waiting for a core.
-    const bool onCpu = wall_ > 0 && (10 * slept_ < wall_ || queued_ > 2 * slept_);
-    if (trial_ > 0) {
-        if (trial_ > 1 || stretchFolders_ >= kJudgedFolders) {
-            if (--trial_ == 0 && rate < 1.05 * rateBefore_) {
-                active_ = before_;
-                backoff_ = kBackoffWindows;
-            }
-        }
-    } else if (asleep && asleepBefore_ && workQueued && !idle_ && backoff_ == 0
-               && active_ < bound_) {
-        before_ = active_;
-        rateBefore_ = rate;
-        active_ = std::min(bound_, active_ + std::max(1u, active_ / 2));
-        trial_ = kTrialWindows;
-    } else if (onCpu && active_ > start_) {
-        --active_;
-    }
-    if (backoff_ > 0)
-        --backoff_;
-    if (active_ != was) {
-        stretchStart_ = now;
-        stretchFolders_ = 0;
-    }
+    const bool onCpu =
+        !onDevice && wall_ > 0 && (10 * slept_ < wall_ || queued_ > 2 * slept_);
+    if (asleep && (asleepBefore_ || onDevice) && workQueued && !idle_ && active_ < bound_)
+        active_ = std::min(bound_, 2 * active_);
+    else if (onCpu && active_ > start_)
+        active_ = std::max(start_, active_ / 2);
     asleepBefore_ = asleep;
     windowStart_ = now;
     wall_ = 0;
     slept_ = 0;
     queued_ = 0;
+    readDevice_ = false;
     idle_ = false;
     return active_;
 }

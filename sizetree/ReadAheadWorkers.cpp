@@ -111,16 +111,14 @@ TReadAheadLister::Folder* TReadAheadLister::NextTask()
 void TReadAheadLister::WorkerLoop(unsigned index)
 {
     TListScratch scratch;
-    // The busy span being measured: from a list step's end, while open.
-    bool spanOpen = false;
-    std::chrono::steady_clock::time_point spanStart;
-    ThreadTimes spanTimes;
-    unsigned spanFolders = 0;  // listed in it
+    // One list step in every PoolSizer::kSample is timed for the sizer.
+    std::chrono::steady_clock::time_point lastSample;
+    std::chrono::steady_clock::time_point lastStep;  // the last step's end
+    int64_t deviceBytes = DeviceBytesRead();  // at the last timed step
     std::unique_lock lock(mutex_);
     for (;;) {
         Folder* node = nullptr;
         while (!stopping_ && !(node = index < active_ ? NextTask() : nullptr)) {
-            spanOpen = false;
             if (index >= active_) {
                 spareCv_.wait(lock);
                 continue;
@@ -140,6 +138,13 @@ void TReadAheadLister::WorkerLoop(unsigned index)
         OpenPlan plan = PlanOpen(node);
         lock.unlock();
 
+        const bool timed = lastStep - lastSample >= PoolSizer::kSample;
+        std::chrono::steady_clock::time_point begin;
+        ThreadTimes before;
+        if (timed) {
+            before = ThreadTimesNow();
+            begin = std::chrono::steady_clock::now();
+        }
         uint64_t device = node->Device;
         uint64_t inode = node->Inode;
         TFolderListing listing;
@@ -155,31 +160,27 @@ void TReadAheadLister::WorkerLoop(unsigned index)
         } else {
             listing.Error = plan.Error;
         }
-
-        // One clock read per folder; the thread's times once per kSpan.
-        const auto now = std::chrono::steady_clock::now();
-        bool spanDone = false;
-        ThreadTimes times;
-        if (!spanOpen || now - spanStart >= kSpan) {
-            times = ThreadTimesNow();
-            spanDone = spanOpen;
+        ThreadTimes after;
+        TimedStep step;
+        if (timed) {
+            const int64_t bytes = DeviceBytesRead();
+            step.ReadDevice = bytes > deviceBytes && deviceBytes >= 0;
+            deviceBytes = bytes;
+            after = ThreadTimesNow();
         }
+        lastStep = std::chrono::steady_clock::now();  // one clock read per folder
+
         lock.lock();
         FinishTask(node, plan, fd, device, inode, listing);
-        ++spanFolders;  // this step ends the open span, if any
-        if (spanDone) {
-            const unsigned active = sizer_.Add(
-                std::chrono::duration_cast<std::chrono::nanoseconds>(now - spanStart).count(),
-                times.Run - spanTimes.Run, times.Queued - spanTimes.Queued, spanFolders, now,
-                WorkQueued());
+        if (timed) {
+            lastSample = lastStep;
+            step.Wall =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(lastStep - begin).count();
+            step.Run = after.Run - before.Run;
+            step.Queued = after.Queued - before.Queued;
+            const unsigned active = sizer_.Add(step, lastStep, WorkQueued());
             if (active != active_ && !stopping_)
                 Resize(active);
-        }
-        if (!spanOpen || spanDone) {
-            spanFolders = 0;
-            spanOpen = true;
-            spanStart = now;
-            spanTimes = times;
         }
     }
 }

@@ -10,43 +10,36 @@
 
 namespace {
 
-// One window's spans, summed: wall, run and queued time (any unit), and
-// folders listed.
+// One window's timed steps, summed (any unit).
 struct TWindow {
-    int64_t Wall, Run, Queued;
-    bool WorkQueued;
-    bool Idle;
-    unsigned Folders = 100;
+    TimedStep Steps;
+    bool WorkQueued = true;
+    bool Idle = false;
 };
 
-const TWindow kSleeping{100, 10, 5, true, false};         // 85 % asleep
-const TWindow kOnCpu{100, 90, 5, true, false};            // 5 % asleep
-const TWindow kWaitingForCore{100, 20, 70, true, false};  // 10 % asleep
-const TWindow kBusyMachine{100, 30, 50, true, false};     // 20 % asleep, 50 % queued
-const TWindow kPartlyAsleep{100, 70, 10, true, false};    // 20 %: holds
+const TWindow kSleeping{{100, 10, 5, false}};         // 85 % asleep
+const TWindow kOnCpu{{100, 90, 5, false}};            // 5 % asleep
+const TWindow kWaitingForCore{{100, 20, 70, false}};  // 10 % asleep
+const TWindow kBusyMachine{{100, 30, 50, false}};     // 20 % asleep, 50 % queued
+const TWindow kPartlyAsleep{{100, 70, 10, false}};    // 20 %: holds
+const TWindow kReadingDevice{{100, 75, 10, true}};    // 15 %, blocks read: grows
+const TWindow kReadingQueued{{100, 15, 80, true}};    // 5 %, a quarter of its own time
+const TWindow kReadingOnCpu{{100, 90, 5, true}};      // 5 %: blocks read, but on the CPU
 
 std::vector<unsigned> PoolSizes(unsigned start, unsigned bound, const std::vector<TWindow>& windows)
 {
     PoolSizer pool(start, bound);
     auto now = std::chrono::steady_clock::time_point() + std::chrono::hours(1);
-    pool.Add(0, 0, 0, 0, now, false);  // opens the first window
+    pool.Add({}, now, false);  // opens the first window
     std::vector<unsigned> sizes;
     for (const TWindow& w : windows) {
         if (w.Idle)
             pool.NoteIdle();
-        pool.Add(w.Wall, w.Run, w.Queued, w.Folders, now + PoolSizer::kWindow / 2, w.WorkQueued);
+        pool.Add(w.Steps, now + PoolSizer::kWindow / 2, w.WorkQueued);
         now += PoolSizer::kWindow;
-        sizes.push_back(pool.Add(0, 0, 0, 0, now, w.WorkQueued));
+        sizes.push_back(pool.Add({}, now, w.WorkQueued));
     }
     return sizes;
-}
-
-// kSleeping listing `folders` in its window.
-TWindow Sleeping(unsigned folders)
-{
-    TWindow w = kSleeping;
-    w.Folders = folders;
-    return w;
 }
 
 TEST(ReadAheadPool, SizeWindowByWindow)
@@ -55,48 +48,57 @@ TEST(ReadAheadPool, SizeWindowByWindow)
     idle.Idle = true;
     TWindow nothingQueued = kSleeping;
     nothingQueued.WorkQueued = false;
-    const TWindow s = kSleeping;  // 100 folders
+    TWindow partlyReading = kPartlyAsleep;
+    partlyReading.Steps.ReadDevice = true;
+    const TWindow s = kSleeping;
     struct TCase {
         const char* Name;
         unsigned Start, Bound;
         std::vector<TWindow> Windows;
         std::vector<unsigned> Sizes;
     };
-    const TWindow t = Sleeping(150);  // a growth paid
     const std::vector<TCase> cases = {
-        {"asleep with work, each growth paying: half again, judged four windows later", 2, 4,
-         {s, s, t, t, t, t, t, Sleeping(250), Sleeping(250), Sleeping(250), Sleeping(250)},
-         {2, 3, 3, 3, 3, 3, 4, 4, 4, 4, 4}},
-        {"a growth that gains nothing is undone, and none follows for a while", 2, 16,
-         {s, s, s, s, s, s, s, s}, {2, 3, 3, 3, 3, 2, 2, 2}},
+        {"asleep with work: doubles after two windows, then every window, to the bound", 2, 12,
+         {s, s, s, s, s}, {2, 4, 8, 12, 12}},
         {"one sleepy window at a time", 2, 16, {s, kPartlyAsleep, s, kPartlyAsleep, s}, {2, 2, 2, 2, 2}},
         {"a worker went idle: the pool is not the limit", 2, 16, {idle, idle}, {2, 2}},
-        {"no folder waits", 2, 16, {nothingQueued}, {2}},
+        {"no folder waits", 2, 16, {nothingQueued, nothingQueued}, {2, 2}},
         {"waiting for a core is not sleep", 2, 16, {kWaitingForCore, kWaitingForCore}, {2, 2}},
+        {"steps that read blocks from a device grow at once, at a smaller share of sleep", 2, 16,
+         {kReadingDevice, kOnCpu, partlyReading, partlyReading}, {4, 2, 4, 8}},
+        {"the same share without device reads holds", 2, 16,
+         {kPartlyAsleep, kPartlyAsleep, s, kPartlyAsleep}, {2, 2, 2, 2}},
+        {"reading blocks while queued for the cores: grows, and queueing does not shrink it", 2,
+         16, {kReadingQueued, kReadingQueued, kReadingQueued}, {4, 8, 16}},
+        {"blocks read, but little sleep: the CPU is the limit", 2, 16,
+         {s, s, s, kReadingOnCpu}, {2, 4, 8, 4}},
         {"asleep, but queued for cores longer: the CPU is the limit", 2, 16,
-         {s, s, t, t, t, t, kBusyMachine, kBusyMachine}, {2, 3, 3, 3, 3, 3, 2, 2}},
-        {"on the CPU: one fewer, not below the start", 2, 16,
-         {s, s, t, t, t, t, kOnCpu, kOnCpu}, {2, 3, 3, 3, 3, 3, 2, 2}},
-        {"partly asleep: holds", 2, 16, {s, s, t, t, t, t, kPartlyAsleep, kPartlyAsleep},
-         {2, 3, 3, 3, 3, 3, 3, 3}},
+         {s, s, s, kBusyMachine, kBusyMachine, kBusyMachine}, {2, 4, 8, 4, 2, 2}},
+        {"on the CPU: halves, not below the start", 3, 32,
+         {s, s, s, s, kOnCpu, kOnCpu, kOnCpu, kOnCpu}, {3, 6, 12, 24, 12, 6, 3, 3}},
+        {"partly asleep: holds", 2, 16, {s, s, kPartlyAsleep, kPartlyAsleep}, {2, 4, 4, 4}},
         {"a fixed pool", 2, 2, {s, s, kOnCpu}, {2, 2, 2}},
-        {"from one, up to the bound", 1, 3,
-         {s, s, t, t, t, t, t, Sleeping(250), Sleeping(250), Sleeping(250), Sleeping(250), s},
-         {1, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3}},
+        {"from one, up to the bound", 1, 3, {s, s, s, s}, {1, 2, 3, 3}},
     };
     for (const TCase& c : cases)
         EXPECT_EQ(PoolSizes(c.Start, c.Bound, c.Windows), c.Sizes) << c.Name;
 }
 
-// The calling thread's times grow while it runs.
+// The calling thread's times grow while it runs: all of a busy span is run
+// or queued time, none of it reads as sleep.
 TEST(ReadAheadPool, ThreadTimesCountRunning)
 {
     const ThreadTimes before = ThreadTimesNow();
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(20);
+    const auto start = std::chrono::steady_clock::now();
+    const auto end = start + std::chrono::milliseconds(20);
     while (std::chrono::steady_clock::now() < end) {
     }
     const ThreadTimes after = ThreadTimesNow();
-    EXPECT_GT(after.Run + after.Queued - before.Run - before.Queued, 10'000'000);
+    const int64_t wall =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start)
+            .count();
+    EXPECT_GT(after.Run + after.Queued - before.Run - before.Queued, wall * 3 / 4);
+    EXPECT_GE(DeviceBytesRead(), 0);
 }
 
 }  // namespace
