@@ -9,6 +9,17 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
+// "1 file", "2 files": the count grouped as every number of the bar is.
+QString FilesText(uint64_t n)
+{
+    return n == 1 ? ScanStatusBar::tr("1 file") : ScanStatusBar::tr("%1 files").arg(Q(GroupedNumber(n)));
+}
+
+QString FoldersText(uint64_t n)
+{
+    return n == 1 ? ScanStatusBar::tr("1 folder") : ScanStatusBar::tr("%1 folders").arg(Q(GroupedNumber(n)));
+}
+
 }  // namespace
 
 ScanStatusBar::ScanStatusBar(QWidget* parent) : QStatusBar(parent)
@@ -63,8 +74,8 @@ void ScanStatusBar::Sample(const ScanProgress& progress, const TTreeEntry* selec
         return;
     lastSample_ = now;
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - started_);
-    QString rest = tr(" - %1 folders, %2 files, %3, %4")
-                       .arg(Q(GroupedNumber(progress.Folders)), Q(GroupedNumber(progress.Files)),
+    QString rest = tr(" - %1, %2, %3, %4")
+                       .arg(FoldersText(progress.Folders), FilesText(progress.Files),
                             Bytes(static_cast<double>(progress.Bytes)), Q(ElapsedText(elapsed)));
     const int percent = ScanPercent(progress.DiskBytes, usedBytes_);
     if (percent >= 0)
@@ -78,9 +89,9 @@ void ScanStatusBar::Sample(const ScanProgress& progress, const TTreeEntry* selec
 void ScanStatusBar::ScanFinished(const ScanProgress& progress, const TTreeEntry* selected)
 {
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started_);
-    QString rest = tr(": %1 in %2 files and %3 folders, scanned in %4")
-                       .arg(Bytes(static_cast<double>(progress.Bytes)), Q(GroupedNumber(progress.Files)),
-                            Q(GroupedNumber(progress.Folders)), Q(ElapsedText(elapsed)));
+    QString rest = tr(": %1 in %2 and %3, scanned in %4")
+                       .arg(Bytes(static_cast<double>(progress.Bytes)), FilesText(progress.Files),
+                            FoldersText(progress.Folders), Q(ElapsedText(elapsed)));
     if (progress.Unreadable == 1)
         rest += tr("; 1 folder could not be read");
     else if (progress.Unreadable > 1)
@@ -109,7 +120,7 @@ void ScanStatusBar::ShowEntry(const TTreeEntry* entry)
     if (entry->Parent())
         rest += tr(", %1 of the folder above, %2 of the root")
                     .arg(Q(ShareText(size, entry->Parent()->Size())), Q(ShareText(size, root->Size())));
-    rest += tr(", %1 files, %2 folders").arg(Q(GroupedNumber(c.Files)), Q(GroupedNumber(c.Folders)));
+    rest += tr(", %1, %2").arg(FilesText(c.Files), FoldersText(c.Folders));
     const QString path = Q(entry->Path());
     entryFull_ = path + rest;
     SetLine(entryLine_, path, rest);

@@ -112,16 +112,16 @@
         <translation>Сканируется %1</translation>
     </message>
     <message>
-        <source> - %1 folders, %2 files, %3, %4</source>
-        <translation> — папок: %1, файлов: %2, %3, %4</translation>
+        <source> - %1, %2, %3, %4</source>
+        <translation> — %1, %2, %3, %4</translation>
     </message>
     <message>
         <source>, about %1 % of the disk</source>
         <translation>, около %1 % диска</translation>
     </message>
     <message>
-        <source>: %1 in %2 files and %3 folders, scanned in %4</source>
-        <translation>: %1 в файлах: %2, папках: %3, сканирование заняло %4</translation>
+        <source>: %1 in %2 and %3, scanned in %4</source>
+        <translation>: %1 — %2, %3, сканирование заняло %4</translation>
     </message>
     <message>
         <source>; 1 folder could not be read</source>
@@ -140,8 +140,24 @@
         <translation>, %1 от папки выше, %2 от корня</translation>
     </message>
     <message>
-        <source>, %1 files, %2 folders</source>
-        <translation>, файлов: %1, папок: %2</translation>
+        <source>, %1, %2</source>
+        <translation>, %1, %2</translation>
+    </message>
+    <message>
+        <source>1 file</source>
+        <translation>файлов: 1</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>файлов: %1</translation>
+    </message>
+    <message>
+        <source>1 folder</source>
+        <translation>папок: 1</translation>
+    </message>
+    <message>
+        <source>%1 folders</source>
+        <translation>папок: %1</translation>
     </message>
 </context>
 <context>

@@ -137,7 +137,7 @@ TEST(ScanStatusBarTest, TextsDuringAfterAndOnSelection)
                                                 "3 folders could not be read"));
     EXPECT_EQ(bar.EntryText(), QString::fromStdString(t.Path("a") + ": 1,502,000 bytes (1.5 MB), 0 bytes on disk, "
                                                                     "99.8 % of the folder above, 99.8 % of the root, "
-                                                                    "2 files, 1 folders"));
+                                                                    "2 files, 1 folder"));
     bar.ShowEntry(root);
     EXPECT_EQ(bar.EntryText(), QString::fromStdString(t.Path() + ": 1,505,000 bytes (1.5 MB), 0 bytes on disk, "
                                                                  "3 files, 3 folders"));
@@ -163,7 +163,7 @@ TEST_F(MainWindowTest, StatusBarFollowsScanAndSelection)
     EXPECT_EQ(frm.StatusBar->EntryText(),
               QString::fromStdString(t.Path("big") + ": 3,000,000 bytes (3.0 MB), 0 bytes on disk, "
                                                      "100.0 % of the folder above, 100.0 % of the root, "
-                                                     "1 files, 0 folders"));
+                                                     "1 file, 0 folders"));
     // On screen the path gives way, in the middle, to the figures.
     frm.resize(300, frm.height());
     frm.Tree->setCurrentIndex(frm.Model().IndexOf(big->Parent()));
