@@ -95,14 +95,13 @@ void FileListings::Put(std::map<uint64_t, Job>::iterator at)
     TTreeEntry* files = at->second.Files;
     LooseFileListing listing = std::move(at->second.Result->Listing);
     jobs_.erase(at);
-    if (listing.Error)
-        hooks_.Notice(tr("Could not list the files of %1: %2")
-                          .arg(PathText(files->Parent()->Path()), ReadErrorReason(listing.Error)));
-    // A folder that could not be listed at all keeps what the scan counted;
-    // the failure stays on the entry (red, with its reason), so that views
-    // do not ask again at every layout. F5 asks again.
-    if (listing.Error && listing.Files.empty() && listing.SmallerFiles == 0) {
+    // A listing that failed (even midway) is not put: the entry keeps what it
+    // showed, and the failure stays on it (red, with its reason), so that
+    // views do not ask again at every layout. F5 asks again.
+    if (listing.Error) {
         const uint8_t error = listing.Error;
+        hooks_.Notice(tr("Could not list the files of %1: %2")
+                          .arg(PathText(files->Parent()->Path()), ReadErrorReason(error)));
         hooks_.Change([&](const TreeChangeHooks&) {
             files->SetReadError(error);
             tree_.SetCaption(files, files->Caption());

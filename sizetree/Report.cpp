@@ -29,6 +29,12 @@ bool CheckFolder(const std::string& path, std::ostream& err)
     return false;
 }
 
+// One folder that could not be read (fully), as other disk usage tools say it.
+void TellCannotRead(std::ostream& err, const std::string& path, uint8_t code)
+{
+    err << "tallowin: cannot read '" << EscapeForReport(path) << "': " << ReadErrorText(code) << '\n';
+}
+
 // Prints root and its descendants, depth first in tree order; with `files`,
 // lists each FILES entry's files when its line is printed and drops them
 // after. False when some FILES entry's folder could not be listed (one line
@@ -62,8 +68,7 @@ bool PrintTree(TSizeTree& tree, TTreeEntry& root, const ReportOptions& options, 
             LooseFileListing listing = ListLooseFiles(folder->Path(), LinksCountedElsewhere(ledger, folder));
             if (listing.Error) {
                 listedAll = false;
-                err << "tallowin: cannot read '" << EscapeForReport(folder->Path())
-                    << "': " << ReadErrorText(listing.Error) << '\n';
+                TellCannotRead(err, folder->Path(), listing.Error);
             } else {
                 AddListedFiles(tree, child, listing);
             }
@@ -90,8 +95,7 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     TScanHooks hooks;
     hooks.ReadFailed = [&](const TTreeEntry& folder) {
         unreadable = true;
-        err << "tallowin: cannot read '" << EscapeForReport(folder.Path())
-            << "': " << ReadErrorText(folder.ReadError()) << '\n';
+        TellCannotRead(err, folder.Path(), folder.ReadError());
     };
     LinkLedger ledger;
     ScanFolder(tree, root, hooks, ledger);
