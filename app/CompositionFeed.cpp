@@ -6,15 +6,9 @@ namespace {
 
 constexpr double BytesToMB = 1e-6;
 
-// A slice's label: the entry's name, "[FILES]" for a FILES entry; the
-// smaller files of a listing, which have no name, as their caption says
-// after the figure ("[N smaller files]").
+// A slice's label: the entry's name, "[FILES]" for a FILES entry.
 std::string SliceLabel(const TTreeEntry& entry)
 {
-    if (entry.IsSmallerFiles()) {
-        const size_t unit = entry.Caption().find(" MB  ");
-        return unit == std::string::npos ? entry.Caption() : entry.Caption().substr(unit + 5);
-    }
     return entry.IsFiles() ? std::string("[FILES]") : entry.Name();
 }
 

@@ -140,8 +140,8 @@ void AddListedFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing& l
     if (listing.SmallerFiles > 0) {
         const double bytes = static_cast<double>(listing.SmallerBytes);
         const std::string name = "[" + std::to_string(listing.SmallerFiles) + " smaller files]";
-        TTreeEntry* e = tree.AddDerivedEntry(filesEntry, FolderCaptionText(bytes, name), std::string(),
-                                             bytes, TPathKind::pkSmallerFiles, kFilesImage);
+        TTreeEntry* e = tree.AddDerivedEntry(filesEntry, FolderCaptionText(bytes, name), name, bytes,
+                                             TPathKind::pkSmallerFiles, kFilesImage);
         e->Counts().DiskBytes = listing.SmallerDiskBytes;
         e->Counts().Files = static_cast<uint32_t>(
             std::min<uint64_t>(SmallerCounted(listing), UINT32_MAX));

@@ -46,7 +46,7 @@ enum class TPathKind : uint8_t {
     pkFolder,    // parent's folder path + name
     pkFiles,     // parent's folder path + "[FILES]"
     pkFile,      // a listed file: the folder's path (its parent's parent) + name
-    pkSmallerFiles,  // the listed files' remainder: the folder's path; no name
+    pkSmallerFiles,  // the listed files' remainder, named "[N smaller files]": the folder's path
 };
 
 class TTreeEntry {

@@ -72,8 +72,7 @@ std::string FinalCaption(const TTreeEntry& e)
 void Recaption(TSizeTree& tree, TTreeEntry* entry)
 {
     for (TTreeEntry* a = entry; a && a->Parent(); a = a->Parent()) {
-        if (!a->IsSmallerFiles())
-            tree.SetCaption(a, FinalCaption(*a));
+        tree.SetCaption(a, FinalCaption(*a));
         tree.SortChildren(a->Parent());
     }
 }

@@ -32,10 +32,10 @@ bool IsFolderEntry(const TTreeEntry& e);
 void ApplyToAncestors(TTreeEntry* entry, const Contribution& delta);
 
 // The final caption of an entry below a root, from its size: folders and
-// listed files "size MB  name", a FILES entry "size MB  [FILES]".
+// listed files and the smaller files "size MB  name", a FILES entry
+// "size MB  [FILES]".
 std::string FinalCaption(const TTreeEntry& e);
 
 // Re-captions entry and its ancestors below the root and re-sorts each among
-// its siblings. The smaller-files entry keeps its caption (it never changes
-// size).
+// its siblings.
 void Recaption(TSizeTree& tree, TTreeEntry* entry);

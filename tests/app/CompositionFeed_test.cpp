@@ -143,11 +143,11 @@ TEST_F(Feed, FilesEntryShowsItsListedFiles)
     EXPECT_EQ(chart.Title().Text(), std::vector<std::string>{"/data/[FILES]"});
     ExpectPoints({{"a", 60}, {"b", 30}, {"c", 5}, {"d", 3}, {"Other", 2}});
 
-    // The rest of a long listing is labelled as its caption says.
+    // The rest of a long listing is labelled with its name.
     TTreeEntry* many = Folder("/many", 100 * MB, {{"", 100 * MB}})->ChildAt(0);
     tree.AddDerivedEntry(many, FolderCaptionText(60 * MB, "big"), "big", 60 * MB, TPathKind::pkFile, 2);
-    tree.AddDerivedEntry(many, FolderCaptionText(40 * MB, "[20000 smaller files]"), "", 40 * MB,
-                         TPathKind::pkSmallerFiles, 2);
+    const std::string rest = "[20000 smaller files]";
+    tree.AddDerivedEntry(many, FolderCaptionText(40 * MB, rest), rest, 40 * MB, TPathKind::pkSmallerFiles, 2);
     FeedCompositionChart(chart, *series, many);
     ExpectPoints({{"big", 60}, {"[20000 smaller files]", 40}});
 }
