@@ -1,6 +1,7 @@
 #include "sizetree/ReadAheadPool.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -23,6 +24,9 @@ ThreadTimes ThreadTimesNow()
                 t.Queued = queued;
         }
     }
+    rusage usage{};
+    if (getrusage(RUSAGE_THREAD, &usage) == 0)
+        t.Blocks = usage.ru_nvcsw;
     // The CPU clock, not schedstat's run figure: for the running thread that
     // lags by the time since it last left a core, which would read as sleep.
     // Read last, so that a span timed from one call to another also counts

@@ -40,9 +40,9 @@
 // and a worker that sleeps costs only its stack and at most two descriptors,
 // also on a device that serves one request at a time. (On a virtual
 // machine, time the host takes a core away from the guest is neither run nor
-// queued time; it reads as sleep. Only two windows in a row stolen for a
-// quarter grow a warm pool, and the extra workers then queue for the cores
-// and are let idle again.)
+// queued time. So a step counts as asleep only if its worker blocked in it
+// (ThreadTimes::Blocks); in a step that never blocked, that time counts as
+// run time: a busy scan on a busy host does not grow the pool.)
 #pragma once
 
 #include <chrono>
@@ -51,10 +51,11 @@
 // A thread's times since it started, in nanoseconds: on a core (its CPU
 // clock, exact to the call), and runnable but waiting for one (from
 // /proc/thread-self/schedstat: one short open, read, close; 0 where that
-// cannot be read).
+// cannot be read); and how often it gave up its core to wait (blocked).
 struct ThreadTimes {
     int64_t Run = 0;
     int64_t Queued = 0;
+    int64_t Blocks = 0;
 };
 ThreadTimes ThreadTimesNow();
 

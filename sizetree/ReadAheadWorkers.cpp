@@ -177,6 +177,11 @@ void TReadAheadLister::WorkerLoop(unsigned index)
             step.Wall =
                 std::chrono::duration_cast<std::chrono::nanoseconds>(lastStep - begin).count();
             step.Run = after.Run - before.Run;
+            // A step that never blocked did not sleep: what it neither ran
+            // nor queued for was taken by the host (a virtual machine), and
+            // reads as time on the CPU, which more workers would not help.
+            if (after.Blocks == before.Blocks)
+                step.Run = std::max(step.Run, step.Wall - step.Queued);
             step.Queued = after.Queued - before.Queued;
             const unsigned active = sizer_.Add(step, lastStep, WorkQueued());
             if (active != active_ && !stopping_)
