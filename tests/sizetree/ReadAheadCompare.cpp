@@ -2,9 +2,12 @@
 
 #include <dirent.h>
 
+#include <algorithm>
 #include <bit>
+#include <chrono>
 #include <cstdint>
 #include <utility>
+#include <thread>
 #include <vector>
 
 #include "sizetree/DirLister.h"
@@ -73,13 +76,30 @@ std::string FirstDifference(const TTreeEntry* a, const TTreeEntry* b)
     return "";
 }
 
-int ThreadCount()
+namespace {
+
+int ListedThreads()
 {
     int n = 0;
     if (DIR* d = opendir("/proc/self/task")) {
         while (dirent* e = readdir(d))
             n += e->d_name[0] != '.';
         closedir(d);
+    }
+    return n;
+}
+
+}  // namespace
+
+int ThreadCount()
+{
+    // A thread just joined can still be listed for a moment: the kernel wakes
+    // the joiner before it takes the thread out of the process. A thread
+    // left behind is still there at the later looks.
+    int n = ListedThreads();
+    for (const int ms : {2, 10}) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        n = std::min(n, ListedThreads());
     }
     return n;
 }

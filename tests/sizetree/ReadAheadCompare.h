@@ -23,5 +23,5 @@ std::unique_ptr<TScanResult> ScanReadAhead(const std::string& path, ReadAheadOpt
 // for bit), read errors, counts and order; else where they first differ.
 std::string FirstDifference(const TTreeEntry* a, const TTreeEntry* b);
 
-// Threads of this process right now.
+// Threads of this process (those just joined no longer counted).
 int ThreadCount();
