@@ -47,7 +47,7 @@ uint8_t TDirLister::EnsureTopOpen()
     lowestOpen_ = std::min(lowestOpen_, open + 1);
     for (size_t k = open + 1; k <= top; ++k) {
         TLevel& level = levels_[k];
-        const int fd = OpenSubfolder(levels_[k - 1].Fd, level.Name);
+        const int fd = OpenSubfolder(levels_[k - 1].Fd, level.Name, route_.NoCrossing);
         if (fd < 0)
             return ReadErrorOfErrno(errno);
         level.Fd = fd;
@@ -82,9 +82,10 @@ bool TDirLister::EnterRoot(const std::string& path, TFolderListing& listing)
         close(fd);
         return false;
     }
-    levels_.push_back(TLevel{fd, std::string(), device, inode});
+    route_ = RouteOf(fd);
+    levels_.push_back(TLevel{fd, std::string(), device, inode, &route_.Mounts});
     ++openCount_;
-    ListFolder(fd, device, listing, scratch_);
+    ListFolder(fd, FolderPlace{device, route_.Mounts.LookAtSubfolders()}, listing, scratch_);
     return true;
 }
 
@@ -96,14 +97,15 @@ bool TDirLister::Enter(const TSubfolder& sub, TFolderListing& listing)
     listing.Error = EnsureTopOpen();
     if (listing.Error)
         return false;
-    const int fd = OpenSubfolder(levels_.back().Fd, sub.Name);
+    const int fd = OpenSubfolder(levels_.back().Fd, sub.Name, route_.NoCrossing);
     if (fd < 0) {
-        listing.Error = ReadErrorOfErrno(errno);
+        listing.Error = ReadErrorOfOpen(errno);
         return false;
     }
-    levels_.push_back(TLevel{fd, sub.Name, sub.Device, sub.Inode});
+    const MountDir* mounts = MountDirBelow(levels_.back().Mounts, sub.Name);
+    levels_.push_back(TLevel{fd, sub.Name, sub.Device, sub.Inode, mounts});
     ++openCount_;
-    ListFolder(fd, sub.Device, listing, scratch_);
+    ListFolder(fd, FolderPlace{sub.Device, mounts && mounts->LookAtSubfolders()}, listing, scratch_);
     if (listing.Subfolders.empty())
         CloseLevel(levels_.back());  // a leaf never opens anything below it
     else

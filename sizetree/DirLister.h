@@ -6,7 +6,7 @@
 // a folder whose descriptor was closed is reopened from its nearest open
 // ancestor, and checked to be the same folder, when it is needed again.
 // Symbolic links are never followed below the root, and nothing but folders
-// is ever opened.
+// is ever opened. EnterRoot fixes the scan's route (sizetree/ScanRoute.h).
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,7 @@
 
 #include "sizetree/FolderRead.h"
 #include "sizetree/Listing.h"
+#include "sizetree/ScanRoute.h"
 
 class TDirLister : public TFolderLister {
 public:
@@ -41,6 +42,7 @@ private:
         std::string Name;
         uint64_t Device = 0;
         uint64_t Inode = 0;
+        const MountDir* Mounts = nullptr;  // null: no mount point at or below it
     };
 
     // 0, or why the folder entered last could not be opened again.
@@ -54,4 +56,5 @@ private:
     int openCount_ = 0;
     int reopenCount_ = 0;
     TListScratch scratch_;  // ListFolder's buffer and statx setting
+    ScanRoute route_;       // the root's; levels point into its Mounts
 };

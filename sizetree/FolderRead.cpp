@@ -2,7 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -71,9 +73,19 @@ int OpenRootFolder(const std::string& path)
     return open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
 }
 
-int OpenSubfolder(int parentFd, const std::string& name)
+int OpenSubfolder(int parentFd, const std::string& name, bool noCrossing)
 {
-    return openat(parentFd, name.c_str(), kFolderFlags);
+    if (!noCrossing)
+        return openat(parentFd, name.c_str(), kFolderFlags);
+    open_how how{};
+    how.flags = kFolderFlags;
+    how.resolve = RESOLVE_NO_XDEV;
+    return static_cast<int>(syscall(SYS_openat2, parentFd, name.c_str(), &how, sizeof how));
+}
+
+uint8_t ReadErrorOfOpen(int err)
+{
+    return err == EXDEV ? 0 : ReadErrorOfErrno(err);
 }
 
 bool FolderIdentity(int fd, uint64_t& device, uint64_t& inode)
@@ -97,9 +109,14 @@ bool IsFolder(int fd, uint64_t device, uint64_t inode)
     return FolderIdentity(fd, dev, ino) && dev == device && ino == inode;
 }
 
-void ListFolder(int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch)
+void ListFolder(int fd, const FolderPlace& place, TFolderListing& listing, TListScratch& scratch)
 {
+    const uint64_t device = place.Device;
     const uint8_t ended = ForEachName(fd, scratch, [&](const char* name, unsigned char type, uint64_t inode) {
+        if (type == DT_DIR && !place.LookAtSubfolders) {
+            listing.Subfolders.push_back(TSubfolder{name, device, inode, false});
+            return;
+        }
         NameLook look;
         if (!LookAtName(fd, name, look, scratch)) {
             // Cannot be looked at (vanished, or the folder is not

@@ -21,8 +21,13 @@
 int OpenRootFolder(const std::string& path);
 
 // Opens the subfolder `name` of the folder parentFd without following links;
-// -1 on failure, errno saying why.
-int OpenSubfolder(int parentFd, const std::string& name);
+// -1 on failure, errno saying why. noCrossing: with openat2, refusing a
+// folder that is a mount point (EXDEV).
+int OpenSubfolder(int parentFd, const std::string& name, bool noCrossing);
+
+// The read error of a subfolder that could not be opened: none for a mount
+// point refused by noCrossing (another file system, never entered).
+uint8_t ReadErrorOfOpen(int err);
 
 // True when fd is a folder with that device and inode.
 bool IsFolder(int fd, uint64_t device, uint64_t inode);
@@ -95,9 +100,17 @@ uint8_t ForEachName(int fd, TListScratch& scratch, Visit&& visit)
     }
 }
 
-// Appends the entries of the open folder fd (on `device`) to listing:
-// subfolders in listing order, files reduced to the single-link total and the
-// linked files. A listing that fails midway keeps what was read, and its
-// Error says why; so does a name that cannot be looked at (but one that
-// vanished meanwhile), since its size is then missing.
-void ListFolder(int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch);
+// Where a folder lies, as its listing needs to know.
+struct FolderPlace {
+    uint64_t Device = 0;
+    // False: a subfolder is taken as its record names it (see ScanRoute.h),
+    // on Device; files and names of unknown type are still looked at.
+    bool LookAtSubfolders = true;
+};
+
+// Appends the entries of the open folder fd to listing: subfolders in
+// listing order, files reduced to the single-link total and the linked
+// files. A listing that fails midway keeps what was read, and its Error says
+// why; so does a name that cannot be looked at (but one that vanished
+// meanwhile), since its size is then missing.
+void ListFolder(int fd, const FolderPlace& place, TFolderListing& listing, TListScratch& scratch);

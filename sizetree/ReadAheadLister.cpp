@@ -33,8 +33,8 @@ TReadAheadLister::TReadAheadLister(ReadAheadOptions options) : options_(std::mov
     if (options_.ListStep)
         listStep_ = options_.ListStep;
     else
-        listStep_ = [](int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch) {
-            ListFolder(fd, device, listing, scratch);
+        listStep_ = [](int fd, const FolderPlace& place, TFolderListing& listing, TListScratch& scratch) {
+            ListFolder(fd, place, listing, scratch);
         };
     if (options_.Workers == 0)
         options_.Workers = std::max(2u, std::thread::hardware_concurrency());
@@ -312,6 +312,7 @@ TReadAheadLister::Folder* TReadAheadLister::MakeChild(Folder* parent, const TSub
     child.Inode = sub.Inode;
     child.Depth = parent->Depth + 1;
     child.Index = static_cast<uint32_t>(parent->Children.size());
+    child.Mounts = MountDirBelow(parent->Mounts, sub.Name);
     parent->Children.push_back(&child);
     ++parent->Refs;
     pending_.insert(&child);

@@ -29,6 +29,11 @@
 // Of each folder's subfolders at most MaxChildNodes wait as work items; the
 // rest wait as plain listing entries.
 //
+// Route: the worker that opens the root fixes the scan's route
+// (sizetree/ScanRoute.h) before it lists it: how subfolders are opened, and
+// which folders' listings look at each subfolder; each node made below keeps
+// its place in the route's mount tree.
+//
 // Waiting: Ready and RootReady wait at most their limit for the folder (and
 // make it the one the workers list first); Enter and EnterRoot wait as long
 // as it takes. A consumer that stops simply destroys the lister: the workers
@@ -58,11 +63,12 @@
 #include "sizetree/FolderRead.h"
 #include "sizetree/Listing.h"
 #include "sizetree/ReadAheadPool.h"
+#include "sizetree/ScanRoute.h"
 
-// Lists the open folder fd (on device) into listing; scratch belongs to the
+// Lists the open folder fd (at place) into listing; scratch belongs to the
 // calling worker. Runs on worker threads, several at once.
-using FolderListStep =
-    std::function<void(int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch)>;
+using FolderListStep = std::function<void(int fd, const FolderPlace& place, TFolderListing& listing,
+                                          TListScratch& scratch)>;
 
 struct ReadAheadOptions {
     unsigned Workers = 0;                  // to start; 0: hardware threads, at least 2
@@ -146,6 +152,7 @@ private:
     std::set<Folder*, Preorder> pending_;  // known, not yet started
     std::list<Folder*> kept_;          // folders keeping a descriptor, newest first
     std::vector<Folder*> entered_;     // consumer's thread: entered, not let go
+    ScanRoute route_;                  // set once the root is listed; nodes point into it
     size_t leavesDue_ = 0;            // consumer only: left, not yet let go
     Folder* wanted_ = nullptr;         // the folder the consumer waits for
     Folder* root_ = nullptr;           // started, not yet entered

@@ -1,7 +1,7 @@
 // The read-ahead lister's record of one folder and a worker's way to it.
 // Private to ReadAheadLister.cpp and ReadAheadWorkers.cpp; every field is
-// guarded by the lister's mutex, except Parent, Name, Device, Inode, Depth
-// and Index of a child node, which never change once it is made.
+// guarded by the lister's mutex, except Parent, Name, Device, Inode, Depth,
+// Index and Mounts of a child node, which never change once it is made.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,7 @@ struct TReadAheadLister::Folder {
     uint64_t Inode = 0;
     uint32_t Depth = 0;
     uint32_t Index = 0;       // among the parent's Children
+    const MountDir* Mounts = nullptr;  // in the lister's route; null: no mount point at or below
     // One for the consumer until it leaves or drops the folder, one per child
     // node, one while a worker lists it.
     int Refs = 1;
@@ -51,4 +52,5 @@ struct TReadAheadLister::OpenPlan {
     std::vector<Folder*> Steps;
     int ParentFd = -1;  // the folder's parent, opened again along the way
     uint8_t Error = 0;  // why the folder could not be opened (see Listing.h)
+    ScanRoute Route;    // the root's, when the folder is the root
 };

@@ -114,7 +114,10 @@ void TReadAheadLister::WorkerLoop(unsigned index)
     // One list step in every PoolSizer::kSample is timed for the sizer.
     std::chrono::steady_clock::time_point lastSample;
     std::chrono::steady_clock::time_point lastStep;  // the last step's end
-    int64_t deviceBytes = DeviceBytesRead();  // at the last timed step
+    // At the last timed step; first read with the first task, so that an idle
+    // worker holds no descriptor beyond its folders.
+    int64_t deviceBytes = -1;
+    bool deviceBaseline = false;
     std::unique_lock lock(mutex_);
     for (;;) {
         Folder* node = nullptr;
@@ -138,6 +141,10 @@ void TReadAheadLister::WorkerLoop(unsigned index)
         OpenPlan plan = PlanOpen(node);
         lock.unlock();
 
+        if (!deviceBaseline) {
+            deviceBytes = DeviceBytesRead();
+            deviceBaseline = true;
+        }
         const bool timed = lastStep - lastSample >= PoolSizer::kSample;
         std::chrono::steady_clock::time_point begin;
         ThreadTimes before;
@@ -150,8 +157,10 @@ void TReadAheadLister::WorkerLoop(unsigned index)
         TFolderListing listing;
         const int fd = OpenPlanned(node, plan, device, inode);
         if (fd >= 0) {
+            const MountDir* mounts = node->Parent ? node->Mounts : &plan.Route.Mounts;
             try {
-                listStep_(fd, device, listing, scratch);
+                listStep_(fd, FolderPlace{device, mounts && mounts->LookAtSubfolders()}, listing,
+                          scratch);
             } catch (...) {
                 // Out of memory midway: what was read stays, as for a failed
                 // read, and the folder says its listing was abandoned.
@@ -225,11 +234,12 @@ int TReadAheadLister::OpenPlanned(Folder* node, OpenPlan& plan, uint64_t& device
                 close(fd);
             return -1;
         }
+        plan.Route = RouteOf(fd);
         return fd;
     }
     int from = plan.AnchorFd;
     for (Folder* step : plan.Steps) {
-        const int fd = OpenSubfolder(from, step->Name);
+        const int fd = OpenSubfolder(from, step->Name, route_.NoCrossing);
         const int openError = errno;
         if (plan.ParentFd >= 0)
             close(plan.ParentFd);
@@ -246,9 +256,9 @@ int TReadAheadLister::OpenPlanned(Folder* node, OpenPlan& plan, uint64_t& device
         plan.ParentFd = fd;
         from = fd;
     }
-    const int fd = OpenSubfolder(from, node->Name);
+    const int fd = OpenSubfolder(from, node->Name, route_.NoCrossing);
     if (fd < 0)
-        plan.Error = ReadErrorOfErrno(errno);
+        plan.Error = ReadErrorOfOpen(errno);
     return fd;
 }
 
@@ -290,6 +300,10 @@ void TReadAheadLister::FinishTask(Folder* node, OpenPlan& plan, int fd, uint64_t
     node->Device = device;
     node->Inode = inode;
     node->Opened = fd >= 0;
+    if (!node->Parent && fd >= 0) {
+        route_ = std::move(plan.Route);
+        node->Mounts = &route_.Mounts;
+    }
     node->Listing = std::move(listing);
     uint32_t enterable = 0;
     for (const TSubfolder& sub : node->Listing.Subfolders) {

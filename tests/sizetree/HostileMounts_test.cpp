@@ -7,14 +7,19 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
 
 #include "HostileSupport.h"
 #include "ScanHelpers.h"
 #include "TempTree.h"
+#include "sizetree/DirLister.h"
+#include "sizetree/ReadAheadLister.h"
+#include "sizetree/ScanRoute.h"
 
 namespace {
 
@@ -31,13 +36,21 @@ std::string Mount(const std::string& from, const std::string& to, const char* ty
 // Layout: a/f 1 MB, a/b/g 2 MB, a/b/loop (a bound onto it), c/h 0.5 MB,
 // copy (a/b bound onto it), self (the root bound onto it), tmp (a tmpfs
 // holding 3 MB).
-std::string MountAndScan(const TTempTree& t)
+// "" once this process has mounts of its own, else why not.
+std::string PrivateMounts()
 {
     if (unshare(CLONE_NEWNS) != 0)
         return kSkip + "no private mount namespace (" + std::strerror(errno)
             + "): needs CAP_SYS_ADMIN";
     if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         return kSkip + "mounts cannot be made private: " + std::strerror(errno);
+    return "";
+}
+
+std::string MountAndScan(const TTempTree& t)
+{
+    if (std::string fault = PrivateMounts(); !fault.empty())
+        return fault;
     const std::string r = t.Root();
     for (const std::string& fault : {Mount(r + "/a", r + "/a/b/loop", nullptr, MS_BIND),
                                      Mount(r + "/a/b", r + "/copy", nullptr, MS_BIND),
@@ -62,6 +75,10 @@ std::string MountAndScan(const TTempTree& t)
         const TTreeEntry* e = FindNamed(s.Root, mounted);
         if (!e || e->Size() != 0 || e->ChildCount() != 0)
             return std::string(mounted) + " was entered or is missing";
+        // Looked at, not opened: the entry is the mounted folder.
+        struct stat st;
+        if (stat(e->Path().c_str(), &st) != 0 || e->Device() != st.st_dev || e->Inode() != st.st_ino)
+            return std::string(mounted) + " is not named by the mounted folder's identity";
     }
 
     const TBinaryRun run = RunBinary({"--report", "--by-name", r}, 60);
@@ -84,6 +101,79 @@ std::string MountAndScan(const TTempTree& t)
     if (run.Status != 0 || Lines(run.Out) != expected)
         return "report (status " + std::to_string(run.Status) + "):\n" + run.Out + run.Err;
     return "";
+}
+
+// A tmpfs mounted on `late` after the root was listed, so the listing took
+// it for a plain folder: each lister refuses it when it opens it, and the
+// scan shows it empty, without an error.
+std::string MountDuringScan(const TTempTree& t)
+{
+    if (std::string fault = PrivateMounts(); !fault.empty())
+        return fault;
+    const std::string r = t.Root();
+    const int rootFd = open(r.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool noCrossing = rootFd >= 0 && RouteOf(rootFd).NoCrossing;
+    if (rootFd >= 0)
+        close(rootFd);
+    if (!noCrossing)
+        return kSkip + "no openat2 here";
+    const auto mountLate = [&](const std::string& name) {
+        std::string fault = Mount("tmpfs", r + "/" + name, "tmpfs", 0);
+        const int fd = open((r + "/" + name + "/big").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0 || ftruncate(fd, 3000000) != 0)
+            fault += " no file in the tmpfs";
+        if (fd >= 0)
+            close(fd);
+        return fault;
+    };
+
+    TDirLister sequential;
+    TFolderListing listing;
+    if (!sequential.EnterRoot(r, listing) || listing.Subfolders.size() != 3)
+        return "the root's listing";
+    if (std::string fault = mountLate("late"); !fault.empty())
+        return kSkip + fault;
+    for (const TSubfolder& sub : listing.Subfolders) {
+        TFolderListing inside;
+        const bool entered = sequential.Enter(sub, inside);
+        if (entered)
+            sequential.Leave();
+        if (sub.Name == "late" && (entered || inside.Error != 0))
+            return "the sequential lister entered the tmpfs, or called it unreadable";
+    }
+
+    ReadAheadOptions options;
+    std::atomic<bool> mounted{false};
+    std::string mountFault;
+    options.ListStep = [&](int fd, const FolderPlace& place, TFolderListing& l, TListScratch& scratch) {
+        ListFolder(fd, place, l, scratch);
+        if (!mounted.exchange(true))  // the root is listed first
+            mountFault = mountLate("later");
+    };
+    TReadAheadLister readAhead(options);
+    TSizeTree tree;
+    TTreeEntry* root = tree.AddChildEntry(nullptr, r, TNode{r, 0, ""});
+    ScanFolderWith(tree, root, {}, readAhead);
+    if (!mountFault.empty())
+        return kSkip + mountFault;
+    const TTreeEntry* later = FindNamed(root, "later");
+    if (!later || later->Size() != 0 || later->ChildCount() != 0 || later->ReadError() != 0)
+        return "the read-ahead lister entered the tmpfs, or called it unreadable";
+    if (root->Size() != 1000 || root->ReadError() != 0 || root->Counts().UnreadableBelow != 0)
+        return "root counts " + std::to_string(root->Size()) + " bytes";
+    return "";
+}
+
+TEST(HostileMounts, MountMadeDuringTheScanIsNotEntered)
+{
+    TTempTree t;
+    for (const char* d : {"early", "late", "later"})
+        t.Dir(d);
+    t.File("early/f", 1000);
+    const std::string result = InChild([&] { return MountDuringScan(t); }, 120);
+    if (result.rfind(kSkip, 0) == 0)
+        GTEST_SKIP() << result.substr(kSkip.size());
+    EXPECT_EQ(result, "");
 }
 
 TEST(HostileMounts, BindMountsAreNotEntered)

@@ -2,6 +2,7 @@
 // every shape of tree and with every setting of its bounds.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,6 +22,7 @@
 #include "sizetree/DirLister.h"
 #include "sizetree/FolderRead.h"
 #include "sizetree/ReadAheadLister.h"
+#include "sizetree/ScanRoute.h"
 
 namespace {
 
@@ -101,9 +103,9 @@ const std::vector<TShape>& Shapes()
 // A listing that sleeps `delay` before each folder, as on a slow device.
 FolderListStep SlowListing(std::chrono::microseconds delay)
 {
-    return [delay](int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch) {
+    return [delay](int fd, const FolderPlace& place, TFolderListing& listing, TListScratch& scratch) {
         std::this_thread::sleep_for(delay);
-        ListFolder(fd, device, listing, scratch);
+        ListFolder(fd, place, listing, scratch);
     };
 }
 
@@ -165,12 +167,12 @@ TEST(ReadAheadScan, PoolGrowsOnlyWhileListingsSleep)
         for (int j = 0; j < 15; ++j)
             t.File("p" + std::to_string(i) + "/q" + std::to_string(j) + "/f", 1000 + i * j);
     const auto expected = ScanSequential(t.Root());
-    const FolderListStep busy = [](int fd, uint64_t device, TFolderListing& listing,
+    const FolderListStep busy = [](int fd, const FolderPlace& place, TFolderListing& listing,
                                    TListScratch& scratch) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(500);
         while (std::chrono::steady_clock::now() < end) {
         }
-        ListFolder(fd, device, listing, scratch);
+        ListFolder(fd, place, listing, scratch);
     };
     struct TCase {
         unsigned Start, Bound;
@@ -207,9 +209,9 @@ TEST(ReadAheadScan, EqualsSequentialWithFstatatListing)
     TDirLister fstatatOnly(false);
     ScanFolderWith(expected->Tree, expected->Root, {}, fstatatOnly);
     ReadAheadOptions options;
-    options.ListStep = [](int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch) {
+    options.ListStep = [](int fd, const FolderPlace& place, TFolderListing& listing, TListScratch& scratch) {
         scratch.UseStatx = false;
-        ListFolder(fd, device, listing, scratch);
+        ListFolder(fd, place, listing, scratch);
     };
     EXPECT_EQ(FirstDifference(expected->Root, ScanReadAhead(t.Root(), options)->Root), "");
 }
@@ -226,11 +228,11 @@ TEST(ReadAheadScan, AbandonedListingIsRecorded)
     ASSERT_EQ(stat(t.Path("boom").c_str(), &boom), 0);
     const auto expected = ScanSequential(t.Root());
     ReadAheadOptions options;
-    options.ListStep = [&](int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch) {
+    options.ListStep = [&](int fd, const FolderPlace& place, TFolderListing& listing, TListScratch& scratch) {
         struct stat st;
         if (fstat(fd, &st) == 0 && st.st_ino == boom.st_ino)
             throw std::bad_alloc();
-        ListFolder(fd, device, listing, scratch);
+        ListFolder(fd, place, listing, scratch);
     };
     const auto got = ScanReadAhead(t.Root(), options);
     const TTreeEntry* shown = Child(got->Root, "boom");
@@ -334,6 +336,53 @@ TEST(ReadAheadScan, TenThousandLevels)
     EXPECT_GT(Child(got.Root, "top")->ChildCount(), 0);
     EXPECT_EQ(got.Root->Size(), 123456 + 7);
     EXPECT_EQ(OpenDescriptorCount(), baseline);
+}
+
+// What a listing says, in one string.
+std::string Described(const TFolderListing& l)
+{
+    std::string text = std::to_string(l.SingleLinkTotal) + " " + std::to_string(l.SingleLinkDiskBytes)
+        + " " + std::to_string(l.SingleLinkFiles) + " error " + std::to_string(l.Error) + "\n";
+    for (const TSubfolder& s : l.Subfolders)
+        text += s.Name + " " + std::to_string(s.Device) + ":" + std::to_string(s.Inode)
+            + (s.OtherFileSystem ? " elsewhere\n" : "\n");
+    for (const TLinkedFile& f : l.LinkedFiles)
+        text += std::to_string(f.Device) + ":" + std::to_string(f.Inode) + " " + std::to_string(f.Size)
+            + " " + std::to_string(f.DiskBytes) + " at " + std::to_string(f.Position) + "\n";
+    return text;
+}
+
+// Where the file system's records can be relied on, a listing takes its
+// subfolders from them; in every folder of a varied tree that gives what
+// looking at each subfolder gives.
+TEST(FolderListing, SubfoldersFromRecordsEqualThoseLookedAt)
+{
+    TTempTree t;
+    RandomTree(t, 7, 80, 300, 50);
+    t.Link("..", "up");
+    const int rootFd = open(t.Root().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(rootFd, 0);
+    const bool trusted = !RouteOf(rootFd).Mounts.Everywhere;
+    close(rootFd);
+    if (!trusted)
+        GTEST_SKIP() << "the temporary folder's file system is looked at everywhere";
+    std::vector<std::string> folders{t.Root()};
+    TListScratch scratch;
+    for (size_t i = 0; i < folders.size(); ++i) {
+        TFolderListing listing[2];
+        for (const bool look : {true, false}) {
+            const int fd = open(folders[i].c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            ASSERT_GE(fd, 0) << folders[i];
+            struct stat st;
+            ASSERT_EQ(fstat(fd, &st), 0);
+            ListFolder(fd, FolderPlace{st.st_dev, look}, listing[look], scratch);
+            close(fd);
+        }
+        EXPECT_EQ(Described(listing[0]), Described(listing[1])) << folders[i];
+        for (const TSubfolder& s : listing[1].Subfolders)
+            folders.push_back(folders[i] + "/" + s.Name);
+    }
+    EXPECT_GT(folders.size(), 80u);
 }
 
 }  // namespace

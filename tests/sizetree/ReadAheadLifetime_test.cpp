@@ -42,12 +42,12 @@ struct TSlowStep {
 
     FolderListStep Step()
     {
-        return [this](int fd, uint64_t device, TFolderListing& listing, TListScratch& scratch) {
+        return [this](int fd, const FolderPlace& place, TFolderListing& listing, TListScratch& scratch) {
             ++Begun;
             struct stat st;
             if (fstat(fd, &st) == 0 && Slow.count(st.st_ino))
                 std::this_thread::sleep_for(Delay);
-            ListFolder(fd, device, listing, scratch);
+            ListFolder(fd, place, listing, scratch);
         };
     }
 };

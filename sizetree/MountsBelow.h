@@ -1,0 +1,34 @@
+// The mount points below a scan's root, as a tree of folder names: the
+// folders whose subfolders a listing must look at one by one, since one of
+// them may be a mount point (another file system, or this one bound again).
+//
+// Protocol: MountsBelow builds the tree once per scan, from the text of
+// /proc/self/mountinfo and the root's path as the kernel names it; the
+// listers then walk it down with MountDirBelow, name by name, beside the
+// folders they open. The tree never changes after that; any thread may read
+// it.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+struct MountDir {
+    // This folder and every one below it: the listing cannot rely on the
+    // folder's records (see ScanRoute.h).
+    bool Everywhere = false;
+    std::map<std::string, MountDir> Below;  // subfolders at or on the way to a mount point
+
+    // Whether a listing of this folder must look at each subfolder.
+    bool LookAtSubfolders() const { return Everywhere || !Below.empty(); }
+};
+
+// The tree of the mount points strictly below rootPath (absolute, no "." or
+// ".." parts, as the kernel names an open folder) in the mount table's text
+// (one mount a line: id, parent, device, root, mount point, ...; blanks and
+// backslashes in a path written as \ooo).
+MountDir MountsBelow(std::string_view mountInfo, const std::string& rootPath);
+
+// The node of subfolder `name` of the folder whose node is dir; null when no
+// mount point lies at or below it (always, when dir is null).
+const MountDir* MountDirBelow(const MountDir* dir, const std::string& name);
