@@ -63,8 +63,7 @@ for _ in $(seq 50); do
 done
 xdotool search --onlyvisible --name '^Choose a folder to scan$' >/dev/null 2>&1 && fail "the folder dialog did not close"
 
-x_click 156 13  # Go
-x_wait_scan_end 60 || fail "the scan did not end (Go not enabled again)"
+x_go_and_wait 60 || fail "the scan did not end (Go not enabled again)"
 shot scanned
 
 # Select the root, expand it, select its first child ("old", the larger).

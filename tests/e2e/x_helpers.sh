@@ -125,6 +125,24 @@ x_wait_scan_end() {
   return 1
 }
 
+# Clicks Go and waits up to SECONDS for the scan to end, as x_wait_scan_end.
+# A click the window lost (busy closing a dialog under load) is made again:
+# Go enabled with no scan-end light means nothing was scanned, and while a
+# scan runs Go is disabled, so a second click never interrupts one.
+x_go_and_wait() {
+  local deadline=$((SECONDS + $1))
+  x_click 156 13
+  while [ $SECONDS -lt $deadline ]; do
+    sleep 0.5
+    shot poll
+    if [ "$(x_count poll 147 4 18 18 red)" -gt 5 ]; then
+      [ "$(x_count poll 6 31 20 16 green)" -gt 0 ] && return 0
+      x_click 156 13
+    fi
+  done
+  return 1
+}
+
 # True while the process is running (a zombie has ended).
 x_running() {
   local state
