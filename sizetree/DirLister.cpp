@@ -85,7 +85,7 @@ bool TDirLister::EnterRoot(const std::string& path, TFolderListing& listing)
     route_ = RouteOf(fd);
     levels_.push_back(TLevel{fd, std::string(), device, inode, &route_.Mounts});
     ++openCount_;
-    ListFolder(fd, FolderPlace{device, route_.Mounts.LookAtSubfolders()}, listing, scratch_);
+    ListFolder(fd, FolderPlace{device, LooksAtSubfolders(&route_.Mounts)}, listing, scratch_);
     return true;
 }
 
@@ -105,7 +105,7 @@ bool TDirLister::Enter(const TSubfolder& sub, TFolderListing& listing)
     const MountDir* mounts = MountDirBelow(levels_.back().Mounts, sub.Name);
     levels_.push_back(TLevel{fd, sub.Name, sub.Device, sub.Inode, mounts});
     ++openCount_;
-    ListFolder(fd, FolderPlace{sub.Device, mounts && mounts->LookAtSubfolders()}, listing, scratch_);
+    ListFolder(fd, FolderPlace{sub.Device, LooksAtSubfolders(mounts)}, listing, scratch_);
     if (listing.Subfolders.empty())
         CloseLevel(levels_.back());  // a leaf never opens anything below it
     else

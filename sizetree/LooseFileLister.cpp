@@ -28,18 +28,6 @@ namespace {
 constexpr unsigned kMostWorkers = 4;
 constexpr unsigned kBatchesPerWorker = 2;
 
-// Ranks files for keeping: larger first, equal sizes by name, so the kept
-// set never depends on the listing order.
-bool Ranks(uint64_t sizeA, std::string_view nameA, uint64_t sizeB, std::string_view nameB)
-{
-    return sizeA != sizeB ? sizeA > sizeB : nameA < nameB;
-}
-
-bool RanksAbove(const LooseFile& a, const LooseFile& b)
-{
-    return Ranks(a.Size, a.Name, b.Size, b.Name);
-}
-
 struct Descriptor {
     int Fd;
     ~Descriptor()
@@ -64,7 +52,7 @@ public:
             std::push_heap(kept.begin(), kept.end(), RanksAbove);
             return;
         }
-        if (keep_ == 0 || !Ranks(file.Size, name, kept.front().Size, kept.front().Name)) {
+        if (keep_ == 0 || !Outranks(file.Size, name, kept.front().Size, kept.front().Name)) {
             ToRemainder(file);
             return;
         }
@@ -297,13 +285,6 @@ uint8_t LookAtAll(int fd, std::deque<Share>& shares, size_t keep)
     return got < 0 ? ReadErrorOfErrno(errno) : 0;
 }
 
-void CountElsewhere(LooseFile& file)
-{
-    file.CountedElsewhere = true;
-    file.Size = 0;
-    file.DiskBytes = 0;
-}
-
 }  // namespace
 
 LooseFileListing ListLooseFiles(const std::string& path, const FileIdSet& elsewhere, size_t keep)
@@ -337,7 +318,7 @@ LooseFileListing ListLooseFiles(const std::string& path, const FileIdSet& elsewh
     for (auto& [place, f] : linked) {
         const FileId id{f.Device, f.Inode};
         if (elsewhere.count(id) || !countedHere.insert(id).second)
-            CountElsewhere(f);
+            f.CountElsewhere();
         kept.Offer(f.Name, f);
     }
     if (ended && !listing.Error)

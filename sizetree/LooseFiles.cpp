@@ -10,12 +10,6 @@ namespace {
 
 constexpr int kFilesImage = 2;
 
-// Larger first, equal sizes by name: the order the files are added in.
-bool AddedBefore(const LooseFile& a, const LooseFile& b)
-{
-    return a.Size != b.Size ? a.Size > b.Size : a.Name < b.Name;
-}
-
 // The files not kept that count here: all but other links' names.
 uint64_t SmallerCounted(const LooseFileListing& listing)
 {
@@ -50,9 +44,7 @@ void SettleLinks(LooseFileListing& listing, const TTreeEntry* folder, LinkLedger
             listing.SmallerBytes -= f.Size;
             listing.SmallerDiskBytes -= f.DiskBytes;
         }
-        f.CountedElsewhere = true;
-        f.Size = 0;
-        f.DiskBytes = 0;
+        f.CountElsewhere();
     };
     for (LooseFile& f : listing.Files)
         settle(f, true);
@@ -127,7 +119,7 @@ void PutLooseFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing lis
 void AddListedFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing& listing)
 {
     // Added largest first, ties by name: equal sizes keep a fixed order.
-    std::sort(listing.Files.begin(), listing.Files.end(), AddedBefore);
+    std::sort(listing.Files.begin(), listing.Files.end(), RanksAbove);
     for (LooseFile& f : listing.Files) {
         std::string caption = FolderCaptionText(static_cast<double>(f.Size), f.Name);
         TTreeEntry* e = tree.AddDerivedEntry(filesEntry, std::move(caption), std::move(f.Name),

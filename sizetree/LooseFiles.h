@@ -31,6 +31,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -48,7 +49,26 @@ struct LooseFile {
     uint64_t Inode = 0;
     bool CountedElsewhere = false;  // another link was counted first
     bool SeveralLinks = false;      // more than one link: the ledger tracks it
+
+    // Another link counts the file: it shows size 0 here.
+    void CountElsewhere()
+    {
+        CountedElsewhere = true;
+        Size = 0;
+        DiskBytes = 0;
+    }
 };
+
+// The order in which files are kept and added: larger first, equal sizes by
+// name, so neither depends on the listing order.
+inline bool Outranks(uint64_t sizeA, std::string_view nameA, uint64_t sizeB, std::string_view nameB)
+{
+    return sizeA != sizeB ? sizeA > sizeB : nameA < nameB;
+}
+inline bool RanksAbove(const LooseFile& a, const LooseFile& b)
+{
+    return Outranks(a.Size, a.Name, b.Size, b.Name);
+}
 
 struct LooseFileListing {
     std::vector<LooseFile> Files;  // the `keep` largest, in no given order

@@ -18,10 +18,14 @@ struct MountDir {
     // folder's records (see ScanRoute.h).
     bool Everywhere = false;
     std::map<std::string, MountDir> Below;  // subfolders at or on the way to a mount point
-
-    // Whether a listing of this folder must look at each subfolder.
-    bool LookAtSubfolders() const { return Everywhere || !Below.empty(); }
 };
+
+// Whether the listing of the folder whose node is dir (null: none) must look
+// at each subfolder.
+inline bool LooksAtSubfolders(const MountDir* dir)
+{
+    return dir && (dir->Everywhere || !dir->Below.empty());
+}
 
 // The tree of the mount points strictly below rootPath (absolute, no "." or
 // ".." parts, as the kernel names an open folder) in the mount table's text

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <exception>
+#include <optional>
 #include <utility>
 
 #include "sizetree/FolderRead.h"
@@ -116,8 +117,7 @@ void TReadAheadLister::WorkerLoop(unsigned index)
     std::chrono::steady_clock::time_point lastStep;  // the last step's end
     // At the last timed step; first read with the first task, so that an idle
     // worker holds no descriptor beyond its folders.
-    int64_t deviceBytes = -1;
-    bool deviceBaseline = false;
+    std::optional<int64_t> deviceBytes;
     std::unique_lock lock(mutex_);
     for (;;) {
         Folder* node = nullptr;
@@ -141,10 +141,8 @@ void TReadAheadLister::WorkerLoop(unsigned index)
         OpenPlan plan = PlanOpen(node);
         lock.unlock();
 
-        if (!deviceBaseline) {
+        if (!deviceBytes)
             deviceBytes = DeviceBytesRead();
-            deviceBaseline = true;
-        }
         const bool timed = lastStep - lastSample >= PoolSizer::kSample;
         std::chrono::steady_clock::time_point begin;
         ThreadTimes before;
@@ -159,8 +157,7 @@ void TReadAheadLister::WorkerLoop(unsigned index)
         if (fd >= 0) {
             const MountDir* mounts = node->Parent ? node->Mounts : &plan.Route.Mounts;
             try {
-                listStep_(fd, FolderPlace{device, mounts && mounts->LookAtSubfolders()}, listing,
-                          scratch);
+                listStep_(fd, FolderPlace{device, LooksAtSubfolders(mounts)}, listing, scratch);
             } catch (...) {
                 // Out of memory midway: what was read stays, as for a failed
                 // read, and the folder says its listing was abandoned.
@@ -173,7 +170,7 @@ void TReadAheadLister::WorkerLoop(unsigned index)
         TimedStep step;
         if (timed) {
             const int64_t bytes = DeviceBytesRead();
-            step.ReadDevice = bytes > deviceBytes && deviceBytes >= 0;
+            step.ReadDevice = bytes > *deviceBytes && *deviceBytes >= 0;
             deviceBytes = bytes;
             after = ThreadTimesNow();
         }
@@ -186,12 +183,12 @@ void TReadAheadLister::WorkerLoop(unsigned index)
             step.Wall =
                 std::chrono::duration_cast<std::chrono::nanoseconds>(lastStep - begin).count();
             step.Run = after.Run - before.Run;
+            step.Queued = after.Queued - before.Queued;
             // A step that never blocked did not sleep: what it neither ran
             // nor queued for was taken by the host (a virtual machine), and
             // reads as time on the CPU, which more workers would not help.
             if (after.Blocks == before.Blocks)
                 step.Run = std::max(step.Run, step.Wall - step.Queued);
-            step.Queued = after.Queued - before.Queued;
             const unsigned active = sizer_.Add(step, lastStep, WorkQueued());
             if (active != active_ && !stopping_)
                 Resize(active);

@@ -40,6 +40,16 @@ std::vector<TTreeEntry*> FilesEntries(TTreeEntry* root)
     return found;
 }
 
+// The children of every FILES entry under root.
+std::vector<TTreeEntry*> ListedFiles(TTreeEntry* root)
+{
+    std::vector<TTreeEntry*> listed;
+    for (TTreeEntry* files : FilesEntries(root))
+        for (int i = 0; i < files->ChildCount(); ++i)
+            listed.push_back(files->ChildAt(i));
+    return listed;
+}
+
 // As the window does when the user opens a FILES entry.
 void ListFiles(TSizeTree& tree, TTreeEntry* files, LinkLedger& ledger, const TreeChangeHooks& hooks = {})
 {
@@ -195,21 +205,19 @@ TEST(LooseFiles, HardLinksShowOnceAndSumsStayTrue)
         int Elsewhere = 0;
     };
     std::map<uint64_t, Seen> byInode;
-    for (const TTreeEntry* files : FilesEntries(s.Root))
-        for (int i = 0; i < files->ChildCount(); ++i) {
-            const TTreeEntry* f = files->ChildAt(i);
-            if (f->Name() == "s")
-                continue;
-            Seen& seen = byInode[f->Inode()];
-            if (f->IsCountedElsewhere()) {
-                ++seen.Elsewhere;
-                EXPECT_EQ(f->Caption(), "         0 MB  " + f->Name());
-                EXPECT_EQ(f->Counts().Files, 0u);
-            } else {
-                ++seen.Counted;
-                EXPECT_GT(f->Size(), 0);
-            }
+    for (const TTreeEntry* f : ListedFiles(s.Root)) {
+        if (f->Name() == "s")
+            continue;
+        Seen& seen = byInode[f->Inode()];
+        if (f->IsCountedElsewhere()) {
+            ++seen.Elsewhere;
+            EXPECT_EQ(f->Caption(), "         0 MB  " + f->Name());
+            EXPECT_EQ(f->Counts().Files, 0u);
+        } else {
+            ++seen.Counted;
+            EXPECT_GT(f->Size(), 0);
         }
+    }
     ASSERT_EQ(byInode.size(), 2u);
     for (const auto& [inode, seen] : byInode)
         EXPECT_EQ(seen.Counted, 1) << inode;
@@ -219,17 +227,13 @@ TEST(LooseFiles, HardLinksShowOnceAndSumsStayTrue)
     // counted goes while another remains: counted at its next place.
     TTreeEntry* other = nullptr;
     TTreeEntry* counting = nullptr;
-    for (TTreeEntry* files : FilesEntries(s.Root))
-        for (int i = 0; i < files->ChildCount(); ++i) {
-            TTreeEntry* f = files->ChildAt(i);
-            if (f->Size() == 0 && f->IsCountedElsewhere() && !other)
-                other = f;
-        }
+    for (TTreeEntry* f : ListedFiles(s.Root))
+        if (f->Size() == 0 && f->IsCountedElsewhere() && !other)
+            other = f;
     ASSERT_NE(other, nullptr);
-    for (TTreeEntry* files : FilesEntries(s.Root))
-        for (int i = 0; i < files->ChildCount(); ++i)
-            if (files->ChildAt(i)->Inode() == other->Inode() && !files->ChildAt(i)->IsCountedElsewhere())
-                counting = files->ChildAt(i);
+    for (TTreeEntry* f : ListedFiles(s.Root))
+        if (f->Inode() == other->Inode() && !f->IsCountedElsewhere())
+            counting = f;
     ASSERT_NE(counting, nullptr);
     RemoveFile(s, other);
     EXPECT_EQ(s.Root->Size(), total);

@@ -31,7 +31,7 @@ bool Looks(const MountDir& root, const std::string& rel)
         dir = MountDirBelow(dir, rel.substr(begin, slash - begin));
         begin = slash + 1;
     }
-    return dir && dir->LookAtSubfolders();
+    return LooksAtSubfolders(dir);
 }
 
 TEST(MountsBelow, OnlyFoldersOnTheWayToAMountPointLook)
