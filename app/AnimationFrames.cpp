@@ -15,13 +15,13 @@ void DrawComputer(QPainter& p)
 {
     p.setPen(QColor(64, 64, 64));
     p.setBrush(QColor(192, 192, 192));
-    p.drawRect(6, 4, 30, 22);                           // monitor case
-    p.fillRect(9, 7, 25, 17, QColor(0, 0, 128));        // screen
-    p.fillRect(11, 9, 12, 2, QColor(0, 128, 128));     // text on the screen
+    p.drawRect(6, 4, 30, 22);                       // monitor case
+    p.fillRect(9, 7, 25, 17, QColor(0, 0, 128));    // screen
+    p.fillRect(11, 9, 12, 2, QColor(0, 128, 128));  // text on the screen
     p.fillRect(11, 13, 17, 2, QColor(0, 128, 128));
-    p.drawRect(17, 27, 8, 2);                           // neck
-    p.drawRect(3, 30, 36, 8);                           // desktop box
-    p.fillRect(30, 33, 5, 2, QColor(0, 200, 0));        // power light
+    p.drawRect(17, 27, 8, 2);                     // neck
+    p.drawRect(3, 30, 36, 8);                     // desktop box
+    p.fillRect(30, 33, 5, 2, QColor(0, 200, 0));  // power light
 }
 
 void DrawMagnifier(QPainter& p, QPointF centre)

@@ -90,7 +90,10 @@ void TAnimate::Stop()
     }
 }
 
-int TAnimate::Frame() const { return player_ ? player_->Frame() : timerFrame_; }
+int TAnimate::Frame() const
+{
+    return player_ ? player_->Frame() : timerFrame_;
+}
 
 QPaintEngine* TAnimate::paintEngine() const
 {

@@ -34,8 +34,7 @@ const char* const kLauncherHelp =
     "  --help                          print this help and end\n"
     "  --version                       print the version and end\n";
 
-LauncherOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
-                               std::ostream& err)
+LauncherOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const std::vector<std::string> words = OptionWords(args);
     if (Has(words, "--help")) {
@@ -95,8 +94,7 @@ std::optional<ReportOptions> ParseReportArgs(const std::vector<std::string>& arg
             int depth = 0;
             const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), depth);
             if (ec != std::errc() || end != value.data() + value.size() || depth < 0) {
-                err << "tallowin: --depth needs a whole number of 0 or more, not \"" << value
-                    << "\"\n";
+                err << "tallowin: --depth needs a whole number of 0 or more, not \"" << value << "\"\n";
                 return std::nullopt;
             }
             parsed.Depth = depth;

@@ -19,8 +19,7 @@ struct LauncherOutcome {
 };
 
 // Decides what the arguments ask for and does it, unless it is the window.
-LauncherOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
-                               std::ostream& err);
+LauncherOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // The --help text: every mode and option, one line each.
 extern const char* const kLauncherHelp;

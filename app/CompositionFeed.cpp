@@ -42,6 +42,12 @@ void FeedCompositionChart(TChartPanel& chart, TPieSeries& series, const TTreeEnt
         series.Add(other * BytesToMB, "Other", clAutomatic);
 }
 
-void ShowMarksAsPercent(TPieSeries& series) { series.Marks().SetStyle(smsPercent); }
+void ShowMarksAsPercent(TPieSeries& series)
+{
+    series.Marks().SetStyle(smsPercent);
+}
 
-void ShowMarksAsValue(TPieSeries& series) { series.Marks().SetStyle(smsValue); }
+void ShowMarksAsValue(TPieSeries& series)
+{
+    series.Marks().SetStyle(smsValue);
+}

@@ -35,11 +35,11 @@ bool HasWaylandPlatform()
     if (socket.empty())
         return false;
     const std::string path = socket[0] == '/' ? socket : Env("XDG_RUNTIME_DIR") + "/" + socket;
-    struct stat st{};
+    struct stat st {};
     if (stat(path.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode))
         return false;
-    const std::string plugin = QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString() +
-                               "/platforms/libqwayland-generic.so";
+    const std::string plugin = QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString()
+        + "/platforms/libqwayland-generic.so";
     return access(plugin.c_str(), R_OK) == 0;
 }
 

@@ -82,7 +82,10 @@ EntryActions::EntryActions(TSizeTreeView& view, TSizeTreeModel& model)
     });
 }
 
-TTreeEntry* EntryActions::Current() const { return model_.EntryAt(view_.currentIndex()); }
+TTreeEntry* EntryActions::Current() const
+{
+    return model_.EntryAt(view_.currentIndex());
+}
 
 void EntryActions::OpenCurrent()
 {

@@ -19,7 +19,10 @@ FileListings::FileListings(TSizeTree& tree, FileListingHooks hooks) : tree_(tree
     pool_.setMaxThreadCount(2);
 }
 
-FileListings::~FileListings() { pool_.waitForDone(); }
+FileListings::~FileListings()
+{
+    pool_.waitForDone();
+}
 
 void FileListings::Request(TTreeEntry* files)
 {
@@ -46,7 +49,8 @@ void FileListings::Start(Job& job, uint64_t id)
     pool_.start([this, id, result = job.Result, path = folder->Path(),
                  elsewhere = LinksCountedElsewhere(hooks_.LedgerOf(folder), folder)] {
         result->Listing = ListLooseFiles(path, elsewhere);
-        QMetaObject::invokeMethod(this, [this, id] { Finished(id); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, id] { Finished(id); }, Qt::QueuedConnection);
     });
 }
 

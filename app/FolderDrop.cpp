@@ -10,18 +10,22 @@ DropVerdict JudgeDrop(const QMimeData& data, bool scanning)
 {
     DropVerdict v;
     if (scanning) {
-        v.Refusal = QCoreApplication::translate("FolderDrop", "A scan is running: drop the folder again when it has ended.");
+        v.Refusal = QCoreApplication::translate(
+            "FolderDrop", "A scan is running: drop the folder again when it has ended.");
         return v;
     }
     const QList<QUrl> urls = data.urls();
     if (urls.size() != 1) {
-        v.Refusal = urls.isEmpty() ? QCoreApplication::translate("FolderDrop", "Only a folder can be dropped here.")
-                                   : QCoreApplication::translate("FolderDrop", "Drop one folder at a time.");
+        v.Refusal = urls.isEmpty()
+            ? QCoreApplication::translate("FolderDrop", "Only a folder can be dropped here.")
+            : QCoreApplication::translate("FolderDrop", "Drop one folder at a time.");
         return v;
     }
     const QUrl& url = urls.front();
     if (!url.isLocalFile()) {
-        v.Refusal = QCoreApplication::translate("FolderDrop", "Only folders on this computer can be scanned, not %1.").arg(url.toDisplayString());
+        v.Refusal = QCoreApplication::translate("FolderDrop",
+                                                "Only folders on this computer can be scanned, not %1.")
+                        .arg(url.toDisplayString());
         return v;
     }
     const QByteArray path = QFile::encodeName(url.toLocalFile());

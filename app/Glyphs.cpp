@@ -30,8 +30,8 @@ QFont GlyphFont(int pixelHeight, bool bold)
     return f;
 }
 
-void DrawText(QImage& img, const QRect& box, int pixelHeight, const QString& text,
-              const QColor& colour, bool bold = true)
+void DrawText(QImage& img, const QRect& box, int pixelHeight, const QString& text, const QColor& colour,
+              bool bold = true)
 {
     QPainter p(&img);
     p.setFont(GlyphFont(pixelHeight, bold));
@@ -108,8 +108,14 @@ QImage ValueGlyph()
     return img;
 }
 
-QImage BySizeGlyph() { return SortGlyph(QStringLiteral("9"), QStringLiteral("1")); }
-QImage ByNameGlyph() { return SortGlyph(QStringLiteral("A"), QStringLiteral("Z")); }
+QImage BySizeGlyph()
+{
+    return SortGlyph(QStringLiteral("9"), QStringLiteral("1"));
+}
+QImage ByNameGlyph()
+{
+    return SortGlyph(QStringLiteral("A"), QStringLiteral("Z"));
+}
 
 QImage VersionGlyph()
 {

@@ -109,8 +109,7 @@ TTreeEntry* FindByPath(const TSizeTree& tree, const std::string& path)
 
 }  // namespace
 
-TfrmTallowin::TfrmTallowin(TfrmAbout& about)
-    : about_(about), endProgram_([] { _exit(0); })
+TfrmTallowin::TfrmTallowin(TfrmAbout& about) : about_(about), endProgram_([] { _exit(0); })
 {
     setObjectName(QStringLiteral("frmTallowin"));
     setWindowTitle(QStringLiteral("Tallowin"));
@@ -190,7 +189,10 @@ TfrmTallowin::~TfrmTallowin()
     Tree->setModel(nullptr);
 }
 
-void TfrmTallowin::FormCreate() { qApp->installEventFilter(this); }
+void TfrmTallowin::FormCreate()
+{
+    qApp->installEventFilter(this);
+}
 
 QToolButton* TfrmTallowin::AddButton(const char* name, int left, int width, const QImage& glyph,
                                      const QString& hint)
@@ -240,8 +242,8 @@ void TfrmTallowin::BuildToolBar()
     // down and still runs its handler.
     marksGroup_ = new QButtonGroup(this);
     orderGroup_ = new QButtonGroup(this);
-    for (auto [group, down, up] : {std::tuple{marksGroup_, btnPercent, btnValue},
-                                   std::tuple{orderGroup_, btnBySize, btnByName}}) {
+    for (auto [group, down, up] :
+         {std::tuple{marksGroup_, btnPercent, btnValue}, std::tuple{orderGroup_, btnBySize, btnByName}}) {
         group->setExclusive(true);
         for (QToolButton* b : {down, up}) {
             b->setCheckable(true);
@@ -296,7 +298,8 @@ void TfrmTallowin::BuildTree()
         const std::string file = current && current->IsListedFile() ? current->Path() : std::string();
         KeepingSelection({}, change);
         if (TTreeEntry* again = file.empty() ? nullptr : FindByPath(tree_, file))
-            Tree->selectionModel()->setCurrentIndex(model_->IndexOf(again), QItemSelectionModel::ClearAndSelect);
+            Tree->selectionModel()->setCurrentIndex(model_->IndexOf(again),
+                                                    QItemSelectionModel::ClearAndSelect);
         TreeChange(Tree->currentIndex());
     };
     listingHooks.Working = [this](bool working) {
@@ -344,7 +347,10 @@ void TfrmTallowin::ListFilesLater(const QModelIndex& index)
         Qt::QueuedConnection);
 }
 
-bool TfrmTallowin::ListingFiles() const { return listings_->Active(); }
+bool TfrmTallowin::ListingFiles() const
+{
+    return listings_->Active();
+}
 
 void TfrmTallowin::ShowAnimation()
 {
@@ -469,7 +475,8 @@ void TfrmTallowin::RunBusy(const std::string& path, const std::function<void(con
     listings_->Resume();
 }
 
-void TfrmTallowin::KeepingSelection(const TScanHooks& scan, const std::function<void(const TreeChangeHooks&)>& change)
+void TfrmTallowin::KeepingSelection(const TScanHooks& scan,
+                                    const std::function<void(const TreeChangeHooks&)>& change)
 {
     TreeChangeHooks hooks;
     hooks.Scan = scan;
@@ -486,7 +493,8 @@ void TfrmTallowin::KeepingSelection(const TScanHooks& scan, const std::function<
         const TTreeEntry* current = model_->EntryAt(Tree->currentIndex());
         for (const TTreeEntry* c = current ? current->Parent() : nullptr; c; c = c->Parent())
             if (c == e)
-                Tree->selectionModel()->setCurrentIndex(model_->IndexOf(e), QItemSelectionModel::ClearAndSelect);
+                Tree->selectionModel()->setCurrentIndex(model_->IndexOf(e),
+                                                        QItemSelectionModel::ClearAndSelect);
         remember();
     };
     hooks.SubtreeAboutToGo = [this, remember](TTreeEntry* e) {
@@ -495,8 +503,10 @@ void TfrmTallowin::KeepingSelection(const TScanHooks& scan, const std::function<
     };
     change(hooks);
     if (keep && !keep->empty())
-        if (TTreeEntry* again = FindByPath(tree_, *keep); again && again != model_->EntryAt(Tree->currentIndex()))
-            Tree->selectionModel()->setCurrentIndex(model_->IndexOf(again), QItemSelectionModel::ClearAndSelect);
+        if (TTreeEntry* again = FindByPath(tree_, *keep);
+            again && again != model_->EntryAt(Tree->currentIndex()))
+            Tree->selectionModel()->setCurrentIndex(model_->IndexOf(again),
+                                                    QItemSelectionModel::ClearAndSelect);
 }
 
 void TfrmTallowin::RescanEntry(TTreeEntry* entry)
@@ -516,12 +526,12 @@ void TfrmTallowin::RescanEntry(TTreeEntry* entry)
         return;
     }
     if (entry->Device() != root->Device()) {
-        StatusBar->ShowNotice(tr("Rescan refused: %1 is on another file system").arg(PathText(entry->Path())));
+        StatusBar->ShowNotice(
+            tr("Rescan refused: %1 is on another file system").arg(PathText(entry->Path())));
         return;
     }
-    RunBusy(entry->Path(), [&](const TreeChangeHooks& hooks) {
-        ::RescanEntry(tree_, entry, LedgerOf(entry), hooks);
-    });
+    RunBusy(entry->Path(),
+            [&](const TreeChangeHooks& hooks) { ::RescanEntry(tree_, entry, LedgerOf(entry), hooks); });
 }
 
 void TfrmTallowin::TrashEntry(TTreeEntry* entry)
@@ -547,8 +557,8 @@ void TfrmTallowin::TrashEntry(TTreeEntry* entry)
         return;
     }
     if (entry->IsSmallerFiles()) {
-        StatusBar->ShowNotice(tr("Move to Trash refused: the smaller files of %1 are not listed one by one")
-                                  .arg(shown));
+        StatusBar->ShowNotice(
+            tr("Move to Trash refused: the smaller files of %1 are not listed one by one").arg(shown));
         return;
     }
     const bool folder = !entry->IsListedFile();
@@ -570,8 +580,8 @@ void TfrmTallowin::TrashEntry(TTreeEntry* entry)
         StatusBar->ShowNotice(replaced);
         return;
     }
-    const std::string noTrash =
-        EnsureHomeTrash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
+    const std::string noTrash = EnsureHomeTrash(
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
     if (!noTrash.empty()) {
         warn_(tr("Could not move '%1' to the trash: %2").arg(shown, QString::fromStdString(noTrash)));
         return;
@@ -586,16 +596,21 @@ void TfrmTallowin::TrashEntry(TTreeEntry* entry)
         warn_(tr("Could not move '%1' to the trash: %2").arg(shown, why));
         return;
     }
-    RunBusy(RootOf(entry)->Path(), [&](const TreeChangeHooks& hooks) {
-        RemoveScannedEntry(tree_, entry, LedgerOf(entry), hooks);
-    });
+    RunBusy(RootOf(entry)->Path(),
+            [&](const TreeChangeHooks& hooks) { RemoveScannedEntry(tree_, entry, LedgerOf(entry), hooks); });
     StatusBar->ShowNotice(tr("Moved %1 to the trash").arg(shown));
 }
 
 // The scan calls this at most every TScanHooks::EventInterval.
-void TfrmTallowin::ProcessPendingMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void TfrmTallowin::ProcessPendingMessages()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
-void TfrmTallowin::SortSubtree(TTreeEntry* entry) { ::SortSubtree(tree_, entry); }
+void TfrmTallowin::SortSubtree(TTreeEntry* entry)
+{
+    ::SortSubtree(tree_, entry);
+}
 
 void TfrmTallowin::Resort(TTVCompareEvent compare)
 {
@@ -609,11 +624,26 @@ void TfrmTallowin::Resort(TTVCompareEvent compare)
         HideAnimation();
 }
 
-void TfrmTallowin::btnBySizeClick() { Resort(::SortBySize); }
-void TfrmTallowin::btnByNameClick() { Resort(::SortByName); }
-void TfrmTallowin::btnPercentClick() { ShowMarksAsPercent(*PieSeries); }
-void TfrmTallowin::btnValueClick() { ShowMarksAsValue(*PieSeries); }
-void TfrmTallowin::btnVersionClick() { about_.exec(); }
+void TfrmTallowin::btnBySizeClick()
+{
+    Resort(::SortBySize);
+}
+void TfrmTallowin::btnByNameClick()
+{
+    Resort(::SortByName);
+}
+void TfrmTallowin::btnPercentClick()
+{
+    ShowMarksAsPercent(*PieSeries);
+}
+void TfrmTallowin::btnValueClick()
+{
+    ShowMarksAsValue(*PieSeries);
+}
+void TfrmTallowin::btnVersionClick()
+{
+    about_.exec();
+}
 
 void TfrmTallowin::TreeChange(const QModelIndex& current)
 {

@@ -116,7 +116,7 @@ public:
     TPieSeries* PieSeries = nullptr;  // the chart's one series, owned by its panel
     TAnimate* Animate = nullptr;
     ScanStatusBar* StatusBar = nullptr;  // below the designed client area
-    EntryActions* Actions = nullptr;  // the tree's context menu and shortcuts
+    EntryActions* Actions = nullptr;     // the tree's context menu and shortcuts
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -130,8 +130,7 @@ protected:
 private:
     void BuildToolBar();
     void BuildTree();
-    QToolButton* AddButton(const char* name, int left, int width, const QImage& glyph,
-                           const QString& hint);
+    QToolButton* AddButton(const char* name, int left, int width, const QImage& glyph, const QString& hint);
     // Moves the current entry out of entry's subtree before it is deleted;
     // Qt drops a current entry inside a removed subtree without notice.
     void MoveSelectionOffSubtree(TTreeEntry* entry);

@@ -18,7 +18,9 @@ protected:
 
 }  // namespace
 
-TToolBarStrip::TToolBarStrip(QWidget* parent) : QWidget(parent) {}
+TToolBarStrip::TToolBarStrip(QWidget* parent) : QWidget(parent)
+{
+}
 
 void TToolBarStrip::paintEvent(QPaintEvent*)
 {
@@ -29,6 +31,11 @@ void TToolBarStrip::paintEvent(QPaintEvent*)
     p.drawLine(0, 1, width() - 1, 1);
 }
 
-TFlatSplitter::TFlatSplitter(QWidget* parent) : QSplitter(Qt::Horizontal, parent) {}
+TFlatSplitter::TFlatSplitter(QWidget* parent) : QSplitter(Qt::Horizontal, parent)
+{
+}
 
-QSplitterHandle* TFlatSplitter::createHandle() { return new TFlatHandle(orientation(), this); }
+QSplitterHandle* TFlatSplitter::createHandle()
+{
+    return new TFlatHandle(orientation(), this);
+}

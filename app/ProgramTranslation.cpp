@@ -5,8 +5,7 @@
 
 ProgramTranslation::ProgramTranslation(const QLocale& locale)
 {
-    ownLoaded_ = own_.load(locale, QStringLiteral("tallowin"), QStringLiteral("_"),
-                           QStringLiteral(":/i18n"));
+    ownLoaded_ = own_.load(locale, QStringLiteral("tallowin"), QStringLiteral("_"), QStringLiteral(":/i18n"));
     if (ownLoaded_)
         QCoreApplication::installTranslator(&own_);
     qtLoaded_ = qt_.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -7,7 +7,10 @@
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(const std::string& s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 // "1 file", "2 files": the count grouped as every number of the bar is.
 QString FilesText(uint64_t n)
@@ -135,5 +138,11 @@ void ScanStatusBar::ShowNotice(const QString& text)
     scanLine_->setToolTip(text);
 }
 
-QString ScanStatusBar::ScanText() const { return scanFull_; }
-QString ScanStatusBar::EntryText() const { return entryFull_; }
+QString ScanStatusBar::ScanText() const
+{
+    return scanFull_;
+}
+QString ScanStatusBar::EntryText() const
+{
+    return entryFull_;
+}

@@ -52,7 +52,7 @@ private:
 
     QLabel* scanLine_ = nullptr;
     QLabel* entryLine_ = nullptr;
-    QString scanFull_;   // the texts before elision
+    QString scanFull_;  // the texts before elision
     QString entryFull_;
     std::string rootPath_;
     uint64_t usedBytes_ = 0;  // of the scanned file system; 0: not a whole one

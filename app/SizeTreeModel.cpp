@@ -36,7 +36,8 @@ QVariant TSizeTreeModel::EntryTip(const TTreeEntry& e) const
     if (below == 1)
         lines << tr("1 folder below could not be read; its size counts as 0");
     else if (below > 1)
-        lines << tr("%n folders below could not be read; their sizes count as 0", nullptr, static_cast<int>(below));
+        lines << tr("%n folders below could not be read; their sizes count as 0", nullptr,
+                    static_cast<int>(below));
     return lines.isEmpty() ? QVariant() : QVariant(lines.join(QLatin1Char('\n')));
 }
 
@@ -51,7 +52,10 @@ TSizeTreeModel::TSizeTreeModel(TSizeTree& tree, const std::array<QImage, 3>& ima
     tree_.AddObserver(this);
 }
 
-TSizeTreeModel::~TSizeTreeModel() { tree_.RemoveObserver(this); }
+TSizeTreeModel::~TSizeTreeModel()
+{
+    tree_.RemoveObserver(this);
+}
 
 TTreeEntry* TSizeTreeModel::EntryAt(const QModelIndex& index) const
 {
@@ -88,7 +92,10 @@ int TSizeTreeModel::rowCount(const QModelIndex& parent) const
     return p ? p->ChildCount() : tree_.TopLevelCount();
 }
 
-int TSizeTreeModel::columnCount(const QModelIndex&) const { return 1; }
+int TSizeTreeModel::columnCount(const QModelIndex&) const
+{
+    return 1;
+}
 
 bool TSizeTreeModel::hasChildren(const QModelIndex& parent) const
 {
@@ -140,7 +147,10 @@ void TSizeTreeModel::EntryAboutToBeAdded(TTreeEntry* parent, int row)
     beginInsertRows(IndexOf(parent), row, row);
 }
 
-void TSizeTreeModel::EntryAdded(TTreeEntry*) { endInsertRows(); }
+void TSizeTreeModel::EntryAdded(TTreeEntry*)
+{
+    endInsertRows();
+}
 
 void TSizeTreeModel::EntryChanged(TTreeEntry* entry)
 {
@@ -173,4 +183,7 @@ void TSizeTreeModel::EntryAboutToBeDeleted(TTreeEntry* entry)
     beginRemoveRows(IndexOf(entry->Parent()), entry->Row(), entry->Row());
 }
 
-void TSizeTreeModel::EntryDeleted(TTreeEntry*, int) { endRemoveRows(); }
+void TSizeTreeModel::EntryDeleted(TTreeEntry*, int)
+{
+    endRemoveRows();
+}

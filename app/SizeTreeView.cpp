@@ -15,7 +15,9 @@ bool HasNextSibling(const TTreeEntry* e)
 
 }  // namespace
 
-TSizeTreeView::TSizeTreeView(QWidget* parent) : QTreeView(parent) {}
+TSizeTreeView::TSizeTreeView(QWidget* parent) : QTreeView(parent)
+{
+}
 
 void TSizeTreeView::SetSizeTreeModel(TSizeTreeModel* model)
 {

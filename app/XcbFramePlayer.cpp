@@ -20,8 +20,7 @@ struct TConnectionCloser {
 };
 using TConnection = std::unique_ptr<xcb_connection_t, TConnectionCloser>;
 
-template <class T>
-using TReply = std::unique_ptr<T, decltype(&std::free)>;
+template <class T> using TReply = std::unique_ptr<T, decltype(&std::free)>;
 
 // Bits per pixel of the server's image format for depth, 0 when unknown.
 int BitsPerPixel(const xcb_setup_t* setup, uint8_t depth)
@@ -61,7 +60,8 @@ std::vector<uint8_t> PackFrame(const TFramePixels& f, bool msbFirst)
     for (size_t i = 0; i < f.Pixels.size(); ++i) {
         const uint32_t px = f.Pixels[i] | 0xff000000u;
         for (int b = 0; b < 4; ++b)
-            data[i * 4 + static_cast<size_t>(b)] = static_cast<uint8_t>(px >> (msbFirst ? 24 - 8 * b : 8 * b));
+            data[i * 4 + static_cast<size_t>(b)] = static_cast<uint8_t>(px
+                                                                        >> (msbFirst ? 24 - 8 * b : 8 * b));
     }
     return data;
 }
@@ -73,7 +73,10 @@ TXcbFramePlayer::TXcbFramePlayer(std::vector<TFramePixels> frames, std::chrono::
 {
 }
 
-TXcbFramePlayer::~TXcbFramePlayer() { Unbind(); }
+TXcbFramePlayer::~TXcbFramePlayer()
+{
+    Unbind();
+}
 
 void TXcbFramePlayer::SetEscapeWatch(uint32_t topLevel, std::function<void()> onEscape)
 {
@@ -186,8 +189,8 @@ void TXcbFramePlayer::Run(uint32_t window, uint32_t topLevel, int wakeFd)
         return;
     xcb_connection_t* c = conn.get();
 
-    TReply<xcb_get_geometry_reply_t> geo(
-        xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr), &std::free);
+    TReply<xcb_get_geometry_reply_t> geo(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr),
+                                         &std::free);
     if (!geo)
         return;
     const xcb_setup_t* setup = xcb_get_setup(c);
@@ -196,7 +199,8 @@ void TXcbFramePlayer::Run(uint32_t window, uint32_t topLevel, int wakeFd)
         return;
     const bool msbFirst = setup->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST;
 
-    const std::vector<xcb_keycode_t> escapeCodes = onEscape_ ? EscapeKeycodes(c) : std::vector<xcb_keycode_t>{};
+    const std::vector<xcb_keycode_t> escapeCodes = onEscape_ ? EscapeKeycodes(c)
+                                                             : std::vector<xcb_keycode_t>{};
     if (!escapeCodes.empty()) {
         const uint32_t keys = XCB_EVENT_MASK_KEY_PRESS;
         for (uint32_t w : {window, topLevel})
@@ -261,7 +265,8 @@ void TXcbFramePlayer::Run(uint32_t window, uint32_t topLevel, int wakeFd)
         while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
             if ((e->response_type & 0x7f) == XCB_KEY_PRESS && playing) {
                 const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(e);
-                const bool escape = std::find(escapeCodes.begin(), escapeCodes.end(), key->detail) != escapeCodes.end();
+                const bool escape = std::find(escapeCodes.begin(), escapeCodes.end(), key->detail)
+                    != escapeCodes.end();
                 if (escape && !(key->state & XCB_MOD_MASK_1))
                     onEscape_();
             }

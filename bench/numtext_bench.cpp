@@ -13,8 +13,22 @@ namespace {
 // Megabyte figures from a fraction of a megabyte to a few terabytes, and a
 // few values that need all 15 digits.
 constexpr std::array<long double, 16> kValues = {
-    0.2L, 1.0L, 12.3L, 123.5L, 1073.7L, 4096.0L, 65432.1L, 123456.7L,
-    2000398.9L, 0.0L, 1.0L / 3, 2.0L / 3, 1234567890.12345678L, 99.96L, 0.05L, 1e20L,
+    0.2L,
+    1.0L,
+    12.3L,
+    123.5L,
+    1073.7L,
+    4096.0L,
+    65432.1L,
+    123456.7L,
+    2000398.9L,
+    0.0L,
+    1.0L / 3,
+    2.0L / 3,
+    1234567890.12345678L,
+    99.96L,
+    0.05L,
+    1e20L,
 };
 
 void BM_FormatGeneral(benchmark::State& state)
@@ -34,7 +48,8 @@ void BM_FormatGeneralCaption(benchmark::State& state)
     for (auto _ : state) {
         benchmark::DoNotOptimize(FormatGeneral(RoundToInteger(bytes * 1e-5L) * 0.1L));
         bytes += 100001.0L;
-        if (bytes > 1e13L) bytes = 123456789.0L;
+        if (bytes > 1e13L)
+            bytes = 123456789.0L;
     }
 }
 BENCHMARK(BM_FormatGeneralCaption);

@@ -37,15 +37,14 @@ int main(int argc, char** argv)
         const ReadAheadStats s = lister.Stats();
         std::printf("workers %u, reopened ancestors %llu, most descriptors %d, most read ahead %zu, "
                     "scan waited %llu times, workers idled %llu times\n",
-                    s.Workers, static_cast<unsigned long long>(s.Reopens), s.MostOpenFolders,
-                    s.MostReady, static_cast<unsigned long long>(s.ConsumerWaits),
+                    s.Workers, static_cast<unsigned long long>(s.Reopens), s.MostOpenFolders, s.MostReady,
+                    static_cast<unsigned long long>(s.ConsumerWaits),
                     static_cast<unsigned long long>(s.WorkerWaits));
     } else {
         std::fprintf(stderr, "unknown engine %s\n", engine.c_str());
         return 2;
     }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%s: %.0f bytes in %.3f s\n", engine.c_str(), root->Size(), seconds);
     return 0;
 }

@@ -14,7 +14,10 @@ namespace {
 
 TXorShift sequence{0x9E3779B97F4A7C15ULL};
 
-uint64_t Next() { return sequence.Next(); }
+uint64_t Next()
+{
+    return sequence.Next();
+}
 
 void Fill(TSizeTree& tree, TTreeEntry* parent, int level)
 {
@@ -26,8 +29,7 @@ void Fill(TSizeTree& tree, TTreeEntry* parent, int level)
                                              TPathKind::pkFolder);
         Fill(tree, e, level + 1);
     }
-    tree.AddDerivedEntry(parent, "[FILES]", "", static_cast<double>(Next() % 1000000),
-                         TPathKind::pkFiles);
+    tree.AddDerivedEntry(parent, "[FILES]", "", static_cast<double>(Next() % 1000000), TPathKind::pkFiles);
 }
 
 // Each iteration switches the order, as pressing the other button does.

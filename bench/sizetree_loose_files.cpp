@@ -119,9 +119,11 @@ int main(int argc, char** argv)
         PutLooseFiles(tree, files, std::move(listing), ledger, {});
         const Clock::time_point put = Clock::now();
         const double cpu = CpuMilliseconds() - cpuBefore;
-        std::printf("round %d: list %.0f ms + put %.0f ms = %.0f ms (%.0f ms of processor time); peak RSS +%.1f MB; heap in use +%.1f MB;"
+        std::printf("round %d: list %.0f ms + put %.0f ms = %.0f ms (%.0f ms of processor time); peak RSS "
+                    "+%.1f MB; heap in use +%.1f MB;"
                     " %d entries, last %s\n",
-                    round, Milliseconds(listed - start), Milliseconds(put - listed), Milliseconds(put - start), cpu,
+                    round, Milliseconds(listed - start), Milliseconds(put - listed),
+                    Milliseconds(put - start), cpu,
                     static_cast<double>(PeakKilobytes() - peakBefore) / 1024.0, HeapMegabytes() - heapBefore,
                     files->ChildCount(), files->ChildAt(files->ChildCount() - 1)->Caption().c_str());
     }

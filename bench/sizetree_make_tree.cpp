@@ -16,7 +16,10 @@ namespace {
 
 TXorShift sequence{88172645463325252ULL};
 
-uint64_t Next() { return sequence.Next(); }
+uint64_t Next()
+{
+    return sequence.Next();
+}
 
 bool Files(int dirFd, int count)
 {

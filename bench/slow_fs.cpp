@@ -31,8 +31,7 @@ long delayMicroseconds = 0;
 void Delay(void)
 {
     timespec ts{delayMicroseconds / 1000000, (delayMicroseconds % 1000000) * 1000};
-    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
-    }
+    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {}
 }
 
 // The source-relative name of path ("/" is ".").
@@ -86,8 +85,8 @@ int OpenDir(const char* path, struct fuse_file_info* fi)
 
 // The whole folder in one reply; the kernel asks again for the rest when
 // its buffer is full (offsets are entry positions).
-int ReadDir(const char* path, void* buffer, fuse_fill_dir_t fill, off_t offset,
-                   struct fuse_file_info* fi, enum fuse_readdir_flags flags)
+int ReadDir(const char* path, void* buffer, fuse_fill_dir_t fill, off_t offset, struct fuse_file_info* fi,
+            enum fuse_readdir_flags flags)
 {
     (void)path;
     (void)flags;
@@ -99,7 +98,7 @@ int ReadDir(const char* path, void* buffer, fuse_fill_dir_t fill, off_t offset,
     while ((e = readdir(dir)) != nullptr) {
         if (position++ < offset)
             continue;
-        struct stat st{};
+        struct stat st {};
         st.st_ino = e->d_ino;
         st.st_mode = static_cast<mode_t>(DTTOIF(e->d_type));
         if (fill(buffer, e->d_name, &st, position, static_cast<fuse_fill_dir_flags>(0)))

@@ -9,8 +9,8 @@
 TChartCanvas3D::TChartCanvas3D() = default;
 TChartCanvas3D::~TChartCanvas3D() = default;
 
-TRect TChartCanvas3D::BeginDraw(TDrawingSurface& window, const TView3DOptions* options, const TRect& windowRect,
-                                bool is3D)
+TRect TChartCanvas3D::BeginDraw(TDrawingSurface& window, const TView3DOptions* options,
+                                const TRect& windowRect, bool is3D)
 {
     windowRect_ = windowRect;
     options_ = options;
@@ -89,7 +89,10 @@ void TChartCanvas3D::SuspendDepth()
     is3D_ = false;
 }
 
-void TChartCanvas3D::ResumeDepth() { is3D_ = savedIs3D_; }
+void TChartCanvas3D::ResumeDepth()
+{
+    is3D_ = savedIs3D_;
+}
 
 void TChartCanvas3D::ComputeRotation()
 {
@@ -193,8 +196,14 @@ void TChartCanvas3D::SetBrush(const TSurfaceBrush& brush)
         surface_->SetBrush(brush_);
 }
 
-void TChartCanvas3D::SetBrushColor(TColor colour) { SetBrush({colour, brush_.Style}); }
-void TChartCanvas3D::SetBrushStyle(TBrushStyle style) { SetBrush({brush_.Color, style}); }
+void TChartCanvas3D::SetBrushColor(TColor colour)
+{
+    SetBrush({colour, brush_.Style});
+}
+void TChartCanvas3D::SetBrushStyle(TBrushStyle style)
+{
+    SetBrush({brush_.Color, style});
+}
 
 void TChartCanvas3D::SetFont(const TSurfaceFont& font)
 {
@@ -297,7 +306,10 @@ void TChartCanvas3D::LineAtDepth(int x0, int y0, int x1, int y1, int z)
     Line(a.X, a.Y, b.X, b.Y);
 }
 
-void TChartCanvas3D::MoveTo3D(int x, int y, int z) { penPos_ = ProjectPoint(x, y, z); }
+void TChartCanvas3D::MoveTo3D(int x, int y, int z)
+{
+    penPos_ = ProjectPoint(x, y, z);
+}
 
 void TChartCanvas3D::LineTo3D(int x, int y, int z)
 {
@@ -306,7 +318,10 @@ void TChartCanvas3D::LineTo3D(int x, int y, int z)
     penPos_ = p;
 }
 
-void TChartCanvas3D::MoveTo(int x, int y) { penPos_ = {x, y}; }
+void TChartCanvas3D::MoveTo(int x, int y)
+{
+    penPos_ = {x, y};
+}
 
 void TChartCanvas3D::LineTo(int x, int y)
 {
@@ -338,10 +353,19 @@ void TChartCanvas3D::Polygon(std::span<const TPoint> points)
         surface_->Polygon(points);
 }
 
-int TChartCanvas3D::TextWidth(std::string_view text) { return surface_ ? surface_->TextWidth(text) : 0; }
-int TChartCanvas3D::TextHeight(std::string_view text) { return surface_ ? surface_->TextHeight(text) : 0; }
+int TChartCanvas3D::TextWidth(std::string_view text)
+{
+    return surface_ ? surface_->TextWidth(text) : 0;
+}
+int TChartCanvas3D::TextHeight(std::string_view text)
+{
+    return surface_ ? surface_->TextHeight(text) : 0;
+}
 
-int TChartCanvas3D::PixelsPerInch() const { return surface_ ? surface_->PixelsPerInch() : 96; }
+int TChartCanvas3D::PixelsPerInch() const
+{
+    return surface_ ? surface_->PixelsPerInch() : 96;
+}
 
 TScreenMetrics TChartCanvas3D::ScreenMetrics() const
 {

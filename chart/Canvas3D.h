@@ -29,7 +29,15 @@
 
 class TView3DOptions;
 
-enum TGradientDirection { gdTopBottom, gdBottomTop, gdLeftRight, gdRightLeft, gdFromCenter, gdFromTopLeft, gdFromBottomLeft };
+enum TGradientDirection {
+    gdTopBottom,
+    gdBottomTop,
+    gdLeftRight,
+    gdRightLeft,
+    gdFromCenter,
+    gdFromTopLeft,
+    gdFromBottomLeft
+};
 
 class TChartCanvas3D {
 public:
@@ -39,7 +47,8 @@ public:
     TChartCanvas3D& operator=(const TChartCanvas3D&) = delete;
 
     // Drawing cycle.
-    TRect BeginDraw(TDrawingSurface& window, const TView3DOptions* options, const TRect& windowRect, bool is3D);
+    TRect BeginDraw(TDrawingSurface& window, const TView3DOptions* options, const TRect& windowRect,
+                    bool is3D);
     void SetViewCentre(int depth, const TRect& chartRect);
     void EndDraw(TDrawingSurface& window, const TRect& windowRect);
     bool RedrawFromBuffer(TDrawingSurface& window);
@@ -94,8 +103,8 @@ public:
     TColor ResolveColour(TColor colour) const;
 
     // Drawing operations.
-    void DrawPieSlice(int xCenter, int yCenter, int xRadius, int yRadius, int z0, int z1,
-                      double startAngle, double endAngle, bool darken, bool sideWalls);
+    void DrawPieSlice(int xCenter, int yCenter, int xRadius, int yRadius, int z0, int z1, double startAngle,
+                      double endAngle, bool darken, bool sideWalls);
     void TextAt3D(int x, int y, int z, std::string_view text);
     void TextOut(int x, int y, std::string_view text);
     void RectangleAtDepth(const TRect& r, int z);

@@ -5,7 +5,8 @@
 
 #include "chart/Canvas3D.h"
 
-void TChartCanvas3D::FillGradient(const TRect& rect, TColor first, TColor second, TGradientDirection direction)
+void TChartCanvas3D::FillGradient(const TRect& rect, TColor first, TColor second,
+                                  TGradientDirection direction)
 {
     TRect r = rect;
     if (r.Left > r.Right)
@@ -18,8 +19,8 @@ void TChartCanvas3D::FillGradient(const TRect& rect, TColor first, TColor second
 
     // The gradients from the centre or a corner are not drawn; a flat fill
     // in the first colour stands for them.
-    if (direction != gdTopBottom && direction != gdBottomTop && direction != gdLeftRight &&
-        direction != gdRightLeft) {
+    if (direction != gdTopBottom && direction != gdBottomTop && direction != gdLeftRight
+        && direction != gdRightLeft) {
         SetBrush({c1, bsSolid});
         FillRect(r);
         SetBrush(saved);

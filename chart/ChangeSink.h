@@ -14,8 +14,7 @@ protected:
 };
 
 // Stores v in field and notifies sink when they differ. Answers whether it did.
-template <class T>
-bool SetAndNotify(T& field, const T& v, TChangeSink* sink)
+template <class T> bool SetAndNotify(T& field, const T& v, TChangeSink* sink)
 {
     if (field == v)
         return false;

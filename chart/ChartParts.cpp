@@ -12,7 +12,8 @@ void TChartTitle::AddLine(const std::string& line)
     SetText(lines);
 }
 
-TChartWall::TChartWall(TChangeSink* owner, TColor colour, TBrushStyle brushStyle) : owner_(owner), color_(colour)
+TChartWall::TChartWall(TChangeSink* owner, TColor colour, TBrushStyle brushStyle)
+    : owner_(owner), color_(colour)
 {
     brush_.Style = brushStyle;
 }

@@ -16,11 +16,37 @@ struct TChartPen {
     bool Visible = true;
     bool SmallDots = false;
 
-    static TChartPen Hidden() { TChartPen p; p.Visible = false; return p; }
-    static TChartPen GreyDotted() { TChartPen p; p.Color = RGBColour(128, 128, 128); p.Style = psDot; return p; }
-    static TChartPen Grey() { TChartPen p; p.Color = RGBColour(128, 128, 128); return p; }
-    static TChartPen DoubleWidth() { TChartPen p; p.Width = 2; return p; }
-    static TChartPen White() { TChartPen p; p.Color = clWhite; return p; }
+    static TChartPen Hidden()
+    {
+        TChartPen p;
+        p.Visible = false;
+        return p;
+    }
+    static TChartPen GreyDotted()
+    {
+        TChartPen p;
+        p.Color = RGBColour(128, 128, 128);
+        p.Style = psDot;
+        return p;
+    }
+    static TChartPen Grey()
+    {
+        TChartPen p;
+        p.Color = RGBColour(128, 128, 128);
+        return p;
+    }
+    static TChartPen DoubleWidth()
+    {
+        TChartPen p;
+        p.Width = 2;
+        return p;
+    }
+    static TChartPen White()
+    {
+        TChartPen p;
+        p.Color = clWhite;
+        return p;
+    }
     // The marks' arrow pen: white, width 1, solid, visible.
     static TChartPen Arrow() { return White(); }
     friend bool operator==(const TChartPen&, const TChartPen&) = default;

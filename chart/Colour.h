@@ -36,14 +36,26 @@ inline constexpr TColor clWhite = 0xFFFFFF;
 
 inline constexpr int PaletteSize = 16;
 inline constexpr TColor ChartPalette[PaletteSize] = {
-    clRed, clGreen, clYellow, clBlue, clWhite, clGray, clFuchsia, clTeal,
-    clNavy, clMaroon, clLime, clOlive, clPurple, clSilver, clAqua, clBlack};
+    clRed,  clGreen,  clYellow, clBlue,  clWhite,  clGray,   clFuchsia, clTeal,
+    clNavy, clMaroon, clLime,   clOlive, clPurple, clSilver, clAqua,    clBlack};
 
 constexpr TColor RGBColour(int r, int g, int b)
 {
     return static_cast<TColor>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int RedOf(TColor c) { return static_cast<int>(c & 0xFF); }
-constexpr int GreenOf(TColor c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int BlueOf(TColor c) { return static_cast<int>((c >> 16) & 0xFF); }
-constexpr bool IsSystemColour(TColor c) { return (c & 0x80000000u) != 0 && c != clAutomatic; }
+constexpr int RedOf(TColor c)
+{
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int GreenOf(TColor c)
+{
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int BlueOf(TColor c)
+{
+    return static_cast<int>((c >> 16) & 0xFF);
+}
+constexpr bool IsSystemColour(TColor c)
+{
+    return (c & 0x80000000u) != 0 && c != clAutomatic;
+}

@@ -51,12 +51,24 @@ std::string TChartLegend::LegendText(TChartSeries& series, int valueIndex) const
     const std::string label = series.PointLabel(valueIndex);
     std::string text;
     switch (textStyle_) {
-    case ltsPlain: text = label; break;
-    case ltsLeftValue: text = valueText() + " " + label; break;
-    case ltsRightValue: text = label + " " + valueText(); break;
-    case ltsLeftPercent: text = percentText() + " " + label; break;
-    case ltsRightPercent: text = label + " " + percentText(); break;
-    case ltsXValue: text = FormatNumberPattern(series.ValueFormat(), series.XValues().ValueAt(valueIndex)); break;
+    case ltsPlain:
+        text = label;
+        break;
+    case ltsLeftValue:
+        text = valueText() + " " + label;
+        break;
+    case ltsRightValue:
+        text = label + " " + valueText();
+        break;
+    case ltsLeftPercent:
+        text = percentText() + " " + label;
+        break;
+    case ltsRightPercent:
+        text = label + " " + percentText();
+        break;
+    case ltsXValue:
+        text = FormatNumberPattern(series.ValueFormat(), series.XValues().ValueAt(valueIndex));
+        break;
     }
     return LegendItemText(std::move(text));
 }
@@ -88,7 +100,8 @@ void TChartLegend::Draw(TChartPanel& chart, const TLegendLayout& L) const
     }
     if (shadowSize_ > 0) {
         canvas.SetBrush({shadowColor_, bsSolid});
-        canvas.FillRect({L.Rect.Left + shadowSize_, L.Rect.Top + shadowSize_, L.Rect.Right + s, L.Rect.Bottom + s});
+        canvas.FillRect(
+            {L.Rect.Left + shadowSize_, L.Rect.Top + shadowSize_, L.Rect.Right + s, L.Rect.Bottom + s});
     }
     canvas.ApplyChartPen(framePen);
     if (brush_.Style == bsSolid) {

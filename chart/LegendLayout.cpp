@@ -27,7 +27,8 @@ TLegendStyle LegendStyleInEffect(TLegendStyle style, int activeSeries)
     return activeSeries < 2 ? lsValues : lsSeries;
 }
 
-static std::vector<TLegendItem> CollectItems(const TChartLegend& legend, TChartPanel& chart, TLegendStyle style)
+static std::vector<TLegendItem> CollectItems(const TChartLegend& legend, TChartPanel& chart,
+                                             TLegendStyle style)
 {
     std::vector<TLegendItem> items;
     if (style == lsValues) {
@@ -94,7 +95,8 @@ TLegendLayout LayoutLegend(const TChartLegend& legend, TChartPanel& chart, TDraw
             L.Rect.Top = plot.Top + frameRoom;
             L.Rect.Bottom = L.Rect.Top + rows * h + 2;
         }
-        const int w = std::min(2 * legend.ShadowSize() + (L.ColorWidth + L.TextWidth + 8) * cols + 8, panel.PlotWidth);
+        const int w = std::min(2 * legend.ShadowSize() + (L.ColorWidth + L.TextWidth + 8) * cols + 8,
+                               panel.PlotWidth);
         const int g = Rnd(legend.TopPos() * (panel.DrawRect.Width() - w) * 0.01);
         L.Rect.Left = panel.PlotCentreX - w / 2 + g;
         L.Rect.Right = panel.PlotCentreX + w / 2 + g;

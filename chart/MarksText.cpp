@@ -31,8 +31,8 @@ std::string LabelText(TChartSeries& s, int i)
 // "%s of %s": the percentage and the absolute total.
 std::string PercentTotalText(TChartSeries& s, int i)
 {
-    return PercentText(s, i) + " of " +
-           FormatNumberPattern(s.ValueFormat(), s.MandatoryValueList().AbsoluteTotal());
+    return PercentText(s, i) + " of "
+        + FormatNumberPattern(s.ValueFormat(), s.MandatoryValueList().AbsoluteTotal());
 }
 
 // Start of the UTF-8 character holding byte pos (pos itself when it starts one).

@@ -94,8 +94,10 @@ void TPieSeries::DrawSlices()
     if (exploded_ && chart && chart->Canvas().Is3D()) {
         const double rot = Rotation();
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            const double da = AngularDistance(angles_[static_cast<size_t>(a)].MidAngle + rot, std::numbers::pi / 2);
-            const double db = AngularDistance(angles_[static_cast<size_t>(b)].MidAngle + rot, std::numbers::pi / 2);
+            const double da = AngularDistance(angles_[static_cast<size_t>(a)].MidAngle + rot,
+                                              std::numbers::pi / 2);
+            const double db = AngularDistance(angles_[static_cast<size_t>(b)].MidAngle + rot,
+                                              std::numbers::pi / 2);
             return da < db;
         });
     }
@@ -113,7 +115,8 @@ void TPieSeries::DrawSlice(int index)
 
     const TColor back = PieBackColour(*this);
 
-    static constexpr TBrushStyle hatches[] = {bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross};
+    static constexpr TBrushStyle hatches[] = {bsHorizontal, bsVertical, bsFDiagonal,
+                                              bsBDiagonal,  bsCross,    bsDiagCross};
     const TBrushStyle style = usePatterns_ ? hatches[index % 6] : bsSolid;
     chart->SetShapeBrush(PointColor(index), style, back);
 

@@ -17,10 +17,13 @@ bool TPieSeries::PlaceMark(int index, TSeriesMarkPosition& position)
     const int arrow = Marks().ArrowLength();
 
     // The marks' font is the canvas font here (set by DrawAllMarks).
-    position.ArrowTo = AngleToPoint(mid, xr + canvas.TextWidth("W") + arrow, yr + canvas.FontHeight() + arrow);
+    position.ArrowTo = AngleToPoint(mid, xr + canvas.TextWidth("W") + arrow,
+                                    yr + canvas.FontHeight() + arrow);
     position.ArrowFrom = AngleToPoint(mid, xr, yr);
-    position.LeftTop.X = position.ArrowTo.X > circleXCenter_ ? position.ArrowTo.X : position.ArrowTo.X - position.Width;
-    position.LeftTop.Y = position.ArrowTo.Y > circleYCenter_ ? position.ArrowTo.Y : position.ArrowTo.Y - position.Height;
+    position.LeftTop.X = position.ArrowTo.X > circleXCenter_ ? position.ArrowTo.X
+                                                             : position.ArrowTo.X - position.Width;
+    position.LeftTop.Y = position.ArrowTo.Y > circleYCenter_ ? position.ArrowTo.Y
+                                                             : position.ArrowTo.Y - position.Height;
     Marks().SetZPosition(EndZ());
     return true;
 }

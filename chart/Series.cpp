@@ -5,7 +5,9 @@
 
 #include "chart/ChartPanel.h"
 
-TChartSeries::TChartSeries() : marks_(std::make_unique<TSeriesMarks>(*this)) {}
+TChartSeries::TChartSeries() : marks_(std::make_unique<TSeriesMarks>(*this))
+{
+}
 
 TChartSeries::~TChartSeries() = default;
 
@@ -112,9 +114,14 @@ void TChartSeries::SetDepthBand(int startZ, int endZ)
     middleZ_ = (startZ + endZ) / 2;
 }
 
-bool TChartSeries::PlaceMark(int, TSeriesMarkPosition&) { return false; }
+bool TChartSeries::PlaceMark(int, TSeriesMarkPosition&)
+{
+    return false;
+}
 
-void TChartSeries::DrawLegendShape(int, const TRect&) {}
+void TChartSeries::DrawLegendShape(int, const TRect&)
+{
+}
 
 void TChartSeries::Repaint()
 {

@@ -52,7 +52,8 @@ void TSeriesMarks::DrawAllMarks()
     }
 }
 
-void TSeriesMarks::DrawMarkBox(int index, TColor pointColour, const std::string& text, TSeriesMarkPosition& position)
+void TSeriesMarks::DrawMarkBox(int index, TColor pointColour, const std::string& text,
+                               TSeriesMarkPosition& position)
 {
     TChartPanel* chart = series_.ParentChart();
     if (!chart || index < 0)
@@ -79,8 +80,8 @@ void TSeriesMarks::DrawMarkBox(int index, TColor pointColour, const std::string&
             canvas.SetPen(pen);
         }
         if (is3D)
-            canvas.LineAtDepth(position.ArrowFrom.X, position.ArrowFrom.Y, position.ArrowTo.X, position.ArrowTo.Y,
-                               zPosition_);
+            canvas.LineAtDepth(position.ArrowFrom.X, position.ArrowFrom.Y, position.ArrowTo.X,
+                               position.ArrowTo.Y, zPosition_);
         else
             canvas.Line(position.ArrowFrom.X, position.ArrowFrom.Y, position.ArrowTo.X, position.ArrowTo.Y);
     }

@@ -19,8 +19,15 @@
 class TChartSeries;
 
 enum TSeriesMarksStyle {
-    smsValue, smsPercent, smsLabel, smsLabelPercent, smsLabelValue, smsLegend,
-    smsPercentTotal, smsLabelPercentTotal, smsXValue
+    smsValue,
+    smsPercent,
+    smsLabel,
+    smsLabelPercent,
+    smsLabelValue,
+    smsLegend,
+    smsPercentTotal,
+    smsLabelPercentTotal,
+    smsXValue
 };
 
 struct TSeriesMarkPosition {

@@ -39,10 +39,26 @@ void TChartValueList::Recalc()
     modified_ = false;
 }
 
-double TChartValueList::Total() { Recalc(); return total_; }
-double TChartValueList::AbsoluteTotal() { Recalc(); return absTotal_; }
-double TChartValueList::Maximum() { Recalc(); return max_; }
-double TChartValueList::Minimum() { Recalc(); return min_; }
+double TChartValueList::Total()
+{
+    Recalc();
+    return total_;
+}
+double TChartValueList::AbsoluteTotal()
+{
+    Recalc();
+    return absTotal_;
+}
+double TChartValueList::Maximum()
+{
+    Recalc();
+    return max_;
+}
+double TChartValueList::Minimum()
+{
+    Recalc();
+    return min_;
+}
 
 void TChartValueList::SetCachedAbsoluteTotal(double v)
 {

@@ -21,15 +21,18 @@ struct TSection {
 
 // What the layout scan of one section finds.
 struct TLayout {
-    int count = 0;       // placeholders "0" and "#"
-    int point = 0;       // placeholders before the first "."
-    int reqInt = 0;      // integer positions that show "0" when empty
-    int reqFrac = 0;     // fractional positions that show "0" when empty
+    int count = 0;    // placeholders "0" and "#"
+    int point = 0;    // placeholders before the first "."
+    int reqInt = 0;   // integer positions that show "0" when empty
+    int reqFrac = 0;  // fractional positions that show "0" when empty
     bool grouping = false;
     bool scientific = false;
 };
 
-bool IsQuote(char c) { return c == '\'' || c == '"'; }
+bool IsQuote(char c)
+{
+    return c == '\'' || c == '"';
+}
 
 // Index just past the quoted text opened at i; an unclosed quote runs to the end.
 std::size_t SkipQuote(std::string_view pat, std::size_t i)
@@ -40,8 +43,7 @@ std::size_t SkipQuote(std::string_view pat, std::size_t i)
 
 bool IsExponentAt(std::string_view pat, std::size_t i)
 {
-    return (pat[i] == 'E' || pat[i] == 'e') && i + 1 < pat.size() &&
-           (pat[i + 1] == '+' || pat[i + 1] == '-');
+    return (pat[i] == 'E' || pat[i] == 'e') && i + 1 < pat.size() && (pat[i + 1] == '+' || pat[i + 1] == '-');
 }
 
 // Splits the pattern at ";" outside quotes; returns the number of sections (1..3).
@@ -61,7 +63,8 @@ int SplitSections(std::string_view pat, TSection (&sections)[kMaxSections])
         }
     }
     // The last section runs to its own ";" or the end of the pattern.
-    while (i < pat.size() && pat[i] != ';') i = IsQuote(pat[i]) ? SkipQuote(pat, i) : i + 1;
+    while (i < pat.size() && pat[i] != ';')
+        i = IsQuote(pat[i]) ? SkipQuote(pat, i) : i + 1;
     sections[n++] = {begin, i};
     return n;
 }
@@ -70,7 +73,8 @@ int SplitSections(std::string_view pat, TSection (&sections)[kMaxSections])
 // or empty section falls back to the first.
 int ChooseSection(int wanted, const TSection (&sections)[kMaxSections], int count)
 {
-    if (wanted >= count || sections[wanted].Empty()) return 0;
+    if (wanted >= count || sections[wanted].Empty())
+        return 0;
     return wanted;
 }
 
@@ -90,12 +94,14 @@ TLayout ScanSection(std::string_view pat, TSection s)
         if (IsExponentAt(pat, i)) {
             l.scientific = true;
             i += 2;
-            while (i < s.end && pat[i] == '0') ++i;
+            while (i < s.end && pat[i] == '0')
+                ++i;
             continue;
         }
         switch (c) {
         case '0':
-            if (firstZero < 0) firstZero = l.count;
+            if (firstZero < 0)
+                firstZero = l.count;
             ++l.count;
             lastZero = l.count;
             break;
@@ -103,7 +109,8 @@ TLayout ScanSection(std::string_view pat, TSection s)
             ++l.count;
             break;
         case '.':
-            if (point < 0) point = l.count;
+            if (point < 0)
+                point = l.count;
             break;
         case ',':
             l.grouping = true;
@@ -127,7 +134,8 @@ class TOutput {
 public:
     void put(char c)
     {
-        if (n_ < sizeof buf_) buf_[n_++] = c;
+        if (n_ < sizeof buf_)
+            buf_[n_++] = c;
     }
     std::string str() const { return std::string(buf_, n_); }
 
@@ -147,14 +155,16 @@ public:
 
     void Write(std::string_view pat, TSection s, bool firstSection)
     {
-        if (form_.IsNegative && firstSection) out_.put('-');
+        if (form_.IsNegative && firstSection)
+            out_.put('-');
         std::size_t i = s.begin;
         while (i < s.end) {
             char c = pat[i];
             if (IsQuote(c)) {
                 std::size_t close = pat.find(c, i + 1);
                 std::size_t textEnd = close == std::string_view::npos ? pat.size() : close;
-                for (std::size_t j = i + 1; j < textEnd; ++j) out_.put(pat[j]);
+                for (std::size_t j = i + 1; j < textEnd; ++j)
+                    out_.put(pat[j]);
                 i = SkipQuote(pat, i);
                 continue;
             }
@@ -178,7 +188,8 @@ private:
             out_.put(c);
         } else {
             out_.put(c);
-            if (l_.grouping && p_ > 1 && p_ % 3 == 1) out_.put(ThousandSeparator);
+            if (l_.grouping && p_ > 1 && p_ % 3 == 1)
+                out_.put(ThousandSeparator);
         }
         --p_;
     }
@@ -197,7 +208,8 @@ private:
     {
         if (excess_ > 0) {
             // Integer digits the pattern has no room for come out here.
-            for (; excess_ > 0; --excess_) NextDigit();
+            for (; excess_ > 0; --excess_)
+                NextDigit();
             NextDigit();
         } else if (excess_ < 0) {
             ++excess_;
@@ -235,8 +247,10 @@ private:
             tmp[t++] = static_cast<char>('0' + x % 10);
             x /= 10;
         } while (x);
-        for (int k = t; k < minDigits; ++k) out_.put('0');
-        while (t) out_.put(tmp[--t]);
+        for (int k = t; k < minDigits; ++k)
+            out_.put('0');
+        while (t)
+            out_.put(tmp[--t]);
         return i;
     }
 
@@ -252,20 +266,20 @@ private:
 
 std::string FormatNumberPattern(std::string_view pattern, long double value)
 {
-    if (pattern.size() > kMaxPattern) throw EConvertError("Format string too long");
+    if (pattern.size() > kMaxPattern)
+        throw EConvertError("Format string too long");
 
     TSection sections[kMaxSections];
     int nSections = SplitSections(pattern, sections);
     int wanted = (value == 0.0L && !std::signbit(value)) ? 2 : std::signbit(value) ? 1 : 0;
     int index = ChooseSection(wanted, sections, nSections);
-    if (sections[index].Empty()) return FormatGeneral(value);
+    if (sections[index].Empty())
+        return FormatGeneral(value);
 
     TLayout layout = ScanSection(pattern, sections[index]);
-    TDecimalForm form = layout.scientific
-                            ? ToDecimalForm(value, layout.count, NoDecimalLimit)
-                            : ToDecimalForm(value, 18, layout.count - layout.point);
-    if (form.PointPos == 32767 || form.PointPos == -32768 ||
-        (!layout.scientific && form.PointPos > 18))
+    TDecimalForm form = layout.scientific ? ToDecimalForm(value, layout.count, NoDecimalLimit)
+                                          : ToDecimalForm(value, 18, layout.count - layout.point);
+    if (form.PointPos == 32767 || form.PointPos == -32768 || (!layout.scientific && form.PointPos > 18))
         return FormatGeneral(value);
 
     if (form.DigitText[0] == '\0') {
@@ -274,7 +288,8 @@ std::string FormatNumberPattern(std::string_view pattern, long double value)
         // (0.04 under "##0.# %") keeps its exponent and sign and so comes out
         // as 0.0 %; a smaller one is a plain unsigned 0 %. Kept on purpose.
         int zero = ChooseSection(2, sections, nSections);
-        if (sections[zero].Empty()) return FormatGeneral(value);
+        if (sections[zero].Empty())
+            return FormatGeneral(value);
         if (zero != index) {
             index = zero;
             layout = ScanSection(pattern, sections[index]);

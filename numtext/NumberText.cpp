@@ -23,13 +23,15 @@ constexpr int kMaxExactPower = 27;
 constexpr uint64_t Pow5(int k)
 {
     uint64_t r = 1;
-    for (int i = 0; i < k; ++i) r *= 5;
+    for (int i = 0; i < k; ++i)
+        r *= 5;
     return r;
 }
 
 constexpr auto kPow5 = [] {
     std::array<uint64_t, kMaxExactPower + 1> t{};
-    for (int k = 0; k <= kMaxExactPower; ++k) t[static_cast<std::size_t>(k)] = Pow5(k);
+    for (int k = 0; k <= kMaxExactPower; ++k)
+        t[static_cast<std::size_t>(k)] = Pow5(k);
     return t;
 }();
 
@@ -57,15 +59,18 @@ uint64_t ScaleExact(uint64_t m, int q, int k)
         u128 p = static_cast<u128>(m) * kPow5[static_cast<std::size_t>(k)];
         int shift = q + k;
         if (shift >= 0) {
-            if (shift >= 64 || (p >> (128 - shift - 1)) != 0) return UINT64_MAX;
+            if (shift >= 64 || (p >> (128 - shift - 1)) != 0)
+                return UINT64_MAX;
             return Saturate(p << shift);
         }
         int r = -shift;
-        if (r >= 128) return 0;
+        if (r >= 128)
+            return 0;
         u128 quot = p >> r;
         u128 rem = p & ((static_cast<u128>(1) << r) - 1);
         u128 half = static_cast<u128>(1) << (r - 1);
-        if (rem > half || (rem == half && (quot & 1))) ++quot;
+        if (rem > half || (rem == half && (quot & 1)))
+            ++quot;
         return Saturate(quot);
     }
     int kk = -k;
@@ -73,15 +78,18 @@ uint64_t ScaleExact(uint64_t m, int q, int k)
     u128 num = m;
     u128 den = kPow5[static_cast<std::size_t>(kk)];
     if (s >= 0) {
-        if (s >= 64) return UINT64_MAX;
+        if (s >= 64)
+            return UINT64_MAX;
         num <<= s;
     } else {
-        if (-s > 64) return 0;
+        if (-s > 64)
+            return 0;
         den <<= -s;
     }
     u128 quot = num / den;
     u128 rem = num % den;
-    if (2 * rem > den || (2 * rem == den && (quot & 1))) ++quot;
+    if (2 * rem > den || (2 * rem == den && (quot & 1)))
+        ++quot;
     return Saturate(quot);
 }
 
@@ -90,7 +98,8 @@ long double Pow10(int k)
 {
     if (k >= 0 && k <= kMaxExactPower) {
         long double r = 1.0L;
-        for (int i = 0; i < k; ++i) r *= 10.0L;
+        for (int i = 0; i < k; ++i)
+            r *= 10.0L;
         return r;
     }
     return std::pow(10.0L, static_cast<long double>(k));
@@ -107,7 +116,8 @@ uint64_t ScaleExtended(long double a, int k)
     else
         x = a * Pow10(k);
     x = RoundHalfEven(x);
-    if (!(x < 18446744073709551616.0L)) return UINT64_MAX;
+    if (!(x < 18446744073709551616.0L))
+        return UINT64_MAX;
     return static_cast<uint64_t>(x);
 }
 
@@ -124,7 +134,7 @@ void EighteenDigits(long double a, uint64_t& digits, int& exponent)
     for (int attempt = 0; attempt < 4; ++attempt) {
         int k = kDigits - e;
         uint64_t n = (k >= -kMaxExactPower && k <= kMaxExactPower) ? ScaleExact(m, q, k)
-                                                                    : ScaleExtended(a, k);
+                                                                   : ScaleExtended(a, k);
         if (n < kTen17) {
             --e;
             continue;
@@ -152,7 +162,8 @@ TDecimalForm ToDecimalForm(long double value, int precision, int decimals)
 {
     TDecimalForm out;
     int cls = std::fpclassify(value);
-    if (cls == FP_ZERO || cls == FP_SUBNORMAL) return out;
+    if (cls == FP_ZERO || cls == FP_SUBNORMAL)
+        return out;
     if (cls == FP_INFINITE) {
         out.PointPos = 32767;
         out.IsNegative = std::signbit(value);
@@ -173,15 +184,19 @@ TDecimalForm ToDecimalForm(long double value, int precision, int decimals)
     }
 
     long long nl = static_cast<long long>(e) + decimals;
-    if (nl < 0) return out;
-    int n = static_cast<int>(std::min<long long>({nl, static_cast<long long>(precision), static_cast<long long>(kDigits)}));
-    if (n < 0) n = 0;
+    if (nl < 0)
+        return out;
+    int n = static_cast<int>(
+        std::min<long long>({nl, static_cast<long long>(precision), static_cast<long long>(kDigits)}));
+    if (n < 0)
+        n = 0;
 
     int len = n;
     if (n < kDigits && d[n] >= '5') {
         // Half away from zero on the 18-digit form: only d(n+1) decides.
         int i = n - 1;
-        while (i >= 0 && d[i] == '9') --i;
+        while (i >= 0 && d[i] == '9')
+            --i;
         if (i < 0) {
             d[0] = '1';
             len = 1;
@@ -191,7 +206,8 @@ TDecimalForm ToDecimalForm(long double value, int precision, int decimals)
             len = i + 1;
         }
     } else {
-        while (len > 0 && d[len - 1] == '0') --len;
+        while (len > 0 && d[len - 1] == '0')
+            --len;
     }
     std::memcpy(out.DigitText, d, static_cast<size_t>(len));
     out.DigitText[len] = '\0';
@@ -205,7 +221,8 @@ std::size_t FormatGeneralTo(long double value, char* buf)
     TDecimalForm f = ToDecimalForm(value, 15, NoDecimalLimit);
     char* p = buf;
     auto put = [&p](const char* s) {
-        while (*s) *p++ = *s++;
+        while (*s)
+            *p++ = *s++;
     };
     if (f.PointPos == 32767) {
         put("INF");
@@ -215,7 +232,8 @@ std::size_t FormatGeneralTo(long double value, char* buf)
         put("NAN");
         return static_cast<size_t>(p - buf);
     }
-    if (f.IsNegative) *p++ = '-';
+    if (f.IsNegative)
+        *p++ = '-';
     int e = f.PointPos;
     const char* d = f.DigitText;
     if (e > 15 || e < -3) {
@@ -236,16 +254,19 @@ std::size_t FormatGeneralTo(long double value, char* buf)
             tmp[t++] = static_cast<char>('0' + x % 10);
             x /= 10;
         } while (x);
-        while (t) *p++ = tmp[--t];
+        while (t)
+            *p++ = tmp[--t];
     } else if (e <= 0) {
         *p++ = '0';
         if (*d) {
             *p++ = DecimalSeparator;
-            for (int i = 0; i < -e; ++i) *p++ = '0';
+            for (int i = 0; i < -e; ++i)
+                *p++ = '0';
             put(d);
         }
     } else {
-        for (int i = 0; i < e; ++i) *p++ = *d ? *d++ : '0';
+        for (int i = 0; i < e; ++i)
+            *p++ = *d ? *d++ : '0';
         if (*d) {
             *p++ = DecimalSeparator;
             put(d);
@@ -263,14 +284,16 @@ std::string FormatGeneral(long double value)
 int32_t RoundToInteger(long double value)
 {
     long double r = RoundHalfEven(value);
-    if (!(r >= -2147483648.0L && r <= 2147483647.0L)) throw EInvalidOp();
+    if (!(r >= -2147483648.0L && r <= 2147483647.0L))
+        throw EInvalidOp();
     return static_cast<int32_t>(r);
 }
 
 int32_t TruncToInteger(long double value)
 {
     long double r = std::trunc(value);
-    if (!(r >= -2147483648.0L && r <= 2147483647.0L)) throw EInvalidOp();
+    if (!(r >= -2147483648.0L && r <= 2147483647.0L))
+        throw EInvalidOp();
     return static_cast<int32_t>(r);
 }
 
@@ -286,10 +309,11 @@ void ReadNumberLocale()
 {
     // A locale object of its own: the process locale stays as it is.
     locale_t loc = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
-    TNumberSeparators s = loc ? ChooseNumberSeparators(nl_langinfo_l(RADIXCHAR, loc),
-                                                       nl_langinfo_l(THOUSEP, loc))
-                              : ChooseNumberSeparators(nullptr, nullptr);
-    if (loc) freelocale(loc);
+    TNumberSeparators s = loc
+        ? ChooseNumberSeparators(nl_langinfo_l(RADIXCHAR, loc), nl_langinfo_l(THOUSEP, loc))
+        : ChooseNumberSeparators(nullptr, nullptr);
+    if (loc)
+        freelocale(loc);
     DecimalSeparator = s.Decimal;
     ThousandSeparator = s.Thousand;
 }

@@ -56,9 +56,8 @@ public:
 
     std::cv_status wait_until(TLock& lock, std::chrono::steady_clock::time_point deadline)
     {
-        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                            deadline.time_since_epoch())
-                            .count();
+        const auto ns =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(deadline.time_since_epoch()).count();
         timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
         pthread_cond_clockwait(&cond_, lock.mutex()->native_handle(), CLOCK_MONOTONIC, &ts);
         return std::chrono::steady_clock::now() < deadline ? std::cv_status::no_timeout

@@ -131,8 +131,8 @@ void ListFolder(int fd, const FolderPlace& place, TFolderListing& listing, TList
             return;
         }
         if (look.IsFolder) {
-            listing.Subfolders.push_back(TSubfolder{
-                name, look.Device, look.Inode, look.Device != device || look.OtherFileSystemRoot});
+            listing.Subfolders.push_back(
+                TSubfolder{name, look.Device, look.Inode, look.Device != device || look.OtherFileSystemRoot});
         } else if (look.Links > 1) {
             listing.LinkedFiles.push_back(TLinkedFile{look.Device, look.Inode, look.Size, look.DiskBytes,
                                                       static_cast<uint32_t>(listing.Subfolders.size())});

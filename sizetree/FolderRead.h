@@ -64,8 +64,7 @@ ssize_t ReadNameRecords(int fd, std::vector<char>& buffer);
 // Calls visit(name, type, inode) for every name of `bytes` bytes of records
 // but "." and ".." (type: a DT_ value, DT_UNKNOWN when the file system does
 // not say; inode as the folder records it).
-template <typename Visit>
-void ForEachRecord(const char* records, size_t bytes, Visit&& visit)
+template <typename Visit> void ForEachRecord(const char* records, size_t bytes, Visit&& visit)
 {
     // The kernel's getdents64 record: inode, offset, length, type, name.
     constexpr size_t kLengthAt = 16;
@@ -87,8 +86,7 @@ void ForEachRecord(const char* records, size_t bytes, Visit&& visit)
 
 // The same for every name of the open folder fd. Returns 0, or the read
 // error code of a listing that failed midway.
-template <typename Visit>
-uint8_t ForEachName(int fd, TListScratch& scratch, Visit&& visit)
+template <typename Visit> uint8_t ForEachName(int fd, TListScratch& scratch, Visit&& visit)
 {
     for (;;) {
         const ssize_t got = ReadNameRecords(fd, scratch.Buffer);

@@ -45,18 +45,18 @@ struct TSubfolder {
 struct TLinkedFile {
     uint64_t Device = 0;
     uint64_t Inode = 0;
-    uint64_t Size = 0;      // bytes
+    uint64_t Size = 0;       // bytes
     uint64_t DiskBytes = 0;  // st_blocks x 512
-    uint32_t Position = 0;  // number of subfolders listed before it
+    uint32_t Position = 0;   // number of subfolders listed before it
 };
 
 struct TFolderListing {
-    std::vector<TSubfolder> Subfolders;  // in listing order
-    uint64_t SingleLinkTotal = 0;        // bytes of all files with one link
-    uint64_t SingleLinkDiskBytes = 0;    // their blocks x 512
-    uint32_t SingleLinkFiles = 0;        // how many (names that could not be looked at too)
+    std::vector<TSubfolder> Subfolders;    // in listing order
+    uint64_t SingleLinkTotal = 0;          // bytes of all files with one link
+    uint64_t SingleLinkDiskBytes = 0;      // their blocks x 512
+    uint32_t SingleLinkFiles = 0;          // how many (names that could not be looked at too)
     std::vector<TLinkedFile> LinkedFiles;  // in listing order
-    uint8_t Error = 0;                   // see kReadReplaced
+    uint8_t Error = 0;                     // see kReadReplaced
 
     void Clear()
     {
@@ -77,9 +77,6 @@ public:
     // Opens and lists a subfolder of the folder entered last.
     virtual bool Enter(const TSubfolder& sub, TFolderListing& listing) = 0;
     virtual void Leave() = 0;
-    virtual bool RootReady(const std::string& /*path*/, std::chrono::nanoseconds /*limit*/)
-    {
-        return true;
-    }
+    virtual bool RootReady(const std::string& /*path*/, std::chrono::nanoseconds /*limit*/) { return true; }
     virtual bool Ready(const TSubfolder& /*sub*/, std::chrono::nanoseconds /*limit*/) { return true; }
 };

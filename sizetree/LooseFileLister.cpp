@@ -126,7 +126,8 @@ void LookAtBatch(int fd, const char* records, size_t bytes, uint64_t order, Shar
         }
         if (look.IsFolder)
             continue;
-        LooseFile file{std::string(), look.Size, look.DiskBytes, look.Device, look.Inode, false, look.Links > 1};
+        LooseFile file{std::string(), look.Size, look.DiskBytes, look.Device,
+                       look.Inode,    false,     look.Links > 1};
         if (file.SeveralLinks) {
             file.Name = n.Text;
             share.Linked.emplace_back(n.Place, std::move(file));

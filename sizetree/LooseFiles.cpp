@@ -70,8 +70,8 @@ FileIdSet LinksCountedElsewhere(const LinkLedger& ledger, const TTreeEntry* fold
     return ids;
 }
 
-void PutLooseFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing listing,
-                   LinkLedger& ledger, const TreeChangeHooks& hooks)
+void PutLooseFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing listing, LinkLedger& ledger,
+                   const TreeChangeHooks& hooks)
 {
     if (!filesEntry || !filesEntry->IsFiles() || !filesEntry->Parent())
         return;
@@ -135,8 +135,7 @@ void AddListedFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing& l
         TTreeEntry* e = tree.AddDerivedEntry(filesEntry, FolderCaptionText(bytes, name), name, bytes,
                                              TPathKind::pkSmallerFiles, kFilesImage);
         e->Counts().DiskBytes = listing.SmallerDiskBytes;
-        e->Counts().Files = static_cast<uint32_t>(
-            std::min<uint64_t>(SmallerCounted(listing), UINT32_MAX));
+        e->Counts().Files = static_cast<uint32_t>(std::min<uint64_t>(SmallerCounted(listing), UINT32_MAX));
     }
     tree.SortChildren(filesEntry);
 }

@@ -78,7 +78,7 @@ struct LooseFileListing {
     // The files with several links among those not kept (names dropped), so
     // the ledger stays whole.
     std::vector<LooseFile> SmallerLinked;
-    uint8_t Error = 0;             // the folder could not be (fully) listed: a read error code
+    uint8_t Error = 0;  // the folder could not be (fully) listed: a read error code
 };
 
 using FileIdSet = std::unordered_set<FileId, FileIdHash>;
@@ -98,5 +98,5 @@ LooseFileListing ListLooseFiles(const std::string& path, const FileIdSet& elsewh
 void AddListedFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing& listing);
 
 // Replaces filesEntry's children by the listing's files (see above).
-void PutLooseFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing listing,
-                   LinkLedger& ledger, const TreeChangeHooks& hooks);
+void PutLooseFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing listing, LinkLedger& ledger,
+                   const TreeChangeHooks& hooks);

@@ -25,8 +25,8 @@ std::string Unescaped(std::string_view text)
     for (size_t i = 0; i < text.size(); ++i) {
         const auto octal = [&](size_t k) { return text[k] >= '0' && text[k] <= '7'; };
         if (text[i] == '\\' && i + 3 < text.size() && octal(i + 1) && octal(i + 2) && octal(i + 3)) {
-            out.push_back(static_cast<char>((text[i + 1] - '0') * 64 + (text[i + 2] - '0') * 8
-                                            + (text[i + 3] - '0')));
+            out.push_back(
+                static_cast<char>((text[i + 1] - '0') * 64 + (text[i + 2] - '0') * 8 + (text[i + 3] - '0')));
             i += 3;
         } else {
             out.push_back(text[i]);

@@ -45,7 +45,10 @@ TReadAheadLister::TReadAheadLister(ReadAheadOptions options) : options_(std::mov
     options_.MaxChildNodes = std::max<size_t>(options_.MaxChildNodes, 1);
 }
 
-TReadAheadLister::~TReadAheadLister() { Shutdown(); }
+TReadAheadLister::~TReadAheadLister()
+{
+    Shutdown();
+}
 
 void TReadAheadLister::Shutdown()
 {

@@ -19,8 +19,8 @@
 // file system that answers each request after a round trip, where each
 // worker keeps one in flight, 32 gained no more than 16; beyond that they
 // only crowd the cores and the lock. Each costs a stack and at most two
-// descriptors); when the work is on the CPU, the extra ones are let idle. sizetree/ReadAheadPool.h says how it tells. The bounds
-// below hold for the whole pool, whatever its size.
+// descriptors); when the work is on the CPU, the extra ones are let idle. sizetree/ReadAheadPool.h says how
+// it tells. The bounds below hold for the whole pool, whatever its size.
 //
 // Order and bounds: workers first list the folder the consumer waits for,
 // then the known but unlisted folders that come first in the depth-first
@@ -67,25 +67,25 @@
 
 // Lists the open folder fd (at place) into listing; scratch belongs to the
 // calling worker. Runs on worker threads, several at once.
-using FolderListStep = std::function<void(int fd, const FolderPlace& place, TFolderListing& listing,
-                                          TListScratch& scratch)>;
+using FolderListStep =
+    std::function<void(int fd, const FolderPlace& place, TFolderListing& listing, TListScratch& scratch)>;
 
 struct ReadAheadOptions {
-    unsigned Workers = 0;                  // to start; 0: hardware threads, at least 2
-    unsigned MaxWorkers = 0;               // the pool's bound; 0: 16; never below Workers
+    unsigned Workers = 0;     // to start; 0: hardware threads, at least 2
+    unsigned MaxWorkers = 0;  // the pool's bound; 0: 16; never below Workers
     size_t MaxReadyFolders = 4096;
     size_t MaxReadyBytes = size_t{8} << 20;
     size_t MaxKeptFolders = 16;
-    size_t MaxChildNodes = 64;             // per folder, made before they start
-    FolderListStep ListStep;               // empty: ListFolder
+    size_t MaxChildNodes = 64;  // per folder, made before they start
+    FolderListStep ListStep;    // empty: ListFolder
 };
 
 // Counters for tests and benchmarks.
 struct ReadAheadStats {
-    int OpenFolders = 0;      // descriptors held right now
-    int MostOpenFolders = 0;  // the most held at once
-    uint64_t Reopens = 0;     // ancestors opened again
-    size_t MostReady = 0;     // the most listed-but-not-entered folders
+    int OpenFolders = 0;         // descriptors held right now
+    int MostOpenFolders = 0;     // the most held at once
+    uint64_t Reopens = 0;        // ancestors opened again
+    size_t MostReady = 0;        // the most listed-but-not-entered folders
     uint64_t ConsumerWaits = 0;  // folders not listed yet when asked for
     uint64_t WorkerWaits = 0;    // times a worker found nothing to do
     unsigned Workers = 0;        // the most worker threads at once
@@ -145,23 +145,23 @@ private:
     ReadAheadOptions options_;
     FolderListStep listStep_;
     mutable TAdaptiveMutex mutex_;
-    TAdaptiveCondition workCv_;  // workers wait for tasks or room
-    TAdaptiveCondition doneCv_;  // the consumer waits for wanted_
-    TAdaptiveCondition spareCv_;  // workers beyond active_ wait to be needed
-    std::list<Folder> nodes_;          // every folder the lister knows
+    TAdaptiveCondition workCv_;            // workers wait for tasks or room
+    TAdaptiveCondition doneCv_;            // the consumer waits for wanted_
+    TAdaptiveCondition spareCv_;           // workers beyond active_ wait to be needed
+    std::list<Folder> nodes_;              // every folder the lister knows
     std::set<Folder*, Preorder> pending_;  // known, not yet started
-    std::list<Folder*> kept_;          // folders keeping a descriptor, newest first
-    std::vector<Folder*> entered_;     // consumer's thread: entered, not let go
-    ScanRoute route_;                  // set once the root is listed; nodes point into it
-    size_t leavesDue_ = 0;            // consumer only: left, not yet let go
-    Folder* wanted_ = nullptr;         // the folder the consumer waits for
-    Folder* root_ = nullptr;           // started, not yet entered
-    size_t ready_ = 0;                // listed or being listed, not entered
+    std::list<Folder*> kept_;              // folders keeping a descriptor, newest first
+    std::vector<Folder*> entered_;         // consumer's thread: entered, not let go
+    ScanRoute route_;                      // set once the root is listed; nodes point into it
+    size_t leavesDue_ = 0;                 // consumer only: left, not yet let go
+    Folder* wanted_ = nullptr;             // the folder the consumer waits for
+    Folder* root_ = nullptr;               // started, not yet entered
+    size_t ready_ = 0;                     // listed or being listed, not entered
     size_t readyBytes_ = 0;
-    unsigned idleWorkers_ = 0;        // workers waiting on workCv_
+    unsigned idleWorkers_ = 0;  // workers waiting on workCv_
     PoolSizer sizer_{1, 1};
-    unsigned active_ = 0;             // workers 0 .. active_ - 1 take tasks
-    bool consumerWaiting_ = false;    // the consumer waits on doneCv_
+    unsigned active_ = 0;           // workers 0 .. active_ - 1 take tasks
+    bool consumerWaiting_ = false;  // the consumer waits on doneCv_
     bool stopping_ = false;
     ReadAheadStats stats_;
     std::vector<std::thread> workers_;

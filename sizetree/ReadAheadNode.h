@@ -17,31 +17,31 @@ enum class TaskState : uint8_t { Pending, Running, Done };
 struct TReadAheadLister::Folder {
     Folder* Parent = nullptr;  // kept alive by this node's reference
     std::list<Folder>::iterator Self;
-    std::string Name;         // the root: its path
+    std::string Name;  // the root: its path
     uint64_t Device = 0;
     uint64_t Inode = 0;
     uint32_t Depth = 0;
-    uint32_t Index = 0;       // among the parent's Children
+    uint32_t Index = 0;                // among the parent's Children
     const MountDir* Mounts = nullptr;  // in the lister's route; null: no mount point at or below
     // One for the consumer until it leaves or drops the folder, one per child
     // node, one while a worker lists it.
     int Refs = 1;
     TaskState State = TaskState::Pending;
-    bool Cancelled = false;   // dropped before it was entered
+    bool Cancelled = false;  // dropped before it was entered
     bool Opened = false;
     int Fd = -1;
-    int FdUsers = 0;          // workers opening a subfolder from Fd
+    int FdUsers = 0;                 // workers opening a subfolder from Fd
     uint32_t UnstartedChildren = 0;  // made or not, not yet started
     bool InKept = false;
     std::list<Folder*>::iterator KeptPos;
     TFolderListing Listing;
-    size_t Bytes = 0;         // counted in readyBytes_ while not entered
+    size_t Bytes = 0;  // counted in readyBytes_ while not entered
     // Enterable subfolders in listing order: the first ones as nodes, the
     // rest as Seeds, made into nodes one by one as their siblings start.
     std::vector<Folder*> Children;
     std::vector<TSubfolder> Seeds;
     size_t NextSeed = 0;
-    size_t Cursor = 0;        // consumer: the next child to enter
+    size_t Cursor = 0;  // consumer: the next child to enter
 };
 
 // How a worker reaches a folder: from Anchor's descriptor (pinned) through

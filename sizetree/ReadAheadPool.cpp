@@ -60,8 +60,7 @@ PoolSizer::PoolSizer(unsigned start, unsigned bound)
 {
 }
 
-unsigned PoolSizer::Add(const TimedStep& step, std::chrono::steady_clock::time_point now,
-                        bool workQueued)
+unsigned PoolSizer::Add(const TimedStep& step, std::chrono::steady_clock::time_point now, bool workQueued)
 {
     if (step.Wall > 0) {
         wall_ += step.Wall;
@@ -78,8 +77,7 @@ unsigned PoolSizer::Add(const TimedStep& step, std::chrono::steady_clock::time_p
     // Waiting on the device, not for a core: a worker more finds a free core.
     const bool asleep = onDevice || (wall_ > 0 && 4 * slept_ >= wall_ && queued_ < slept_);
     // The CPU is the limit: little sleep, or more waiting for a core.
-    const bool onCpu =
-        !onDevice && wall_ > 0 && (10 * slept_ < wall_ || queued_ > 2 * slept_);
+    const bool onCpu = !onDevice && wall_ > 0 && (10 * slept_ < wall_ || queued_ > 2 * slept_);
     if (asleep && (asleepBefore_ || onDevice) && workQueued && !idle_ && active_ < bound_)
         active_ = std::min(bound_, 2 * active_);
     else if (onCpu && active_ > start_)

@@ -81,8 +81,7 @@ public:
     PoolSizer(unsigned start, unsigned bound);
 
     // A worker's timed step, ending at `now`.
-    unsigned Add(const TimedStep& step, std::chrono::steady_clock::time_point now,
-                 bool workQueued);
+    unsigned Add(const TimedStep& step, std::chrono::steady_clock::time_point now, bool workQueued);
     void NoteIdle() { idle_ = true; }
     unsigned Active() const { return active_; }
 

@@ -180,8 +180,7 @@ void TReadAheadLister::WorkerLoop(unsigned index)
         FinishTask(node, plan, fd, device, inode, listing);
         if (timed) {
             lastSample = lastStep;
-            step.Wall =
-                std::chrono::duration_cast<std::chrono::nanoseconds>(lastStep - begin).count();
+            step.Wall = std::chrono::duration_cast<std::chrono::nanoseconds>(lastStep - begin).count();
             step.Run = after.Run - before.Run;
             step.Queued = after.Queued - before.Queued;
             // A step that never blocked did not sleep: what it neither ran
@@ -260,8 +259,8 @@ int TReadAheadLister::OpenPlanned(Folder* node, OpenPlan& plan, uint64_t& device
 }
 
 // Publishes a listing (under the lock).
-void TReadAheadLister::FinishTask(Folder* node, OpenPlan& plan, int fd, uint64_t device,
-                                  uint64_t inode, TFolderListing& listing)
+void TReadAheadLister::FinishTask(Folder* node, OpenPlan& plan, int fd, uint64_t device, uint64_t inode,
+                                  TFolderListing& listing)
 {
     if (!node->Parent)
         CountOpen(1);
@@ -323,8 +322,8 @@ void TReadAheadLister::FinishTask(Folder* node, OpenPlan& plan, int fd, uint64_t
             CountOpen(-1);
         }
     }
-    node->Bytes = sizeof(Folder) + ListingBytes(node->Listing)
-        + node->Children.size() * (sizeof(Folder) + 64) + node->Seeds.capacity() * sizeof(TSubfolder);
+    node->Bytes = sizeof(Folder) + ListingBytes(node->Listing) + node->Children.size() * (sizeof(Folder) + 64)
+        + node->Seeds.capacity() * sizeof(TSubfolder);
     readyBytes_ += node->Bytes;
     node->State = TaskState::Done;
     stats_.MostReady = std::max(stats_.MostReady, ready_ - pending_.size());

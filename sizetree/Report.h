@@ -14,18 +14,18 @@
 #include <string>
 
 struct ReportOptions {
-    std::string Path;    // the folder to scan; printed as given
-    bool ByName = false; // order siblings by name instead of size
-    int Depth = -1;      // levels below Path to print; -1: every level
+    std::string Path;     // the folder to scan; printed as given
+    bool ByName = false;  // order siblings by name instead of size
+    int Depth = -1;       // levels below Path to print; -1: every level
     // Under each FILES line, its folder's files one level deeper (a level
     // as any other for Depth), the largest 10,000 and their smaller rest.
     bool Files = false;
 };
 
 // Exit statuses of RunReport besides 0.
-constexpr int kReportExitBadPath = 2;          // Path is not a folder that can be read
-constexpr int kReportExitWriteFailed = 1;      // out failed
-constexpr int kReportExitSomeUnreadable = 1;   // some folder below could not be read
+constexpr int kReportExitBadPath = 2;         // Path is not a folder that can be read
+constexpr int kReportExitWriteFailed = 1;     // out failed
+constexpr int kReportExitSomeUnreadable = 1;  // some folder below could not be read
 
 // Scans options.Path and prints its tree on out; failures as one line on err.
 int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err);

@@ -23,12 +23,16 @@ size_t MultiByteLength(std::string_view s, size_t i)
         len = 2;
     } else if (c >= 0xE0 && c <= 0xEF) {
         len = 3;
-        if (c == 0xE0) lo = 0xA0;
-        if (c == 0xED) hi = 0x9F;  // no surrogates
+        if (c == 0xE0)
+            lo = 0xA0;
+        if (c == 0xED)
+            hi = 0x9F;  // no surrogates
     } else if (c >= 0xF0 && c <= 0xF4) {
         len = 4;
-        if (c == 0xF0) lo = 0x90;
-        if (c == 0xF4) hi = 0x8F;
+        if (c == 0xF0)
+            lo = 0x90;
+        if (c == 0xF4)
+            hi = 0x8F;
     } else {
         return 0;
     }

@@ -104,8 +104,7 @@ bool RescanEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger, const T
     return true;
 }
 
-void RemoveScannedEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger,
-                        const TreeChangeHooks& hooks)
+void RemoveScannedEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger, const TreeChangeHooks& hooks)
 {
     if (!entry || !entry->Parent() || entry->IsSmallerFiles())
         return;

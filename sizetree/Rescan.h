@@ -38,5 +38,4 @@ bool RescanEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger, const T
 // subtree out of the tree, as if what it stands for had gone from disk. A
 // listed file that another link counted changes no size; a FILES entry left
 // at 0 bytes goes too, as a fresh scan shows none.
-void RemoveScannedEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger,
-                        const TreeChangeHooks& hooks);
+void RemoveScannedEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger, const TreeChangeHooks& hooks);

@@ -36,13 +36,12 @@ struct ScanFrame {
     uint64_t LooseBytes = 0;  // files counted so far
     uint64_t LooseDiskBytes = 0;
     uint32_t LooseFiles = 0;
-    bool Entered = false;     // the lister holds a level for it
+    bool Entered = false;  // the lister holds a level for it
 };
 
 class DepthFirstScan {
 public:
-    DepthFirstScan(TSizeTree& tree, const TScanHooks& hooks, TFolderLister& lister,
-                   LinkLedger& ledger)
+    DepthFirstScan(TSizeTree& tree, const TScanHooks& hooks, TFolderLister& lister, LinkLedger& ledger)
         : tree_(tree), hooks_(hooks), lister_(lister), guard_(tree), ledger_(ledger)
     {
     }
@@ -64,8 +63,8 @@ public:
                 const size_t i = f.NextSubfolder++;
                 CountLinkedFiles(f, i);
                 const TSubfolder& sub = f.Listing.Subfolders[i];
-                TTreeEntry* child = tree_.AddDerivedEntry(f.Entry, sub.Name + kProvisionalMark,
-                                                          sub.Name, 0, TPathKind::pkFolder);
+                TTreeEntry* child = tree_.AddDerivedEntry(f.Entry, sub.Name + kProvisionalMark, sub.Name, 0,
+                                                          TPathKind::pkFolder);
                 child->SetIdentity(sub.Device, sub.Inode);
                 if (hooks_.Progress)
                     ++hooks_.Progress->Folders;
@@ -212,8 +211,8 @@ private:
 
 }  // namespace
 
-void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks,
-                    TFolderLister& lister, LinkLedger& ledger)
+void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks, TFolderLister& lister,
+                    LinkLedger& ledger)
 {
     if (!entry)
         return;
@@ -221,8 +220,7 @@ void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks,
     scan.Run(entry);
 }
 
-void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks,
-                    TFolderLister& lister)
+void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks, TFolderLister& lister)
 {
     LinkLedger ledger;
     ScanFolderWith(tree, entry, hooks, lister, ledger);

@@ -61,8 +61,8 @@ struct ScanProgress {
     uint64_t Bytes = 0;      // apparent bytes of the files counted so far
     uint64_t DiskBytes = 0;  // their blocks x 512
     uint64_t Files = 0;
-    uint64_t Folders = 0;    // folders met below the root
-    uint64_t Unreadable = 0; // folders that could not be read (fully)
+    uint64_t Folders = 0;     // folders met below the root
+    uint64_t Unreadable = 0;  // folders that could not be read (fully)
     // The folder started last; valid only inside the hooks.
     const TTreeEntry* Current = nullptr;
 };
@@ -82,10 +82,9 @@ struct TScanHooks {
 void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks);
 void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks, LinkLedger& ledger);
 // The same with another listing source.
-void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks,
-                    TFolderLister& lister);
-void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks,
-                    TFolderLister& lister, LinkLedger& ledger);
+void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks, TFolderLister& lister);
+void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks, TFolderLister& lister,
+                    LinkLedger& ledger);
 
 // The megabyte figure of a caption: tenths of a MB (ties to even, counted in
 // 64 bits), right-aligned in ten characters.

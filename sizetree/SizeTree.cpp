@@ -73,7 +73,9 @@ void TTreeEntry::Reset()
 
 // ---- TSizeTree ----
 
-TSizeTree::TSizeTree() : onCompare_(SortBySize) {}
+TSizeTree::TSizeTree() : onCompare_(SortBySize)
+{
+}
 
 TSizeTree::~TSizeTree() = default;
 
@@ -144,8 +146,8 @@ TTreeEntry* TSizeTree::AddChildEntry(TTreeEntry* parent, std::string caption, TN
     return e;
 }
 
-TTreeEntry* TSizeTree::AddDerivedEntry(TTreeEntry* parent, std::string caption,
-                                       std::string name, double size, TPathKind kind, int image)
+TTreeEntry* TSizeTree::AddDerivedEntry(TTreeEntry* parent, std::string caption, std::string name, double size,
+                                       TPathKind kind, int image)
 {
     TTreeEntry* e = Append(parent, std::move(caption));
     e->image_ = static_cast<int8_t>(image);
@@ -178,9 +180,7 @@ void TSizeTree::SortChildren(TTreeEntry* entry)
     if (!entry || entry->children_.size() < 2)
         return;
     const TTVCompareEvent compare = onCompare_;
-    auto less = [compare](const TTreeEntry* a, const TTreeEntry* b) {
-        return compare(*a, *b) < 0;
-    };
+    auto less = [compare](const TTreeEntry* a, const TTreeEntry* b) { return compare(*a, *b) < 0; };
     std::vector<TTreeEntry*>& children = entry->children_;
     if (std::is_sorted(children.begin(), children.end(), less))
         return;

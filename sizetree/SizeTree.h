@@ -42,10 +42,10 @@ struct EntryCounts {
 
 // How an entry's Path is obtained when its TNode has not been built.
 enum class TPathKind : uint8_t {
-    pkExplicit,  // held as given (roots, records whose Path follows no rule)
-    pkFolder,    // parent's folder path + name
-    pkFiles,     // parent's folder path + "[FILES]"
-    pkFile,      // a listed file: the folder's path (its parent's parent) + name
+    pkExplicit,      // held as given (roots, records whose Path follows no rule)
+    pkFolder,        // parent's folder path + name
+    pkFiles,         // parent's folder path + "[FILES]"
+    pkFile,          // a listed file: the folder's path (its parent's parent) + name
     pkSmallerFiles,  // the listed files' remainder, named "[N smaller files]": the folder's path
 };
 
@@ -150,8 +150,8 @@ public:
     // The same for a record whose Path follows from parent and name by the
     // rule above (a FILES or smaller-files entry has an empty name), with
     // the image index given.
-    TTreeEntry* AddDerivedEntry(TTreeEntry* parent, std::string caption, std::string name,
-                                double size, TPathKind kind, int image = 0);
+    TTreeEntry* AddDerivedEntry(TTreeEntry* parent, std::string caption, std::string name, double size,
+                                TPathKind kind, int image = 0);
     void SetCaption(TTreeEntry* entry, std::string text);
     void SetImageIndex(TTreeEntry* entry, int index);
     // Orders entry's immediate children with OnCompare (not stable). Children

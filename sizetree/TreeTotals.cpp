@@ -7,11 +7,10 @@
 
 namespace {
 
-template <typename T>
-void AddClamped(T& value, int64_t delta)
+template <typename T> void AddClamped(T& value, int64_t delta)
 {
-    const int64_t top = static_cast<int64_t>(std::min<uint64_t>(std::numeric_limits<T>::max(),
-                                                                std::numeric_limits<int64_t>::max()));
+    const int64_t top = static_cast<int64_t>(
+        std::min<uint64_t>(std::numeric_limits<T>::max(), std::numeric_limits<int64_t>::max()));
     value = static_cast<T>(std::clamp<int64_t>(static_cast<int64_t>(value) + delta, 0, top));
 }
 

@@ -18,7 +18,8 @@ TQtSurface::TQtSurface(QPainter& painter, int width, int height)
 }
 
 TQtSurface::TQtSurface(int width, int height)
-    : width_(width), height_(height),
+    : width_(width),
+      height_(height),
       image_(std::make_unique<QImage>(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32))
 {
     image_->fill(Qt::white);
@@ -49,11 +50,21 @@ void TQtSurface::SetPen(const TSurfacePen& pen)
         p.setDashPattern({1.0, 1.0});
     } else {
         switch (pen.Style) {
-        case psDash: p.setStyle(Qt::DashLine); break;
-        case psDot: p.setStyle(Qt::DotLine); break;
-        case psDashDot: p.setStyle(Qt::DashDotLine); break;
-        case psDashDotDot: p.setStyle(Qt::DashDotDotLine); break;
-        default: p.setStyle(Qt::SolidLine); break;
+        case psDash:
+            p.setStyle(Qt::DashLine);
+            break;
+        case psDot:
+            p.setStyle(Qt::DotLine);
+            break;
+        case psDashDot:
+            p.setStyle(Qt::DashDotLine);
+            break;
+        case psDashDotDot:
+            p.setStyle(Qt::DashDotDotLine);
+            break;
+        default:
+            p.setStyle(Qt::SolidLine);
+            break;
         }
     }
     painter_->setPen(p);
@@ -64,25 +75,43 @@ void TQtSurface::SetBrush(const TSurfaceBrush& brush)
     brushClear_ = brush.Style == bsClear;
     Qt::BrushStyle style = Qt::SolidPattern;
     switch (brush.Style) {
-    case bsClear: style = Qt::NoBrush; break;
-    case bsHorizontal: style = Qt::HorPattern; break;
-    case bsVertical: style = Qt::VerPattern; break;
-    case bsFDiagonal: style = Qt::FDiagPattern; break;
-    case bsBDiagonal: style = Qt::BDiagPattern; break;
-    case bsCross: style = Qt::CrossPattern; break;
-    case bsDiagCross: style = Qt::DiagCrossPattern; break;
-    default: break;
+    case bsClear:
+        style = Qt::NoBrush;
+        break;
+    case bsHorizontal:
+        style = Qt::HorPattern;
+        break;
+    case bsVertical:
+        style = Qt::VerPattern;
+        break;
+    case bsFDiagonal:
+        style = Qt::FDiagPattern;
+        break;
+    case bsBDiagonal:
+        style = Qt::BDiagPattern;
+        break;
+    case bsCross:
+        style = Qt::CrossPattern;
+        break;
+    case bsDiagCross:
+        style = Qt::DiagCrossPattern;
+        break;
+    default:
+        break;
     }
     brush_ = QBrush(ToQColor(brush.Color), style);
     ApplyBrush();
 }
 
-void TQtSurface::ApplyBrush() { painter_->setBrush(brush_); }
+void TQtSurface::ApplyBrush()
+{
+    painter_->setBrush(brush_);
+}
 
 void TQtSurface::SetFont(const TSurfaceFont& font)
 {
-    if (metrics_ && font.Name == fontDesc_.Name && font.Size == fontDesc_.Size &&
-        font.PixelHeight == fontDesc_.PixelHeight && font.Style == fontDesc_.Style) {
+    if (metrics_ && font.Name == fontDesc_.Name && font.Size == fontDesc_.Size
+        && font.PixelHeight == fontDesc_.PixelHeight && font.Style == fontDesc_.Style) {
         fontDesc_.Color = font.Color;
         fontColour_ = ToQColor(font.Color);
         return;
@@ -180,9 +209,15 @@ TColor TQtSurface::SystemColour(TColor colour) const
     QPalette palette = QGuiApplication::instance() ? QGuiApplication::palette() : QPalette();
     QColor c;
     switch (colour) {
-    case clBtnHighlight: c = palette.color(QPalette::Light); break;
-    case clBtnShadow: c = palette.color(QPalette::Dark); break;
-    default: c = palette.color(QPalette::Button); break;
+    case clBtnHighlight:
+        c = palette.color(QPalette::Light);
+        break;
+    case clBtnShadow:
+        c = palette.color(QPalette::Dark);
+        break;
+    default:
+        c = palette.color(QPalette::Button);
+        break;
     }
     return RGBColour(c.red(), c.green(), c.blue());
 }

@@ -110,23 +110,30 @@ TEST(CommandLine, AnswersAndRefusalsByStatusAndFirstLine)
         std::string err;  // standard error: this one line, or nothing
     };
     const Case cases[] = {
-        {"help", "", "--help", 0, "Usage: tallowin [FOLDER]          open the window; scan FOLDER at once when given", ""},
+        {"help", "", "--help", 0,
+         "Usage: tallowin [FOLDER]          open the window; scan FOLDER at once when given", ""},
         {"version", "", "--version", 0, "tallowin " TALLOWIN_VERSION, ""},
-        {"help wins", "", "--report / --help", 0, "Usage: tallowin [FOLDER]          open the window; scan FOLDER at once when given", ""},
-        {"unknown option", "", "--colour", 2, "", "tallowin: unknown option \"--colour\". Try 'tallowin --help'."},
-        {"report option alone", "", "--depth 1", 2, "", "tallowin: --depth goes with --report. Try 'tallowin --help'."},
+        {"help wins", "", "--report / --help", 0,
+         "Usage: tallowin [FOLDER]          open the window; scan FOLDER at once when given", ""},
+        {"unknown option", "", "--colour", 2, "",
+         "tallowin: unknown option \"--colour\". Try 'tallowin --help'."},
+        {"report option alone", "", "--depth 1", 2, "",
+         "tallowin: --depth goes with --report. Try 'tallowin --help'."},
         {"no display", "DISPLAY= WAYLAND_DISPLAY= QT_QPA_PLATFORM=", "", 1, "", noDisplay},
-        {"display that does not open", "DISPLAY=:4711 WAYLAND_DISPLAY= QT_QPA_PLATFORM=", t.Root(), 1, "", noDisplay},
-        {"x chosen, wayland socket missing", "DISPLAY= WAYLAND_DISPLAY=" + t.Path("none") + " QT_QPA_PLATFORM=xcb", "", 1, "", noDisplay},
+        {"display that does not open", "DISPLAY=:4711 WAYLAND_DISPLAY= QT_QPA_PLATFORM=", t.Root(), 1, "",
+         noDisplay},
+        {"x chosen, wayland socket missing",
+         "DISPLAY= WAYLAND_DISPLAY=" + t.Path("none") + " QT_QPA_PLATFORM=xcb", "", 1, "", noDisplay},
     };
     for (const Case& c : cases) {
         const std::string out = t.Path("out.txt");
         const std::string err = t.Path("err.txt");
-        const std::string status = Output("env " + c.env + " " + TALLOWIN_BINARY + " " + c.args + " >" + out +
-                                          " 2>" + err + "; echo $?");
+        const std::string status = Output("env " + c.env + " " + TALLOWIN_BINARY + " " + c.args + " >" + out
+                                          + " 2>" + err + "; echo $?");
         EXPECT_EQ(status, std::to_string(c.status) + "\n") << c.what;
         std::ifstream outIn(out), errIn(err);
-        std::string outFirst, errAll((std::istreambuf_iterator<char>(errIn)), std::istreambuf_iterator<char>());
+        std::string outFirst,
+            errAll((std::istreambuf_iterator<char>(errIn)), std::istreambuf_iterator<char>());
         std::getline(outIn, outFirst);
         EXPECT_EQ(outFirst, c.out) << c.what;
         EXPECT_EQ(errAll, c.err.empty() ? "" : c.err + "\n") << c.what;
@@ -142,10 +149,10 @@ TEST(CommandLine, HelpGivesEveryOptionALine)
     for (std::string line; std::getline(help, line);) {
         std::istringstream words(line);
         std::string w;
-        while (words >> w && w[0] != '-') {
-        }
+        while (words >> w && w[0] != '-') {}
         ++lines[w];
     }
-    for (const char* option : {"--report", "--timing", "--by-name", "--by-size", "--depth", "--files", "--", "--help", "--version"})
+    for (const char* option : {"--report", "--timing", "--by-name", "--by-size", "--depth", "--files", "--",
+                               "--help", "--version"})
         EXPECT_EQ(lines[option], 1) << option;
 }

@@ -30,7 +30,8 @@ protected:
     {
         TTreeEntry* e = tree.AddChildEntry(parent, "caption", TNode{path, bytes, ""});
         for (const Child& c : children) {
-            std::string childPath = path + (path.ends_with("/") ? "" : "/") + (c.name.empty() ? "[FILES]" : c.name);
+            std::string childPath = path + (path.ends_with("/") ? "" : "/")
+                + (c.name.empty() ? "[FILES]" : c.name);
             tree.AddChildEntry(e, "caption", TNode{childPath, c.bytes, c.name});
         }
         return e;
@@ -60,8 +61,9 @@ protected:
 
 TEST_F(Feed, SmallChildrenGoIntoOtherInTreeOrder)
 {
-    TTreeEntry* e = Folder("/data", 100 * MB,
-                           {{"a", 60 * MB}, {"b", 30 * MB}, {"c", 5 * MB}, {"d", 3 * MB}, {"e", 1.5 * MB}, {"f", 0.5 * MB}});
+    TTreeEntry* e = Folder(
+        "/data", 100 * MB,
+        {{"a", 60 * MB}, {"b", 30 * MB}, {"c", 5 * MB}, {"d", 3 * MB}, {"e", 1.5 * MB}, {"f", 0.5 * MB}});
     FeedCompositionChart(chart, *series, e);
     ExpectPoints({{"a", 60}, {"b", 30}, {"c", 5}, {"d", 3}, {"Other", 2}});
     EXPECT_EQ(chart.Title().Text(), std::vector<std::string>{"/data"});
@@ -73,8 +75,14 @@ TEST_F(Feed, SmallChildrenGoIntoOtherInTreeOrder)
 
 TEST_F(Feed, ShareLineAtExactlyTwoPercent)
 {
-    struct { double child; bool ownSlice; } cases[] = {
-        {2 * MB, true}, {1999999, false}, {2000001, true}, {0, false},
+    struct {
+        double child;
+        bool ownSlice;
+    } cases[] = {
+        {2 * MB, true},
+        {1999999, false},
+        {2000001, true},
+        {0, false},
     };
     for (auto c : cases) {
         TTreeEntry* e = Folder("/x", 100 * MB, {{"big", 100 * MB - c.child}, {"edge", c.child}});

@@ -78,7 +78,6 @@ TEST_F(MainWindowTest, CopyPathAndOpenActOnTheSelectedEntry)
         EXPECT_TRUE(a->isShortcutVisibleInContextMenu());
 }
 
-
 // Open on a listed file asks the file manager to show it; when that fails,
 // its folder opens. Copy path gives the file's own path.
 TEST_F(MainWindowTest, OpenShowsAListedFileInItsFolder)
@@ -106,7 +105,9 @@ TEST_F(MainWindowTest, OpenShowsAListedFileInItsFolder)
         QTest::keyClick(frm.Tree, Qt::Key_Return, Qt::ControlModifier);
         ASSERT_EQ(asked.size(), 1u);
         EXPECT_EQ(asked[0].toLocalFile().toStdString(), t.Path("Videos/loose.txt"));
-        EXPECT_EQ(opened.Paths, shown ? std::vector<QString>{} : std::vector<QString>{QString::fromStdString(t.Path("Videos"))});
+        EXPECT_EQ(opened.Paths,
+                  shown ? std::vector<QString>{}
+                        : std::vector<QString>{QString::fromStdString(t.Path("Videos"))});
     }
 }
 

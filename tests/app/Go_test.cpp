@@ -58,12 +58,8 @@ TEST_F(GoTest, SameRootReplacedOthersKeepTheirPlaces)
         std::vector<std::string> roots;
     };
     const Case cases[] = {
-        {{A}, {A}},
-        {{A, A}, {A}},
-        {{A, B}, {A, B}},
-        {{A, B, A}, {B, A}},
-        {{A, B, B}, {A, B}},
-        {{A + "/", A}, {A}},  // the whole root path compared, trailing "/" dropped
+        {{A}, {A}},           {{A, A}, {A}},       {{A, B}, {A, B}}, {{A, B, A}, {B, A}},
+        {{A, B, B}, {A, B}},  {{A + "/", A}, {A}},  // the whole root path compared, trailing "/" dropped
         {{A, A + "//"}, {A}},
     };
     for (const Case& c : cases) {

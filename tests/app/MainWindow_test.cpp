@@ -29,12 +29,18 @@ TEST_F(MainWindowTest, ControlsSitAtTheirDesignedPlaces)
         QRect rect;
     };
     const Case cases[] = {
-        {"ToolBar", {0, 0, 688, 29}},     {"Tree", {0, 29, 209, 424}},
-        {"Panel", {212, 29, 476, 424}},   {"cbxDrive", {0, 4, 145, 19}},
-        {"btnGo", {145, 2, 23, 23}},      {"None1", {168, 2, 17, 23}},
-        {"btnPercent", {185, 2, 25, 23}}, {"btnValue", {210, 2, 25, 23}},
-        {"None2", {235, 2, 17, 23}},      {"btnBySize", {252, 2, 25, 23}},
-        {"btnByName", {277, 2, 25, 23}},  {"None3", {302, 2, 17, 23}},
+        {"ToolBar", {0, 0, 688, 29}},
+        {"Tree", {0, 29, 209, 424}},
+        {"Panel", {212, 29, 476, 424}},
+        {"cbxDrive", {0, 4, 145, 19}},
+        {"btnGo", {145, 2, 23, 23}},
+        {"None1", {168, 2, 17, 23}},
+        {"btnPercent", {185, 2, 25, 23}},
+        {"btnValue", {210, 2, 25, 23}},
+        {"None2", {235, 2, 17, 23}},
+        {"btnBySize", {252, 2, 25, 23}},
+        {"btnByName", {277, 2, 25, 23}},
+        {"None3", {302, 2, 17, 23}},
         {"btnVersion", {319, 2, 25, 23}},
         {"StatusBar", {0, 453, 688, ScanStatusBar::kHeight}},  // below the designed area
     };

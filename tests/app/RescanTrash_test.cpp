@@ -106,8 +106,9 @@ protected:
                 if (s->IsFiles() != f->IsFiles() || s->Name() != f->Name())
                     continue;
                 if (s->IsFiles() && s->ChildCount() > 0)
-                    PutLooseFiles(tree, f, ListLooseFiles(fresh->Path(), LinksCountedElsewhere(ledger, fresh)),
-                                  ledger, {});
+                    PutLooseFiles(tree, f,
+                                  ListLooseFiles(fresh->Path(), LinksCountedElsewhere(ledger, fresh)), ledger,
+                                  {});
                 else
                     ListAsShown(s, tree, f, ledger);
                 break;
@@ -172,7 +173,10 @@ TEST_F(RescanTrashTest, DeleteMovesTheFolderToTheTrashAndTheTreeEqualsAFreshScan
     Select(At("Videos/old"));
     QTest::keyClick(frm.Tree, Qt::Key_Delete);
     ASSERT_EQ(questions.size(), 1u);
-    const std::string figure = frm.StatusBar->Bytes(5'120'000 + (questions[0].find("5.4") != std::string::npos) * 256'000).toStdString();
+    const std::string figure = frm.StatusBar
+                                   ->Bytes(5'120'000
+                                           + (questions[0].find("5.4") != std::string::npos) * 256'000)
+                                   .toStdString();
     EXPECT_EQ(questions[0], "Move '" + t.Path("Videos/old") + "' (" + figure + ") to the trash?");
     EXPECT_TRUE(warnings.empty());
     EXPECT_TRUE(fs::exists(TrashFiles() + "/old/clip.mp4"));
@@ -407,8 +411,9 @@ TEST_F(RescanTrashTest, DeleteMovesAListedFileToTheTrash)
     Select(FilesOf(At("Docs"))->ChildAt(0));
     QTest::keyClick(frm.Tree, Qt::Key_Delete);
     ASSERT_EQ(questions.size(), 1u);
-    EXPECT_EQ(questions[0], "Move '" + t.Path("Docs/zeta.pdf") + "' ("
-                  + frm.StatusBar->Bytes(3'100'000).toStdString() + ") to the trash?");
+    EXPECT_EQ(questions[0],
+              "Move '" + t.Path("Docs/zeta.pdf") + "' (" + frm.StatusBar->Bytes(3'100'000).toStdString()
+                  + ") to the trash?");
     EXPECT_TRUE(warnings.empty());
     EXPECT_TRUE(fs::exists(TrashFiles() + "/zeta.pdf"));
     EXPECT_FALSE(fs::exists(t.Path("Docs/zeta.pdf")));

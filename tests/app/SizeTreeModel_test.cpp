@@ -13,8 +13,7 @@ namespace {
 class ModelTest : public testing::Test {
 protected:
     ModelTest()
-        : model(tree, TreeImages()),
-          tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning)
+        : model(tree, TreeImages()), tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning)
     {
         tree.SetOnCompare(SortBySize);
     }
@@ -135,8 +134,9 @@ TEST_F(ModelTest, ImagesByIndexWithFolderWhenSelected)
         EXPECT_EQ(icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32),
                   images[static_cast<size_t>(index)].convertToFormat(QImage::Format_ARGB32))
             << index;
-        EXPECT_EQ(icon.pixmap(QSize(16, 16), QIcon::Selected).toImage().convertToFormat(QImage::Format_ARGB32),
-                  images[0].convertToFormat(QImage::Format_ARGB32))
+        EXPECT_EQ(
+            icon.pixmap(QSize(16, 16), QIcon::Selected).toImage().convertToFormat(QImage::Format_ARGB32),
+            images[0].convertToFormat(QImage::Format_ARGB32))
             << index;
     }
 }

@@ -47,9 +47,9 @@ TEST(StatusText, FiguresAtTheirEdges)
         EXPECT_EQ(GroupedNumber(1234567890), "1,234,567,890");
         EXPECT_EQ(GroupedNumber(UINT64_MAX), "18,446,744,073,709,551,615");
         const std::pair<double, const char*> figures[] = {
-            {0, "0 bytes"},         {999, "999 bytes"},     {1000, "1.0 kB"},
-            {999949, "999.9 kB"},   {999950, "1.0 MB"},     {1234567890, "1.2 GB"},
-            {5.5e12, "5.5 TB"},     {2.5e18, "2,500.0 PB"}, {-1, "0 bytes"},
+            {0, "0 bytes"},       {999, "999 bytes"},     {1000, "1.0 kB"},
+            {999949, "999.9 kB"}, {999950, "1.0 MB"},     {1234567890, "1.2 GB"},
+            {5.5e12, "5.5 TB"},   {2.5e18, "2,500.0 PB"}, {-1, "0 bytes"},
         };
         for (auto [bytes, text] : figures)
             EXPECT_EQ(ByteFigure(bytes, kUnits), text) << bytes;
@@ -127,20 +127,26 @@ TEST(ScanStatusBarTest, TextsDuringAfterAndOnSelection)
     ScanFolderWith(tree, root, hooks, lister);
     // The first sample shows at once; the next ones within 100 ms are skipped.
     ASSERT_GE(during.size(), 4u);
-    EXPECT_EQ(during[0], QString::fromStdString("Scanning " + t.Path() + " - 0 folders, 0 files, 0 bytes, 0:00"));
+    EXPECT_EQ(during[0],
+              QString::fromStdString("Scanning " + t.Path() + " - 0 folders, 0 files, 0 bytes, 0:00"));
     EXPECT_EQ(during[1], during[0]);
 
     progress.Unreadable = 3;
     bar.ScanFinished(progress, root->ChildAt(0)->Name() == "a" ? root->ChildAt(0) : root->ChildAt(1));
     EXPECT_EQ(bar.ScanText(),
-              QString::fromStdString(t.Path() + ": 1.5 MB in 3 files and 3 folders, scanned in 0:00; "
-                                                "3 folders could not be read"));
-    EXPECT_EQ(bar.EntryText(), QString::fromStdString(t.Path("a") + ": 1,502,000 bytes (1.5 MB), 0 bytes on disk, "
-                                                                    "99.8 % of the folder above, 99.8 % of the root, "
-                                                                    "2 files, 1 folder"));
+              QString::fromStdString(t.Path()
+                                     + ": 1.5 MB in 3 files and 3 folders, scanned in 0:00; "
+                                       "3 folders could not be read"));
+    EXPECT_EQ(bar.EntryText(),
+              QString::fromStdString(t.Path("a")
+                                     + ": 1,502,000 bytes (1.5 MB), 0 bytes on disk, "
+                                       "99.8 % of the folder above, 99.8 % of the root, "
+                                       "2 files, 1 folder"));
     bar.ShowEntry(root);
-    EXPECT_EQ(bar.EntryText(), QString::fromStdString(t.Path() + ": 1,505,000 bytes (1.5 MB), 0 bytes on disk, "
-                                                                 "3 files, 3 folders"));
+    EXPECT_EQ(bar.EntryText(),
+              QString::fromStdString(t.Path()
+                                     + ": 1,505,000 bytes (1.5 MB), 0 bytes on disk, "
+                                       "3 files, 3 folders"));
     bar.ShowEntry(nullptr);
     EXPECT_EQ(bar.EntryText(), QString());
 }
@@ -161,9 +167,10 @@ TEST_F(MainWindowTest, StatusBarFollowsScanAndSelection)
     ASSERT_NE(big, nullptr);
     frm.Tree->setCurrentIndex(frm.Model().IndexOf(big));
     EXPECT_EQ(frm.StatusBar->EntryText(),
-              QString::fromStdString(t.Path("big") + ": 3,000,000 bytes (3.0 MB), 0 bytes on disk, "
-                                                     "100.0 % of the folder above, 100.0 % of the root, "
-                                                     "1 file, 0 folders"));
+              QString::fromStdString(t.Path("big")
+                                     + ": 3,000,000 bytes (3.0 MB), 0 bytes on disk, "
+                                       "100.0 % of the folder above, 100.0 % of the root, "
+                                       "1 file, 0 folders"));
     // On screen the path gives way, in the middle, to the figures.
     frm.resize(300, frm.height());
     frm.Tree->setCurrentIndex(frm.Model().IndexOf(big->Parent()));

@@ -19,9 +19,15 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool OnX() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+bool OnX()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
 
-std::string Shot(WId id) { return Output("xwd -silent -id " + std::to_string(id)); }
+std::string Shot(WId id)
+{
+    return Output("xwd -silent -id " + std::to_string(id));
+}
 
 // Screenshots of window id taken `gap` apart while the UI thread sleeps for
 // two seconds.
@@ -49,7 +55,8 @@ void Pump(std::chrono::milliseconds span)
 // The window id of the first visible top-level named exactly name.
 std::string FindWindow(const std::string& name)
 {
-    std::string id = Output("timeout 60 xdotool search --sync --onlyvisible --name '^" + name + "$' | head -1");
+    std::string id = Output("timeout 60 xdotool search --sync --onlyvisible --name '^" + name
+                            + "$' | head -1");
     while (!id.empty() && id.back() == '\n')
         id.pop_back();
     return id;
@@ -60,8 +67,8 @@ void SendClose(const std::string& id)
 {
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     auto atom = [c](const char* name) {
-        xcb_intern_atom_reply_t* r =
-            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
+        xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
+            c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
         const xcb_atom_t a = r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
         free(r);
         return a;
@@ -153,7 +160,10 @@ TEST(XAnimate, NoticesEscapeWhileTheUiThreadIsBlocked)
         int escapes;
     };
     const Case cases[] = {
-        {true, "alt+Escape", 0}, {true, "Return", 0}, {true, "Escape", 1}, {false, "Escape", 0},
+        {true, "alt+Escape", 0},
+        {true, "Return", 0},
+        {true, "Escape", 1},
+        {false, "Escape", 0},
     };
     for (const Case& c : cases) {
         c.playing ? anim->Play() : anim->Stop();

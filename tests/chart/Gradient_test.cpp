@@ -121,7 +121,10 @@ TEST(CanvasColours, DarkenClampsAtZeroAndResolvesSystemColours)
     TRecordingSurface window(10, 10);
     TChartCanvas3D canvas;
     canvas.BeginDraw(window, nullptr, {0, 0, 10, 10}, false);
-    struct { TColor in; TColor out; } cases[] = {
+    struct {
+        TColor in;
+        TColor out;
+    } cases[] = {
         {clRed, RGBColour(223, 0, 0)},
         {RGBColour(32, 33, 31), RGBColour(0, 1, 0)},
         {clWhite, RGBColour(223, 223, 223)},
@@ -137,12 +140,16 @@ TEST(CanvasState, ChartPenHiddenDottedAndPlain)
     TChartCanvas3D canvas;
     canvas.SetBuffered(false);
     canvas.BeginDraw(window, nullptr, {0, 0, 10, 10}, false);
-    struct { TChartPen pen; TSurfacePen expected; } cases[] = {
+    struct {
+        TChartPen pen;
+        TSurfacePen expected;
+    } cases[] = {
         {TChartPen{}, {clBlack, 1, psSolid, false}},
         {TChartPen::Hidden(), {clBlack, 1, psClear, false}},
         {TChartPen{clRed, 1, psSolid, true, true}, {clRed, 1, psDot, true}},
         {TChartPen{clRed, 2, psDash, true, true}, {clRed, 2, psDash, false}},  // small dots only at width 1
-        {TChartPen{clBtnShadow, 3, psSolid, true, false}, {TRecordingSurface::BtnShadowRGB, 3, psSolid, false}},
+        {TChartPen{clBtnShadow, 3, psSolid, true, false},
+         {TRecordingSurface::BtnShadowRGB, 3, psSolid, false}},
     };
     for (auto& c : cases) {
         canvas.ApplyChartPen(c.pen);

@@ -26,8 +26,8 @@ std::vector<TRecord> RectanglesIn(const std::vector<TRecord>& records, TRecordKi
 {
     std::vector<TRecord> out;
     for (const TRecord& r : Select(records, kind))
-        if (r.Rect.Left >= within.Left && r.Rect.Right <= within.Right && r.Rect.Top >= within.Top &&
-            r.Rect.Bottom <= within.Bottom)
+        if (r.Rect.Left >= within.Left && r.Rect.Right <= within.Right && r.Rect.Top >= within.Top
+            && r.Rect.Bottom <= within.Bottom)
             out.push_back(r);
     return out;
 }

@@ -22,10 +22,14 @@ TEST(LegendSettings, RangeErrorsKeepTheOldValue)
         int bad;
         const char* message;
     } cases[] = {
-        {&TChartLegend::SetColorWidth, &TChartLegend::ColorWidth, -1, "Legend Color Width must be between 0 and 100 %"},
-        {&TChartLegend::SetColorWidth, &TChartLegend::ColorWidth, 101, "Legend Color Width must be between 0 and 100 %"},
-        {&TChartLegend::SetTopPos, &TChartLegend::TopPos, -1, "Top Legend Position must be between 0 and 100 %"},
-        {&TChartLegend::SetTopPos, &TChartLegend::TopPos, 101, "Top Legend Position must be between 0 and 100 %"},
+        {&TChartLegend::SetColorWidth, &TChartLegend::ColorWidth, -1,
+         "Legend Color Width must be between 0 and 100 %"},
+        {&TChartLegend::SetColorWidth, &TChartLegend::ColorWidth, 101,
+         "Legend Color Width must be between 0 and 100 %"},
+        {&TChartLegend::SetTopPos, &TChartLegend::TopPos, -1,
+         "Top Legend Position must be between 0 and 100 %"},
+        {&TChartLegend::SetTopPos, &TChartLegend::TopPos, 101,
+         "Top Legend Position must be between 0 and 100 %"},
         {&TChartLegend::SetFirstValue, &TChartLegend::FirstValue, -1, "First Legend Value must be > 0"},
     };
     for (const auto& c : cases) {
@@ -128,7 +132,8 @@ TEST(LegendLayout, ColumnsAndRows)
         int items;
         int maxRows;
         int cols, rows;
-    } cases[] = {{1, 10, 1, 1}, {2, 10, 2, 1}, {3, 10, 2, 2}, {5, 10, 2, 3}, {30, 10, 2, 10}, {5, 2, 2, 2}, {5, 0, 2, 0}};
+    } cases[] = {{1, 10, 1, 1},   {2, 10, 2, 1}, {3, 10, 2, 2}, {5, 10, 2, 3},
+                 {30, 10, 2, 10}, {5, 2, 2, 2},  {5, 0, 2, 0}};
     for (const auto& c : cases) {
         TestChart t;
         t.chart.Legend().SetMaxNumRows(c.maxRows);

@@ -101,13 +101,21 @@ TEST(MarksArrow, ColourRules)
         TColor chartColour;
         TColor expected[6];
     } cases[] = {
-        {"white arrows, black on the white fifth slice", clWhite, clBtnFace,
+        {"white arrows, black on the white fifth slice",
+         clWhite,
+         clBtnFace,
          {clWhite, clWhite, clWhite, clWhite, clBlack, clWhite}},
-        {"arrow as the chart colour turns black", clWhite, clWhite,
+        {"arrow as the chart colour turns black",
+         clWhite,
+         clWhite,
          {clBlack, clBlack, clBlack, clBlack, clBlack, clBlack}},
-        {"black chart: white instead", clBlack, clBlack,
+        {"black chart: white instead",
+         clBlack,
+         clBlack,
          {clWhite, clWhite, clWhite, clWhite, clWhite, clWhite}},
-        {"green arrow on the green slice", clGreen, clBtnFace,
+        {"green arrow on the green slice",
+         clGreen,
+         clBtnFace,
          {clGreen, clBlack, clGreen, clGreen, clGreen, clGreen}},
     };
     for (const auto& c : cases) {

@@ -55,7 +55,10 @@ TEST_F(PanelDrawing, BottomMarginIsFivePercentRoundedBeforeLegend)
 {
     chart.Legend().SetVisible(false);
     chart.Title().SetText({});
-    struct { int height; int bottom; } cases[] = {{422, 401}, {430, 408} /* 21.5 -> 22 */, {250, 237}, {19, 18}};
+    struct {
+        int height;
+        int bottom;
+    } cases[] = {{422, 401}, {430, 408} /* 21.5 -> 22 */, {250, 237}, {19, 18}};
     for (auto c : cases) {
         const TRect plot = LayoutAt(600, c.height).PlotRect;
         EXPECT_EQ(plot.Bottom, c.bottom) << c.height;
@@ -142,12 +145,16 @@ TEST_F(PanelDrawing, DrawingUsesTheLayoutStepsValues)
     // The legend sits below the foot's room, the plot above the legend.
     EXPECT_LE(drawn.Legend.Rect.Bottom, drawn.Foot.Lines[0].Y);
     EXPECT_LT(drawn.PlotRect.Bottom, drawn.Legend.Rect.Top);
-    EXPECT_EQ(drawn.PlotRect.Top, drawn.Title.Lines[1].Y + (drawn.Title.Lines[1].Y - drawn.Title.Lines[0].Y) + 5);
+    EXPECT_EQ(drawn.PlotRect.Top,
+              drawn.Title.Lines[1].Y + (drawn.Title.Lines[1].Y - drawn.Title.Lines[0].Y) + 5);
 }
 
 TEST_F(PanelDrawing, SeriesDepthIsThreePercentOfPlotWidthHalvesToEven)
 {
-    struct { int width; int depth; } cases[] = {{800, 24}, {750, 22} /* 22.5 */, {850, 26} /* 25.5 */, {10, 0}};
+    struct {
+        int width;
+        int depth;
+    } cases[] = {{800, 24}, {750, 22} /* 22.5 */, {850, 26} /* 25.5 */, {10, 0}};
     for (auto c : cases) {
         PaintAt(c.width, 300);
         EXPECT_EQ(chart.Layout().SeriesDepth, c.depth) << c.width;
@@ -193,10 +200,12 @@ TEST_F(PanelDrawing, PaintOrderGradientBevelsTitleBackWall)
     EXPECT_EQ(records[199].Brush.Color, RGBColour(255, 223, 223));
     // Lowered ring outside, raised ring inside.
     const TColor shadow = TRecordingSurface::BtnShadowRGB, light = TRecordingSurface::BtnHighlightRGB;
-    struct { TPoint a, b; TColor c; } lines[] = {
-        {{0, 199}, {0, 0}, shadow},   {{0, 0}, {299, 0}, shadow},
-        {{299, 0}, {299, 199}, light}, {{299, 199}, {-1, 199}, light},
-        {{1, 198}, {1, 1}, light},    {{1, 1}, {298, 1}, light},
+    struct {
+        TPoint a, b;
+        TColor c;
+    } lines[] = {
+        {{0, 199}, {0, 0}, shadow},     {{0, 0}, {299, 0}, shadow},     {{299, 0}, {299, 199}, light},
+        {{299, 199}, {-1, 199}, light}, {{1, 198}, {1, 1}, light},      {{1, 1}, {298, 1}, light},
         {{298, 1}, {298, 198}, shadow}, {{298, 198}, {0, 198}, shadow},
     };
     for (size_t i = 0; i < 8; ++i) {

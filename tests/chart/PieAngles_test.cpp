@@ -26,7 +26,9 @@ TEST(PieAngles, FollowTheRunningSum)
     const AngleCase cases[] = {
         {"one slice covers the circle", {7}, {{0, Pi, TwoPi}}},
         {"two equal: upper then lower half", {1, 1}, {{0, Pi / 2, Pi}, {Pi, 1.5 * Pi, TwoPi}}},
-        {"all zero: first full, rest empty at 2pi", {0, 0, 0}, {{0, Pi, TwoPi}, {TwoPi, TwoPi, TwoPi}, {TwoPi, TwoPi, TwoPi}}},
+        {"all zero: first full, rest empty at 2pi",
+         {0, 0, 0},
+         {{0, Pi, TwoPi}, {TwoPi, TwoPi, TwoPi}, {TwoPi, TwoPi, TwoPi}}},
         {"negative counts by magnitude", {-1, 3}, {{0, Pi / 4, Pi / 2}, {Pi / 2, 1.25 * Pi, TwoPi}}},
         {"zero slice between", {1, 0, 1}, {{0, Pi / 2, Pi}, {Pi, Pi, Pi}, {Pi, 1.5 * Pi, TwoPi}}},
     };
@@ -128,8 +130,8 @@ TEST(PieLayout, ScreenPixelRatio)
         {{1000, 1000, 100, 200}, 2.0},
     };
     for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(ScreenPixelRatio(c.m), c.ratio) << c.m.WidthPixels << "x" << c.m.HeightPixels << " "
-                                                         << c.m.WidthMm << "x" << c.m.HeightMm;
+        EXPECT_DOUBLE_EQ(ScreenPixelRatio(c.m), c.ratio)
+            << c.m.WidthPixels << "x" << c.m.HeightPixels << " " << c.m.WidthMm << "x" << c.m.HeightMm;
 }
 
 // Bare 400 x 300 chart: the plot is (0, 0, 400, 285), the circle starts from

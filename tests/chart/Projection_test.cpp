@@ -58,13 +58,15 @@ TEST(Projection, ProgramViewKeepsXAndRaisesDeeperPoints)
     Projector p;
     p.ProgramView();
     p.Begin(true, 20);
-    struct { int x, y, z; TPoint expected; } cases[] = {
-        {200, 150, 10, {200, 150}},           // the origin
-        {250, 150, 10, {250, 150}},           // x unchanged
-        {200, 250, 10, {200, 150 + 71}},      // Rnd(0.7071 * 100)
-        {200, 150, 20, {200, 150 - 7}},       // Rnd(-0.7071 * 10)
-        {200, 150, 0, {200, 150 + 7}},
-        {137, 160, 30, {137, 150 - 7}},       // Rnd(0.7071 * (10 - 20)) = -7
+    struct {
+        int x, y, z;
+        TPoint expected;
+    } cases[] = {
+        {200, 150, 10, {200, 150}},                                       // the origin
+        {250, 150, 10, {250, 150}},                                       // x unchanged
+        {200, 250, 10, {200, 150 + 71}},                                  // Rnd(0.7071 * 100)
+        {200, 150, 20, {200, 150 - 7}},                                   // Rnd(-0.7071 * 10)
+        {200, 150, 0, {200, 150 + 7}},   {137, 160, 30, {137, 150 - 7}},  // Rnd(0.7071 * (10 - 20)) = -7
     };
     for (auto c : cases)
         EXPECT_EQ(p.canvas.ProjectPoint(c.x, c.y, c.z), c.expected) << c.x << "," << c.y << "," << c.z;
@@ -91,7 +93,11 @@ TEST(Projection, RotationThreeSixtyEqualsZero)
 
 TEST(Projection, OrthogonalDepthMovesRightAndUpTimesZoom)
 {
-    struct { int zoom; int z; int dx, dy; } cases[] = {
+    struct {
+        int zoom;
+        int z;
+        int dx, dy;
+    } cases[] = {
         {100, 10, 10, -10}, {100, 0, 0, 0}, {200, 10, 20, -20}, {50, 10, 5, -5}, {50, 20, 10, -10},
     };
     for (auto c : cases) {
@@ -170,13 +176,16 @@ TEST(ViewOptions, NotificationsOrderAndEquality)
     sink.log = &log;
     TView3DOptions v(&sink);
     v.OnScrolled = [&](bool h) { log.push_back(h ? "scrolled h" : "scrolled v"); };
-    v.OnChangedZoom = [&](int z) { log.push_back("zoom " + std::to_string(z) + " was " + std::to_string(v.Zoom())); };
+    v.OnChangedZoom = [&](int z) {
+        log.push_back("zoom " + std::to_string(z) + " was " + std::to_string(v.Zoom()));
+    };
     v.SetHorizOffset(3);
     v.SetVertOffset(2);
     v.SetZoom(150);
     v.SetZoom(150);
     v.SetHorizOffset(3);
-    std::vector<std::string> expected = {"repaint", "scrolled h", "repaint", "scrolled v", "zoom 150 was 100", "repaint"};
+    std::vector<std::string> expected = {"repaint",    "scrolled h",       "repaint",
+                                         "scrolled v", "zoom 150 was 100", "repaint"};
     EXPECT_EQ(log, expected);
 }
 

@@ -32,15 +32,14 @@ TEST_P(SeriesStats, ComputedFromValuesAsRead)
     EXPECT_DOUBLE_EQ(s.YValues().Minimum(), c.minimum);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Edges, SeriesStats,
-    ::testing::Values(StatsCase{"empty", {}, 0, 0, 0, 0},
-                      StatsCase{"allZero", {0, 0, 0}, 0, 0, 0, 0},
-                      StatsCase{"single", {5}, 5, 5, 5, 5},
-                      StatsCase{"negativeKeepsSignInTotal", {10, -4, 6}, 12, 20, 10, -4},
-                      StatsCase{"allNegative", {-1, -3, -2}, -6, 6, -1, -3},
-                      StatsCase{"descending", {9, 7, 1}, 17, 17, 9, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Edges, SeriesStats,
+                         ::testing::Values(StatsCase{"empty", {}, 0, 0, 0, 0},
+                                           StatsCase{"allZero", {0, 0, 0}, 0, 0, 0, 0},
+                                           StatsCase{"single", {5}, 5, 5, 5, 5},
+                                           StatsCase{"negativeKeepsSignInTotal", {10, -4, 6}, 12, 20, 10, -4},
+                                           StatsCase{"allNegative", {-1, -3, -2}, -6, 6, -1, -3},
+                                           StatsCase{"descending", {9, 7, 1}, 17, 17, 9, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SeriesStatsCache, RecomputedAfterChangeAndWithMultiplier)
 {
@@ -94,9 +93,11 @@ TEST(SeriesColours, PaletteWrapsAtSixteen)
     TPieSeries s;
     for (int i = 0; i < 34; ++i)
         s.Add(1);
-    struct { int index; TColor colour; } cases[] = {
-        {0, clRed}, {1, clGreen}, {2, clYellow}, {3, clBlue}, {4, clWhite}, {15, clBlack},
-        {16, clRed}, {17, clGreen}, {31, clBlack}, {33, clGreen}};
+    struct {
+        int index;
+        TColor colour;
+    } cases[] = {{0, clRed},    {1, clGreen}, {2, clYellow}, {3, clBlue},   {4, clWhite},
+                 {15, clBlack}, {16, clRed},  {17, clGreen}, {31, clBlack}, {33, clGreen}};
     for (auto c : cases)
         EXPECT_EQ(s.PointColor(c.index), c.colour) << c.index;
 }
@@ -158,7 +159,7 @@ struct InsertCase {
     const char* name;
     TChartListOrder order;
     std::vector<double> xs;
-    std::vector<int> indices;        // returned by each AddPoint
+    std::vector<int> indices;         // returned by each AddPoint
     std::vector<std::string> labels;  // final label order
 };
 
@@ -171,7 +172,8 @@ TEST_P(OrderedInsertion, PlacesByOrderEqualValuesKeepArrival)
     s.XValues().SetOrder(c.order);
     std::vector<int> got;
     for (size_t i = 0; i < c.xs.size(); ++i)
-        got.push_back(s.AddPoint(c.xs[i], static_cast<double>(i), std::string(1, static_cast<char>('a' + i))));
+        got.push_back(
+            s.AddPoint(c.xs[i], static_cast<double>(i), std::string(1, static_cast<char>('a' + i))));
     EXPECT_EQ(got, c.indices);
     std::vector<std::string> labels;
     for (int i = 0; i < s.Count(); ++i) {
@@ -262,7 +264,10 @@ TEST_F(SeriesRepaint, SettingAValueToItselfRequestsNothing)
 
 TEST_F(SeriesRepaint, RealChangesRequestRepaint)
 {
-    struct { const char* what; std::function<void()> change; } cases[] = {
+    struct {
+        const char* what;
+        std::function<void()> change;
+    } cases[] = {
         {"value format", [&] { pie->SetValueFormat("0"); }},
         {"mark style", [&] { pie->Marks().SetStyle(smsValue); }},
         {"title text", [&] { chart.Title().SetText({"/home"}); }},

@@ -30,10 +30,22 @@ struct TPaletteColour {
 
 // The chart palette as screen colours (the program holds them as 0x00BBGGRR).
 constexpr std::array<TPaletteColour, 16> kPalette = {{
-    {"red", 0xFF0000}, {"green", 0x008000}, {"yellow", 0xFFFF00}, {"blue", 0x0000FF},
-    {"white", 0xFFFFFF}, {"gray", 0x808080}, {"fuchsia", 0xFF00FF}, {"teal", 0x008080},
-    {"navy", 0x000080}, {"maroon", 0x800000}, {"lime", 0x00FF00}, {"olive", 0x808000},
-    {"purple", 0x800080}, {"silver", 0xC0C0C0}, {"aqua", 0x00FFFF}, {"black", 0x000000},
+    {"red", 0xFF0000},
+    {"green", 0x008000},
+    {"yellow", 0xFFFF00},
+    {"blue", 0x0000FF},
+    {"white", 0xFFFFFF},
+    {"gray", 0x808080},
+    {"fuchsia", 0xFF00FF},
+    {"teal", 0x008080},
+    {"navy", 0x000080},
+    {"maroon", 0x800000},
+    {"lime", 0x00FF00},
+    {"olive", 0x808000},
+    {"purple", 0x800080},
+    {"silver", 0xC0C0C0},
+    {"aqua", 0x00FFFF},
+    {"black", 0x000000},
 }};
 
 int PaletteIndex(QRgb pixel)
@@ -133,8 +145,8 @@ int Pie(const QImage& img)
         if (colour < 0 || colour == 15 || run < 3)
             continue;
         char part[48];
-        std::snprintf(part, sizeof part, "%s%s:%.3f", out.empty() ? "" : " ", kPalette[static_cast<size_t>(colour)].Name,
-                      static_cast<double>(run) / kSteps);
+        std::snprintf(part, sizeof part, "%s%s:%.3f", out.empty() ? "" : " ",
+                      kPalette[static_cast<size_t>(colour)].Name, static_cast<double>(run) / kSteps);
         out += part;
     }
     std::printf("%s\n", out.empty() ? "none" : out.c_str());
@@ -160,8 +172,8 @@ int Close(const char* window)
         return 1;
     }
     auto atom = [c](const char* name) {
-        xcb_intern_atom_reply_t* r =
-            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+        xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
+            c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
         const xcb_atom_t a = r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
         std::free(r);
         return a;

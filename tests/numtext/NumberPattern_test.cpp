@@ -18,14 +18,13 @@ struct TCase {
 void ExpectAll(const TCase* begin, const TCase* end)
 {
     for (const TCase* c = begin; c != end; ++c) {
-        SCOPED_TRACE(testing::Message() << "pattern \"" << c->pattern << "\" value "
-                                        << static_cast<double>(c->value));
+        SCOPED_TRACE(testing::Message()
+                     << "pattern \"" << c->pattern << "\" value " << static_cast<double>(c->value));
         EXPECT_EQ(FormatNumberPattern(c->pattern, c->value), c->result);
     }
 }
 
-template <std::size_t N>
-void ExpectAll(const TCase (&cases)[N])
+template <std::size_t N> void ExpectAll(const TCase (&cases)[N])
 {
     ExpectAll(cases, cases + N);
 }
@@ -33,16 +32,11 @@ void ExpectAll(const TCase (&cases)[N])
 TEST(FormatNumberPattern, PercentMarks)
 {
     const TCase cases[] = {
-        {"##0.# %", 12.34, "12.3 %"},
-        {"##0.# %", 12.25, "12.3 %"},   // exact half goes away from zero
-        {"##0.# %", 12.35, "12.3 %"},   // the double lies just below 12.35
-        {"##0.# %", 99.96, "100 %"},    // carry; empty fraction, no separator
-        {"##0.# %", 1234.5, "1234.5 %"},
-        {"##0.# %", 0.05, "0.1 %"},
-        {"##0.# %", 0.004, "0 %"},
-        {"##0.# %", 0, "0 %"},
-        {"##0.# %", 100, "100 %"},
-        {"##0.## %", 12.5, "12.5 %"},
+        {"##0.# %", 12.34, "12.3 %"},    {"##0.# %", 12.25, "12.3 %"},  // exact half goes away from zero
+        {"##0.# %", 12.35, "12.3 %"},                                   // the double lies just below 12.35
+        {"##0.# %", 99.96, "100 %"},                                    // carry; empty fraction, no separator
+        {"##0.# %", 1234.5, "1234.5 %"}, {"##0.# %", 0.05, "0.1 %"},   {"##0.# %", 0.004, "0 %"},
+        {"##0.# %", 0, "0 %"},           {"##0.# %", 100, "100 %"},    {"##0.## %", 12.5, "12.5 %"},
     };
     ExpectAll(cases);
 }
@@ -66,11 +60,8 @@ TEST(FormatNumberPattern, RoundedToZeroKeepsItsPlace)
     // A value whose first digit lies just past the last kept place keeps its
     // exponent and sign; one smaller still is a plain zero.
     const TCase cases[] = {
-        {"##0.# %", 0.04, "0.0 %"},
-        {"##0.## %", 0.004, "0.00 %"},
-        {"##0.# %", -0.04, "-0.0 %"},
-        {"##0.# %", -0.004, "0 %"},
-        {"##0.# %", 0.0004, "0 %"},
+        {"##0.# %", 0.04, "0.0 %"}, {"##0.## %", 0.004, "0.00 %"}, {"##0.# %", -0.04, "-0.0 %"},
+        {"##0.# %", -0.004, "0 %"}, {"##0.# %", 0.0004, "0 %"},
     };
     ExpectAll(cases);
 }
@@ -112,15 +103,11 @@ TEST(FormatNumberPattern, Grouping)
 TEST(FormatNumberPattern, ScientificForm)
 {
     const TCase cases[] = {
-        {"##0.0E+00", 12345, "123.5E+02"},
-        {"0.###E-0", 0.000123456, "1.235E-4"},
-        {"0.0e+0", 0, "0.0e+0"},
-        {"0.00E+00", 1e-300, "1.00E-300"},
-        {"0.00E-0", 12345, "1.23E4"},
-        {"0E+000000", 5, "5E+0000"},  // at most 4 exponent digits counted
-        {"##0.0E+0", 5, "500.0E-2"},  // integer "#" filled with "0"
-        {"0.0E+0", 1e20L, "1.0E+20"},
-        {"0.0E+0", -2.5e-5L, "-2.5E-5"},
+        {"##0.0E+00", 12345, "123.5E+02"}, {"0.###E-0", 0.000123456, "1.235E-4"},
+        {"0.0e+0", 0, "0.0e+0"},           {"0.00E+00", 1e-300, "1.00E-300"},
+        {"0.00E-0", 12345, "1.23E4"},      {"0E+000000", 5, "5E+0000"},  // at most 4 exponent digits counted
+        {"##0.0E+0", 5, "500.0E-2"},                                     // integer "#" filled with "0"
+        {"0.0E+0", 1e20L, "1.0E+20"},      {"0.0E+0", -2.5e-5L, "-2.5E-5"},
     };
     ExpectAll(cases);
 }
@@ -131,18 +118,18 @@ TEST(FormatNumberPattern, SectionsAndQuotes)
         {"'x'0;(0);zero", -3, "(3)"},
         {"'x'0;(0);zero", 0, "zero"},
         {"'x'0;(0);zero", 7, "x7"},
-        {"'x'0;(0);zero", 0.2, "zero"},   // rounds to zero: zero section
+        {"'x'0;(0);zero", 0.2, "zero"},  // rounds to zero: zero section
         {"'x'0;(0);zero", -0.2, "zero"},
         {"0;(0)", -3.4, "(3)"},
-        {"0;;", 0, "0"},                  // empty zero section: the first
-        {"0;;", -2, "-2"},                // empty negative section: the first
+        {"0;;", 0, "0"},    // empty zero section: the first
+        {"0;;", -2, "-2"},  // empty negative section: the first
         {";(0)", -3, "(3)"},
-        {";(0)", 3, "3"},                 // empty first section: general form
-        {"\"0;#\"0", 4, "0;#4"},          // double quotes; ";" quoted
+        {";(0)", 3, "3"},         // empty first section: general form
+        {"\"0;#\"0", 4, "0;#4"},  // double quotes; ";" quoted
         {"'E+0'0", 4, "E+04"},
         {"0 'unclosed;0", 4, "4 unclosed;0"},
-        {"0 Exe-0", 4, "4 Exe0"},         // "e-" starts an exponent mid-word
-        {"0;0;0;x", 0, "0"},              // a fourth section is never used
+        {"0 Exe-0", 4, "4 Exe0"},  // "e-" starts an exponent mid-word
+        {"0;0;0;x", 0, "0"},       // a fourth section is never used
     };
     ExpectAll(cases);
 }
@@ -197,7 +184,8 @@ TEST(FormatNumberPattern, LongResultsAreComplete)
     EXPECT_EQ(text.back(), '7');
 
     std::string exponents;
-    for (int i = 0; i < 74; ++i) exponents += "E+0";
+    for (int i = 0; i < 74; ++i)
+        exponents += "E+0";
     std::string expText = FormatNumberPattern(exponents, 9e-300);
     EXPECT_EQ(expText.size(), 74u * 5u);
     EXPECT_EQ(expText.substr(0, 5), "E-298");

@@ -27,7 +27,8 @@ void Reference18(long double v, uint64_t& n18, int& e)
     n18 = 0;
     const char* p = buf;
     for (; *p != 'e'; ++p)
-        if (*p != '.') n18 = n18 * 10 + static_cast<uint64_t>(*p - '0');
+        if (*p != '.')
+            n18 = n18 * 10 + static_cast<uint64_t>(*p - '0');
     e = std::atoi(p + 1) + 1;
 }
 
@@ -36,14 +37,16 @@ uint64_t Padded18(const TDecimalForm& f)
 {
     uint64_t n = 0;
     std::size_t len = std::strlen(f.DigitText);
-    for (std::size_t i = 0; i < 18; ++i) n = n * 10 + (i < len ? static_cast<uint64_t>(f.DigitText[i] - '0') : 0);
+    for (std::size_t i = 0; i < 18; ++i)
+        n = n * 10 + (i < len ? static_cast<uint64_t>(f.DigitText[i] - '0') : 0);
     return n;
 }
 
 uint64_t Pow10u(int k)
 {
     uint64_t r = 1;
-    while (k-- > 0) r *= 10;
+    while (k-- > 0)
+        r *= 10;
     return r;
 }
 
@@ -77,7 +80,8 @@ public:
             double f = std::ldexp(static_cast<double>(rng_() >> 11) + 1.0, -53) + 0.5;
             v = static_cast<double>(std::ldexp(f, e2(rng_)));
         }
-        if (v == 0) v = 1;
+        if (v == 0)
+            v = 1;
         return (rng_() & 1) ? -v : v;
     }
 
@@ -124,7 +128,8 @@ TEST(NumberTextRandom, GeneralFormParsesBackToFifteenDigits)
         Reference18(v, ref18, refE);
         // Within a unit or two of the 18th digit of a tie at digit 15 the
         // 18-digit form may round differently from the exact value.
-        if (NearHalf(ref18, 15, 2)) continue;
+        if (NearHalf(ref18, 15, 2))
+            continue;
         char ref[64];
         std::snprintf(ref, sizeof ref, "%.14Le", v);
         std::string text = FormatGeneral(v);
@@ -144,19 +149,23 @@ TEST(NumberTextRandom, ThreeDecimalPatternIsCorrectlyRounded)
     int compared = 0;
     for (int i = 0; i < kSamples; ++i) {
         double v = mantissa(rng) * std::pow(10.0, exponent(rng));
-        if (rng() & 1) v = -v;
+        if (rng() & 1)
+            v = -v;
         uint64_t n18 = 0;
         int e = 0;
         Reference18(v, n18, e);
         int n = e + 3;  // significant digits kept by three decimals
-        if (n >= 0 && NearHalf(n18, n, 1)) continue;
+        if (n >= 0 && NearHalf(n18, n, 1))
+            continue;
         char ref[64];
         std::snprintf(ref, sizeof ref, "%.3f", v);
         std::string expected = ref;
         std::string text = FormatNumberPattern("0.000", v);
         // A value that rounds to zero may keep its sign; compare zero unsigned.
-        if (expected == "-0.000") expected = "0.000";
-        if (text == "-0.000") text = "0.000";
+        if (expected == "-0.000")
+            expected = "0.000";
+        if (text == "-0.000")
+            text = "0.000";
         SCOPED_TRACE(testing::Message() << v);
         ASSERT_EQ(text, expected);
         ++compared;

@@ -54,8 +54,8 @@ TEST(ToDecimalForm, EighteenDigitsThenHalfAwayFromZero)
         {12.35, 18, NoDecimalLimit, "123499999999999996", 2, false},
         {12.25, 18, 1, "123", 2, false},  // exact half: away from zero
         {-12.25, 18, 1, "123", 2, true},
-        {99.96, 18, 1, "1", 3, false},     // carry through every digit
-        {0.05, 18, 1, "1", 0, false},      // n = 0, d1 = 5: becomes 1
+        {99.96, 18, 1, "1", 3, false},  // carry through every digit
+        {0.05, 18, 1, "1", 0, false},   // n = 0, d1 = 5: becomes 1
         {0.95, 18, 0, "1", 1, false},
         {2.0L / 3, 15, NoDecimalLimit, "666666666666667", 0, false},
         {1.0L / 3, 15, NoDecimalLimit, "333333333333333", 0, false},
@@ -64,8 +64,8 @@ TEST(ToDecimalForm, EighteenDigitsThenHalfAwayFromZero)
         {1.5, 1, NoDecimalLimit, "2", 1, false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << static_cast<double>(c.value) << " p" << c.precision
-                                        << " d" << c.decimals);
+        SCOPED_TRACE(testing::Message()
+                     << static_cast<double>(c.value) << " p" << c.precision << " d" << c.decimals);
         TDecimalForm f = ToDecimalForm(c.value, c.precision, c.decimals);
         EXPECT_STREQ(f.DigitText, c.digits);
         EXPECT_EQ(f.PointPos, c.pointPos);
@@ -167,7 +167,7 @@ TEST(FormatGeneral, TreeCaptionFigures)
         long double bytes;
         const char* text;
     } cases[] = {
-        {50000, "0"}, {150000, "0.2"}, {250000, "0.2"}, {350000, "0.4"},
+        {50000, "0"},   {150000, "0.2"},      {250000, "0.2"},        {350000, "0.4"},
         {1000000, "1"}, {123456789, "123.5"}, {1073741824, "1073.7"},
     };
     for (const auto& c : cases) {
@@ -190,10 +190,20 @@ TEST(RoundToInteger, HalvesGoToEven)
         long double value;
         int32_t result;
     } cases[] = {
-        {0.5, 0},   {1.5, 2},   {2.5, 2},   {3.5, 4},     {-0.5, 0},
-        {-2.5, -2}, {-3.5, -4}, {2.4, 2},   {2.6, 3},     {-2.6, -3},
-        {0.49999999999999994, 0},           {2147483647.0L, 2147483647},
-        {2147483647.4L, 2147483647},        {-2147483648.0L, INT32_MIN},
+        {0.5, 0},
+        {1.5, 2},
+        {2.5, 2},
+        {3.5, 4},
+        {-0.5, 0},
+        {-2.5, -2},
+        {-3.5, -4},
+        {2.4, 2},
+        {2.6, 3},
+        {-2.6, -3},
+        {0.49999999999999994, 0},
+        {2147483647.0L, 2147483647},
+        {2147483647.4L, 2147483647},
+        {-2147483648.0L, INT32_MIN},
         {-2147483648.5L, INT32_MIN},  // tie to the even neighbour, in range
     };
     for (const auto& c : cases) {
@@ -208,8 +218,12 @@ TEST(TruncToInteger, CutsTowardZero)
         long double value;
         int32_t result;
     } cases[] = {
-        {2.9, 2}, {-2.9, -2}, {0.999, 0}, {-0.999, 0},
-        {2147483647.9L, 2147483647}, {-2147483648.9L, INT32_MIN},
+        {2.9, 2},
+        {-2.9, -2},
+        {0.999, 0},
+        {-0.999, 0},
+        {2147483647.9L, 2147483647},
+        {-2147483648.9L, INT32_MIN},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<double>(c.value));
@@ -219,8 +233,8 @@ TEST(TruncToInteger, CutsTowardZero)
 
 TEST(RoundAndTrunc, OutOfRangeIsInvalidOp)
 {
-    const long double roundBad[] = {2147483647.5L, 2147483648.0L, -2147483649.0L,
-                                    -2147483648.6L, 1e300L, kInf, -kInf, kNaN};
+    const long double roundBad[] = {2147483647.5L, 2147483648.0L, -2147483649.0L, -2147483648.6L,
+                                    1e300L,        kInf,          -kInf,          kNaN};
     for (long double v : roundBad) {
         SCOPED_TRACE(static_cast<double>(v));
         EXPECT_THROW(RoundToInteger(v), EInvalidOp);
@@ -248,11 +262,11 @@ TEST(NumberLocale, SeparatorFallbacks)
     } cases[] = {
         {".", ",", '.', ','},
         {",", ".", ',', '.'},
-        {".", "", '.', ','},               // C locale: no grouping character
+        {".", "", '.', ','},  // C locale: no grouping character
         {"", "", '.', ','},
-        {nullptr, nullptr, '.', ','},      // query failed
-        {",", "\xe2\x80\xaf", ',', ','},   // narrow no-break space: 3 bytes
-        {",", "\xc2\xa0", ',', ','},       // no-break space: 2 bytes
+        {nullptr, nullptr, '.', ','},     // query failed
+        {",", "\xe2\x80\xaf", ',', ','},  // narrow no-break space: 3 bytes
+        {",", "\xc2\xa0", ',', ','},      // no-break space: 2 bytes
         {"..", "''", '.', ','},
         {".", "'", '.', '\''},
     };
@@ -268,7 +282,8 @@ class TEnvGuard {
 public:
     TEnvGuard(const char* name, const char* value) : name_(name)
     {
-        if (const char* old = std::getenv(name)) old_ = old;
+        if (const char* old = std::getenv(name))
+            old_ = old;
         ::setenv(name, value, 1);
     }
     ~TEnvGuard()

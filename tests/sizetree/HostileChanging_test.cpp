@@ -70,20 +70,31 @@ void SwapForLink(const std::string& path, const std::string& hold, const std::st
         const std::string n = "/n" + std::to_string(rng() % kPerGroup);
         const std::string hold = root + "/hold" + std::to_string(k % 4);
         switch (rng() % 9) {
-        case 0: std::rename((a + n).c_str(), (b + "/x" + std::to_string(k % 6)).c_str()); break;
-        case 1: std::rename((b + "/x" + std::to_string(k % 6)).c_str(), (a + n).c_str()); break;
+        case 0:
+            std::rename((a + n).c_str(), (b + "/x" + std::to_string(k % 6)).c_str());
+            break;
+        case 1:
+            std::rename((b + "/x" + std::to_string(k % 6)).c_str(), (a + n).c_str());
+            break;
         case 2:
             if (mkdir((a + n).c_str(), 0755) == 0)
                 WriteFile(a + n + "/f", static_cast<off_t>(rng() % 100000));
             break;
-        case 3: unlink((a + n + "/f").c_str()); rmdir((a + n).c_str()); break;
+        case 3:
+            unlink((a + n + "/f").c_str());
+            rmdir((a + n).c_str());
+            break;
         case 4:
             std::rename(a.c_str(), (root + "/tmp").c_str());
             std::rename(b.c_str(), a.c_str());
             std::rename((root + "/tmp").c_str(), b.c_str());
             break;
-        case 5: SwapForLink(a + n, hold, rng() % 2 ? "/" : root); break;
-        case 6: SwapForLink(ChainPath(root, 1 + static_cast<int>(rng() % kChain)), hold, "/"); break;
+        case 5:
+            SwapForLink(a + n, hold, rng() % 2 ? "/" : root);
+            break;
+        case 6:
+            SwapForLink(ChainPath(root, 1 + static_cast<int>(rng() % kChain)), hold, "/");
+            break;
         case 7:
             // A folder turned into a file of the same name, and back.
             if (std::rename((a + n).c_str(), hold.c_str()) == 0) {
@@ -92,7 +103,9 @@ void SwapForLink(const std::string& path, const std::string& hold, const std::st
                 std::rename(hold.c_str(), (a + n).c_str());
             }
             break;
-        default: WriteFile(a + n + "/f", static_cast<off_t>(rng() % 100000)); break;
+        default:
+            WriteFile(a + n + "/f", static_cast<off_t>(rng() % 100000));
+            break;
         }
     }
 }
@@ -196,8 +209,8 @@ TEST(HostileChanging, ReportOfATreeChangedByAnotherProcess)
         for (const std::string& line : lines)
             for (const std::string& name : kOutsideNames)
                 ASSERT_FALSE(line.size() > name.size() + 2
-                             && line.compare(line.size() - name.size() - 2, std::string::npos,
-                                             "  " + name) == 0)
+                             && line.compare(line.size() - name.size() - 2, std::string::npos, "  " + name)
+                                 == 0)
                     << "left the tree: " << line;
     }
 }
@@ -225,7 +238,10 @@ struct TShutTree {
             }
         }
     }
-    static uint64_t Bytes(int k, int j) { return 1000u * static_cast<unsigned>(k + 1) + static_cast<unsigned>(j); }
+    static uint64_t Bytes(int k, int j)
+    {
+        return 1000u * static_cast<unsigned>(k + 1) + static_cast<unsigned>(j);
+    }
     static double Full(int k)
     {
         double sum = 0;

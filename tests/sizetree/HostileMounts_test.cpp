@@ -25,8 +25,7 @@ namespace {
 
 const std::string kSkip = "SKIP: ";
 
-std::string Mount(const std::string& from, const std::string& to, const char* type,
-                  unsigned long flags)
+std::string Mount(const std::string& from, const std::string& to, const char* type, unsigned long flags)
 {
     if (mount(from.c_str(), to.c_str(), type, flags, nullptr) != 0)
         return "mount " + from + " on " + to + ": " + std::strerror(errno);
@@ -40,8 +39,7 @@ std::string Mount(const std::string& from, const std::string& to, const char* ty
 std::string PrivateMounts()
 {
     if (unshare(CLONE_NEWNS) != 0)
-        return kSkip + "no private mount namespace (" + std::strerror(errno)
-            + "): needs CAP_SYS_ADMIN";
+        return kSkip + "no private mount namespace (" + std::strerror(errno) + "): needs CAP_SYS_ADMIN";
     if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         return kSkip + "mounts cannot be made private: " + std::strerror(errno);
     return "";
@@ -52,10 +50,10 @@ std::string MountAndScan(const TTempTree& t)
     if (std::string fault = PrivateMounts(); !fault.empty())
         return fault;
     const std::string r = t.Root();
-    for (const std::string& fault : {Mount(r + "/a", r + "/a/b/loop", nullptr, MS_BIND),
-                                     Mount(r + "/a/b", r + "/copy", nullptr, MS_BIND),
-                                     Mount(r, r + "/self", nullptr, MS_BIND),
-                                     Mount("tmpfs", r + "/tmp", "tmpfs", 0)})
+    for (const std::string& fault :
+         {Mount(r + "/a", r + "/a/b/loop", nullptr, MS_BIND),
+          Mount(r + "/a/b", r + "/copy", nullptr, MS_BIND), Mount(r, r + "/self", nullptr, MS_BIND),
+          Mount("tmpfs", r + "/tmp", "tmpfs", 0)})
         if (!fault.empty())
             return kSkip + fault;
     const int fd = open((r + "/tmp/big").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);

@@ -82,8 +82,8 @@ std::string ScanSpecial(const std::string& root, double expectedBytes)
             if (!d)
                 return std::string("folder d missing");
             if (d->Size() != expectedBytes || d->ChildCount() != 1)
-                return "d holds " + std::to_string(d->Size()) + " bytes in "
-                    + std::to_string(d->ChildCount()) + " children";
+                return "d holds " + std::to_string(d->Size()) + " bytes in " + std::to_string(d->ChildCount())
+                    + " children";
             return CheckFinished(s.Tree, s.Root);
         },
         30);
@@ -123,8 +123,8 @@ TEST(HostileSpecial, DeviceNodesAreNeverOpened)
         unsigned Major, Minor;
     };
     const TNodeSpec nodes[] = {
-        {"null", S_IFCHR, 1, 3}, {"zero", S_IFCHR, 1, 5},   {"tty", S_IFCHR, 5, 0},
-        {"ptmx", S_IFCHR, 5, 2}, {"loop0", S_IFBLK, 7, 0},  {"nodisk", S_IFBLK, 259, 999},
+        {"null", S_IFCHR, 1, 3}, {"zero", S_IFCHR, 1, 5},  {"tty", S_IFCHR, 5, 0},
+        {"ptmx", S_IFCHR, 5, 2}, {"loop0", S_IFBLK, 7, 0}, {"nodisk", S_IFBLK, 259, 999},
     };
     TOpenWatch watch;
     for (const TNodeSpec& n : nodes) {

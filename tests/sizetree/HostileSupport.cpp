@@ -72,8 +72,7 @@ std::string InChild(const std::function<std::string()>& body, unsigned seconds, 
     Drain(fds[0], result);
     close(fds[0]);
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return "child " + DescribeStatus(status, seconds) + (result.empty() ? "" : ": " + result);
     return result;
@@ -102,8 +101,8 @@ std::string CheckFinished(const TSizeTree& tree, const TTreeEntry* root, int* fi
         for (int i = 0; i < e->ChildCount(); ++i)
             sum += e->ChildAt(i)->Size();
         if (e->Size() != sum)
-            return "size " + std::to_string(e->Size()) + " != sum of children "
-                + std::to_string(sum) + " at " + e->Path();
+            return "size " + std::to_string(e->Size()) + " != sum of children " + std::to_string(sum) + " at "
+                + e->Path();
         if (e->Parent() && e->Caption() != SizeCaptionText(e->Size()) + " MB  " + e->Name())
             return "caption \"" + e->Caption() + "\" does not show the size at " + e->Path();
         for (int i = 1; i < e->ChildCount(); ++i)
@@ -187,8 +186,7 @@ TBinaryRun RunBinary(const std::vector<std::string>& args, unsigned seconds)
             close(f.fd);
     int status = 0;
     rusage usage{};
-    while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
-    }
+    while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {}
     run.MaxRssKiB = usage.ru_maxrss;
     if (WIFEXITED(status))
         run.Status = WEXITSTATUS(status);

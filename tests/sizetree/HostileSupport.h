@@ -17,8 +17,7 @@ constexpr uid_t kNobody = 65534;
 // scan that blocks fails the test instead of hanging it. With asNobody the
 // child first drops to kNobody when running as root. Returns what body
 // returned ("" means success) or why the child failed.
-std::string InChild(const std::function<std::string()>& body, unsigned seconds,
-                    bool asNobody = false);
+std::string InChild(const std::function<std::string()>& body, unsigned seconds, bool asNobody = false);
 
 // "" when every finished entry under root (folders whose caption lacks the
 // " <--" mark, and FILES entries) adds up: Size equals the sum of the

@@ -21,7 +21,7 @@
 namespace {
 
 constexpr int kEntries = 1000000;
-constexpr int kLinks = 100000;          // hard links to the file "shared"
+constexpr int kLinks = 100000;  // hard links to the file "shared"
 constexpr uint64_t kSharedBytes = 4321;
 constexpr int kSubfolders = 3;
 
@@ -113,8 +113,8 @@ std::string BuildAndScan(const std::string& path)
         || lines[1] != "  " + SizeCaptionText(looseBytes) + " MB  [FILES]")
         return "report (status " + std::to_string(run.Status) + "): " + run.Out + run.Err;
     const long long reported = Since(mark);
-    std::printf("created in %lld ms, scanned in %lld ms, report in %lld ms (peak %ld KiB)\n",
-                built, scanned, reported, run.MaxRssKiB);
+    std::printf("created in %lld ms, scanned in %lld ms, report in %lld ms (peak %ld KiB)\n", built, scanned,
+                reported, run.MaxRssKiB);
     std::fflush(stdout);
     return "";
 }

@@ -54,8 +54,8 @@ std::vector<TTreeEntry*> ListedFiles(TTreeEntry* root)
 void ListFiles(TSizeTree& tree, TTreeEntry* files, LinkLedger& ledger, const TreeChangeHooks& hooks = {})
 {
     const TTreeEntry* folder = files->Parent();
-    PutLooseFiles(tree, files, ListLooseFiles(folder->Path(), LinksCountedElsewhere(ledger, folder)),
-                  ledger, hooks);
+    PutLooseFiles(tree, files, ListLooseFiles(folder->Path(), LinksCountedElsewhere(ledger, folder)), ledger,
+                  hooks);
 }
 
 void ListEveryFilesEntry(TSizeTree& tree, TTreeEntry* root, LinkLedger& ledger)
@@ -146,9 +146,9 @@ TEST(LooseFiles, ListedLikeFoldersInBothOrdersWithOddNames)
     TTreeEntry* files = Child(s.Root, "");
     ASSERT_TRUE(files && files->IsFiles());
     EXPECT_EQ(files->Caption(), "       5.2 MB  [FILES]");
-    const std::vector<std::string> bySize = {
-        "         3 MB  f big", "       1.5 MB  a\nb", "       0.7 MB  \xff\xfe",
-        "         0 MB  sym",   "         0 MB  empty", "         0 MB  pipe"};
+    const std::vector<std::string> bySize = {"         3 MB  f big",    "       1.5 MB  a\nb",
+                                             "       0.7 MB  \xff\xfe", "         0 MB  sym",
+                                             "         0 MB  empty",    "         0 MB  pipe"};
     EXPECT_EQ(ChildCaptions(files), bySize);
     for (int i = 0; i < files->ChildCount(); ++i) {
         const TTreeEntry* f = files->ChildAt(i);
@@ -167,7 +167,8 @@ TEST(LooseFiles, ListedLikeFoldersInBothOrdersWithOddNames)
 
     s.Tree.SetOnCompare(SortByName);
     SortSubtree(s.Tree, s.Root);
-    const std::vector<std::string> byName = {bySize[1], bySize[4], bySize[0], bySize[5], bySize[3], bySize[2]};
+    const std::vector<std::string> byName = {bySize[1], bySize[4], bySize[0],
+                                             bySize[5], bySize[3], bySize[2]};
     EXPECT_EQ(ChildCaptions(files), byName);
     EXPECT_EQ(ChildCaptions(Child(Child(s.Root, "sub"), "")),
               (std::vector<std::string>{"       0.2 MB  x", "       0.1 MB  y"}));
@@ -265,7 +266,8 @@ TEST(LooseFiles, FolderChangedSinceTheScanUpdatesEveryAncestor)
     std::filesystem::resize_file(t.Path("top/mid/low/f2"), 2500000);
     ListFiles(s.Tree, Child(low, ""), s.Ledger, hooks);
     EXPECT_EQ(ChildCaptions(low), std::vector<std::string>{"       6.5 MB  [FILES]"});
-    EXPECT_EQ(ChildCaptions(Child(low, "")), (std::vector<std::string>{"         4 MB  f3", "       2.5 MB  f2"}));
+    EXPECT_EQ(ChildCaptions(Child(low, "")),
+              (std::vector<std::string>{"         4 MB  f3", "       2.5 MB  f2"}));
     EXPECT_EQ(mid->Caption(), "       6.5 MB  mid");
     EXPECT_EQ(top->Caption(), "        10 MB  top");
     EXPECT_EQ(top->ChildAt(0), mid);  // re-sorted

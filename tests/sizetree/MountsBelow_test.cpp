@@ -12,15 +12,14 @@ namespace {
 // point inside, /home with a mount whose path holds a blank, a tmpfs at
 // /home2/x (a name that starts like /home), a bind mount at /mnt/srv, and a
 // line that is not a mount.
-const char* const kTable =
-    "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
-    "23 22 0:5 / /proc rw,nosuid shared:12 - proc proc rw\n"
-    "24 23 0:6 / /proc/sys/fs/binfmt_misc rw shared:13 - autofs systemd-1 rw,fd=29\n"
-    "30 22 8:2 / /home rw shared:30 - ext4 /dev/sda2 rw\n"
-    "31 30 0:40 / /home/u/my\\040disk rw,nosuid - fuse.sshfs h:/ rw\n"
-    "32 22 0:41 / /home2/x rw - tmpfs tmpfs rw\n"
-    "33 22 8:1 /srv /mnt/srv rw - ext4 /dev/sda1 rw\n"
-    "not a mount line\n";
+const char* const kTable = "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+                           "23 22 0:5 / /proc rw,nosuid shared:12 - proc proc rw\n"
+                           "24 23 0:6 / /proc/sys/fs/binfmt_misc rw shared:13 - autofs systemd-1 rw,fd=29\n"
+                           "30 22 8:2 / /home rw shared:30 - ext4 /dev/sda2 rw\n"
+                           "31 30 0:40 / /home/u/my\\040disk rw,nosuid - fuse.sshfs h:/ rw\n"
+                           "32 22 0:41 / /home2/x rw - tmpfs tmpfs rw\n"
+                           "33 22 8:1 /srv /mnt/srv rw - ext4 /dev/sda1 rw\n"
+                           "not a mount line\n";
 
 // Whether the listing of folder rel (below root) must look at its subfolders.
 bool Looks(const MountDir& root, const std::string& rel)

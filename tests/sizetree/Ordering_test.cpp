@@ -26,10 +26,10 @@ int CompareNames(const std::string& a, const std::string& b)
 TEST(SortByName, BytewiseUnsignedCaseSensitive)
 {
     const TOrderCase cases[] = {
-        {"B", "a", -1},       {"a", "B", 1},         {"Zeta", "alpha", -1},
-        {"abc", "abcd", -1},  {"abcd", "abc", 1},    {"abc", "abc", 0},
-        {"", "a", -1},        {"", "", 0},           {"z", "\xc3\xa9", -1},  // bytes above 127 last
-        {"\x7f", "\x80", -1}, {"[FILES]", "", 1},    {"a\nb", "a b", -1},
+        {"B", "a", -1},       {"a", "B", 1},      {"Zeta", "alpha", -1},
+        {"abc", "abcd", -1},  {"abcd", "abc", 1}, {"abc", "abc", 0},
+        {"", "a", -1},        {"", "", 0},        {"z", "\xc3\xa9", -1},  // bytes above 127 last
+        {"\x7f", "\x80", -1}, {"[FILES]", "", 1}, {"a\nb", "a b", -1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CompareNames(c.A, c.B), c.Expected) << c.A << " vs " << c.B;

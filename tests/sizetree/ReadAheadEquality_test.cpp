@@ -31,8 +31,8 @@ namespace {
 void RandomTree(TTempTree& t, unsigned seed, int folders, int files, int links)
 {
     std::mt19937 rng(seed);
-    const std::vector<std::string> odd = {"...", ".hidden", "new\nline", "bad\xff\xfe", std::string(255, 'n'),
-                                          "sp ace"};
+    const std::vector<std::string> odd = {
+        "...", ".hidden", "new\nline", "bad\xff\xfe", std::string(255, 'n'), "sp ace"};
     std::vector<std::string> dirs{""};
     auto under = [&](const std::string& name) {
         const std::string& parent = dirs[rng() % dirs.size()];
@@ -45,7 +45,9 @@ void RandomTree(TTempTree& t, unsigned seed, int folders, int files, int links)
     }
     std::vector<std::string> made;
     for (int i = 0; i < files; ++i) {
-        const uint64_t bytes = rng() % 5 == 0 ? 0 : rng() % 3 == 0 ? (uint64_t{1} << 32) + rng() : rng() % 400000;
+        const uint64_t bytes = rng() % 5 == 0 ? 0
+            : rng() % 3 == 0                  ? (uint64_t{1} << 32) + rng()
+                                              : rng() % 400000;
         made.push_back(t.File(under("f" + std::to_string(i)), bytes).substr(t.Root().size() + 1));
     }
     for (int i = 0; i < links && !made.empty(); ++i)
@@ -72,14 +74,16 @@ const std::vector<TShape>& Shapes()
          }},
         {"random 1", [](TTempTree& t) { RandomTree(t, 1, 150, 600, 80); }},
         {"random 2", [](TTempTree& t) { RandomTree(t, 2, 40, 100, 60); }},
-        {"wide", [](TTempTree& t) {
+        {"wide",
+         [](TTempTree& t) {
              for (int i = 0; i < 2500; ++i) {
                  t.Dir("w" + std::to_string(i));
                  if (i % 7 == 0)
                      t.File("w" + std::to_string(i) + "/f", static_cast<uint64_t>(i) * 977);
              }
          }},
-        {"comb 400 deep", [](TTempTree& t) {
+        {"comb 400 deep",
+         [](TTempTree& t) {
              std::string path = "c";
              t.Dir(path);
              for (int i = 0; i < 400; ++i) {
@@ -90,7 +94,8 @@ const std::vector<TShape>& Shapes()
                  t.Dir(path);
              }
          }},
-        {"empty folders", [](TTempTree& t) {
+        {"empty folders",
+         [](TTempTree& t) {
              for (int i = 0; i < 30; ++i) {
                  t.Dir("e" + std::to_string(i));
                  t.Dir("e" + std::to_string(i) + "/x");
@@ -148,8 +153,7 @@ TEST(ReadAheadScan, EqualsSequentialOnEveryShapeAndSetting)
         const auto expected = ScanSequential(t.Root());
         for (const TSetting& setting : Settings()) {
             const auto got = ScanReadAhead(t.Root(), setting.Options);
-            EXPECT_EQ(FirstDifference(expected->Root, got->Root), "")
-                << shape.Name << " / " << setting.Name;
+            EXPECT_EQ(FirstDifference(expected->Root, got->Root), "") << shape.Name << " / " << setting.Name;
         }
     }
 }
@@ -170,8 +174,7 @@ TEST(ReadAheadScan, PoolGrowsOnlyWhileListingsSleep)
     const FolderListStep busy = [](int fd, const FolderPlace& place, TFolderListing& listing,
                                    TListScratch& scratch) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(500);
-        while (std::chrono::steady_clock::now() < end) {
-        }
+        while (std::chrono::steady_clock::now() < end) {}
         ListFolder(fd, place, listing, scratch);
     };
     struct TCase {
@@ -341,14 +344,14 @@ TEST(ReadAheadScan, TenThousandLevels)
 // What a listing says, in one string.
 std::string Described(const TFolderListing& l)
 {
-    std::string text = std::to_string(l.SingleLinkTotal) + " " + std::to_string(l.SingleLinkDiskBytes)
-        + " " + std::to_string(l.SingleLinkFiles) + " error " + std::to_string(l.Error) + "\n";
+    std::string text = std::to_string(l.SingleLinkTotal) + " " + std::to_string(l.SingleLinkDiskBytes) + " "
+        + std::to_string(l.SingleLinkFiles) + " error " + std::to_string(l.Error) + "\n";
     for (const TSubfolder& s : l.Subfolders)
         text += s.Name + " " + std::to_string(s.Device) + ":" + std::to_string(s.Inode)
             + (s.OtherFileSystem ? " elsewhere\n" : "\n");
     for (const TLinkedFile& f : l.LinkedFiles)
-        text += std::to_string(f.Device) + ":" + std::to_string(f.Inode) + " " + std::to_string(f.Size)
-            + " " + std::to_string(f.DiskBytes) + " at " + std::to_string(f.Position) + "\n";
+        text += std::to_string(f.Device) + ":" + std::to_string(f.Inode) + " " + std::to_string(f.Size) + " "
+            + std::to_string(f.DiskBytes) + " at " + std::to_string(f.Position) + "\n";
     return text;
 }
 

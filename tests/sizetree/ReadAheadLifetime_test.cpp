@@ -239,12 +239,23 @@ TEST(ReadAheadLifetime, TreeChangingDuringTheScan)
             const std::string n = "/n" + std::to_string(rng() % 12);
             const std::string x = "/x" + std::to_string(k % 5);
             switch (rng() % 5) {
-            case 0: std::rename((a + n).c_str(), (b + x).c_str()); break;
-            case 1: std::rename((b + x).c_str(), (a + n).c_str()); break;
-            case 2: mkdir((a + n).c_str(), 0755); break;
-            case 3: unlink((a + n + "/f").c_str()); rmdir((a + n).c_str()); break;
-            default: std::rename(a.c_str(), (r + "tmp").c_str()); std::rename(b.c_str(), a.c_str());
-                     std::rename((r + "tmp").c_str(), b.c_str());
+            case 0:
+                std::rename((a + n).c_str(), (b + x).c_str());
+                break;
+            case 1:
+                std::rename((b + x).c_str(), (a + n).c_str());
+                break;
+            case 2:
+                mkdir((a + n).c_str(), 0755);
+                break;
+            case 3:
+                unlink((a + n + "/f").c_str());
+                rmdir((a + n).c_str());
+                break;
+            default:
+                std::rename(a.c_str(), (r + "tmp").c_str());
+                std::rename(b.c_str(), a.c_str());
+                std::rename((r + "tmp").c_str(), b.c_str());
             }
         }
     });

@@ -58,24 +58,45 @@ TEST(ReadAheadPool, SizeWindowByWindow)
         std::vector<unsigned> Sizes;
     };
     const std::vector<TCase> cases = {
-        {"asleep with work: doubles after two windows, then every window, to the bound", 2, 12,
-         {s, s, s, s, s}, {2, 4, 8, 12, 12}},
+        {"asleep with work: doubles after two windows, then every window, to the bound",
+         2,
+         12,
+         {s, s, s, s, s},
+         {2, 4, 8, 12, 12}},
         {"one sleepy window at a time", 2, 16, {s, kPartlyAsleep, s, kPartlyAsleep, s}, {2, 2, 2, 2, 2}},
         {"a worker went idle: the pool is not the limit", 2, 16, {idle, idle}, {2, 2}},
         {"no folder waits", 2, 16, {nothingQueued, nothingQueued}, {2, 2}},
         {"waiting for a core is not sleep", 2, 16, {kWaitingForCore, kWaitingForCore}, {2, 2}},
-        {"steps that read blocks from a device grow at once, at a smaller share of sleep", 2, 16,
-         {kReadingDevice, kOnCpu, partlyReading, partlyReading}, {4, 2, 4, 8}},
-        {"the same share without device reads holds", 2, 16,
-         {kPartlyAsleep, kPartlyAsleep, s, kPartlyAsleep}, {2, 2, 2, 2}},
-        {"reading blocks while queued for the cores: grows, and queueing does not shrink it", 2,
-         16, {kReadingQueued, kReadingQueued, kReadingQueued}, {4, 8, 16}},
-        {"blocks read, but little sleep: the CPU is the limit", 2, 16,
-         {s, s, s, kReadingOnCpu}, {2, 4, 8, 4}},
-        {"asleep, but queued for cores longer: the CPU is the limit", 2, 16,
-         {s, s, s, kBusyMachine, kBusyMachine, kBusyMachine}, {2, 4, 8, 4, 2, 2}},
-        {"on the CPU: halves, not below the start", 3, 32,
-         {s, s, s, s, kOnCpu, kOnCpu, kOnCpu, kOnCpu}, {3, 6, 12, 24, 12, 6, 3, 3}},
+        {"steps that read blocks from a device grow at once, at a smaller share of sleep",
+         2,
+         16,
+         {kReadingDevice, kOnCpu, partlyReading, partlyReading},
+         {4, 2, 4, 8}},
+        {"the same share without device reads holds",
+         2,
+         16,
+         {kPartlyAsleep, kPartlyAsleep, s, kPartlyAsleep},
+         {2, 2, 2, 2}},
+        {"reading blocks while queued for the cores: grows, and queueing does not shrink it",
+         2,
+         16,
+         {kReadingQueued, kReadingQueued, kReadingQueued},
+         {4, 8, 16}},
+        {"blocks read, but little sleep: the CPU is the limit",
+         2,
+         16,
+         {s, s, s, kReadingOnCpu},
+         {2, 4, 8, 4}},
+        {"asleep, but queued for cores longer: the CPU is the limit",
+         2,
+         16,
+         {s, s, s, kBusyMachine, kBusyMachine, kBusyMachine},
+         {2, 4, 8, 4, 2, 2}},
+        {"on the CPU: halves, not below the start",
+         3,
+         32,
+         {s, s, s, s, kOnCpu, kOnCpu, kOnCpu, kOnCpu},
+         {3, 6, 12, 24, 12, 6, 3, 3}},
         {"partly asleep: holds", 2, 16, {s, s, kPartlyAsleep, kPartlyAsleep}, {2, 4, 4, 4}},
         {"a fixed pool", 2, 2, {s, s, kOnCpu}, {2, 2, 2}},
         {"from one, up to the bound", 1, 3, {s, s, s, s}, {1, 2, 3, 3}},
@@ -91,12 +112,11 @@ TEST(ReadAheadPool, ThreadTimesCountRunning)
     const ThreadTimes before = ThreadTimesNow();
     const auto start = std::chrono::steady_clock::now();
     const auto end = start + std::chrono::milliseconds(20);
-    while (std::chrono::steady_clock::now() < end) {
-    }
+    while (std::chrono::steady_clock::now() < end) {}
     const ThreadTimes after = ThreadTimesNow();
-    const int64_t wall =
-        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start)
-            .count();
+    const int64_t wall = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now()
+                                                                              - start)
+                             .count();
     EXPECT_GT(after.Run + after.Queued - before.Run - before.Queued, wall * 3 / 4);
     EXPECT_GE(DeviceBytesRead(), 0);
 }

@@ -49,68 +49,74 @@ TEST(RunReport, PrintsEveryCaptionIndentedInTheOrderAsked)
     };
     const TCase cases[] = {
         {{root},
-         root + "\n"
-                "           5 MB  big\n"
-                "             3 MB  y\n"
-                "               3 MB  [FILES]\n"
-                "             2 MB  x\n"
-                "               2 MB  [FILES]\n"
-                "           1 MB  Small\n"
-                "             1 MB  [FILES]\n"
-                "         0.2 MB  [FILES]\n"},
+         root
+             + "\n"
+               "           5 MB  big\n"
+               "             3 MB  y\n"
+               "               3 MB  [FILES]\n"
+               "             2 MB  x\n"
+               "               2 MB  [FILES]\n"
+               "           1 MB  Small\n"
+               "             1 MB  [FILES]\n"
+               "         0.2 MB  [FILES]\n"},
         {{root, true},
-         root + "\n"
-                "         0.2 MB  [FILES]\n"
-                "           1 MB  Small\n"
-                "             1 MB  [FILES]\n"
-                "           5 MB  big\n"
-                "             2 MB  x\n"
-                "               2 MB  [FILES]\n"
-                "             3 MB  y\n"
-                "               3 MB  [FILES]\n"},
-        {{root, false, 1}, root + "\n           5 MB  big\n           1 MB  Small\n         0.2 MB  [FILES]\n"},
+         root
+             + "\n"
+               "         0.2 MB  [FILES]\n"
+               "           1 MB  Small\n"
+               "             1 MB  [FILES]\n"
+               "           5 MB  big\n"
+               "             2 MB  x\n"
+               "               2 MB  [FILES]\n"
+               "             3 MB  y\n"
+               "               3 MB  [FILES]\n"},
+        {{root, false, 1},
+         root + "\n           5 MB  big\n           1 MB  Small\n         0.2 MB  [FILES]\n"},
         {{root, false, 0}, root + "\n"},
         {{root, false, -1, true},
-         root + "\n"
-                "           5 MB  big\n"
-                "             3 MB  y\n"
-                "               3 MB  [FILES]\n"
-                "                 3 MB  f\n"
-                "             2 MB  x\n"
-                "               2 MB  [FILES]\n"
-                "                 2 MB  f\n"
-                "           1 MB  Small\n"
-                "             1 MB  [FILES]\n"
-                "               1 MB  f\n"
-                "         0.2 MB  [FILES]\n"
-                "           0.1 MB  loose\n"
-                "             0 MB  a-loose\n"},
+         root
+             + "\n"
+               "           5 MB  big\n"
+               "             3 MB  y\n"
+               "               3 MB  [FILES]\n"
+               "                 3 MB  f\n"
+               "             2 MB  x\n"
+               "               2 MB  [FILES]\n"
+               "                 2 MB  f\n"
+               "           1 MB  Small\n"
+               "             1 MB  [FILES]\n"
+               "               1 MB  f\n"
+               "         0.2 MB  [FILES]\n"
+               "           0.1 MB  loose\n"
+               "             0 MB  a-loose\n"},
         {{root, true, -1, true},
-         root + "\n"
-                "         0.2 MB  [FILES]\n"
-                "             0 MB  a-loose\n"
-                "           0.1 MB  loose\n"
-                "           1 MB  Small\n"
-                "             1 MB  [FILES]\n"
-                "               1 MB  f\n"
-                "           5 MB  big\n"
-                "             2 MB  x\n"
-                "               2 MB  [FILES]\n"
-                "                 2 MB  f\n"
-                "             3 MB  y\n"
-                "               3 MB  [FILES]\n"
-                "                 3 MB  f\n"},
+         root
+             + "\n"
+               "         0.2 MB  [FILES]\n"
+               "             0 MB  a-loose\n"
+               "           0.1 MB  loose\n"
+               "           1 MB  Small\n"
+               "             1 MB  [FILES]\n"
+               "               1 MB  f\n"
+               "           5 MB  big\n"
+               "             2 MB  x\n"
+               "               2 MB  [FILES]\n"
+               "                 2 MB  f\n"
+               "             3 MB  y\n"
+               "               3 MB  [FILES]\n"
+               "                 3 MB  f\n"},
         // Files are a level: those of a FILES line at the last level are not printed.
         {{root, false, 2, true},
-         root + "\n"
-                "           5 MB  big\n"
-                "             3 MB  y\n"
-                "             2 MB  x\n"
-                "           1 MB  Small\n"
-                "             1 MB  [FILES]\n"
-                "         0.2 MB  [FILES]\n"
-                "           0.1 MB  loose\n"
-                "             0 MB  a-loose\n"},
+         root
+             + "\n"
+               "           5 MB  big\n"
+               "             3 MB  y\n"
+               "             2 MB  x\n"
+               "           1 MB  Small\n"
+               "             1 MB  [FILES]\n"
+               "         0.2 MB  [FILES]\n"
+               "           0.1 MB  loose\n"
+               "             0 MB  a-loose\n"},
     };
     for (const TCase& c : cases) {
         const TRun run = Report(c.Options);
@@ -165,9 +171,9 @@ TEST(EscapeForReport, KeepsTextEscapesTheRest)
         {"a\nb\tc\x7f", "a\\x0Ab\\x09c\\x7F"},
         {"back\\slash", "back\\\\slash"},
         {"bad\xff", "bad\\xFF"},
-        {"cut\xc3", "cut\\xC3"},                 // sequence cut short
-        {"\xc0\xaf", "\\xC0\\xAF"},              // overlong form
-        {"\xed\xa0\x80", "\\xED\\xA0\\x80"},     // surrogate
+        {"cut\xc3", "cut\\xC3"},                       // sequence cut short
+        {"\xc0\xaf", "\\xC0\\xAF"},                    // overlong form
+        {"\xed\xa0\x80", "\\xED\\xA0\\x80"},           // surrogate
         {"\xf4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},  // beyond U+10FFFF
         {std::string("nul\0in", 6), "nul\\x00in"},
     };

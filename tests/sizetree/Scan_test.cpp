@@ -103,11 +103,11 @@ TEST(ScanFolder, SpecialFilesCountTheirOwnSize)
     TTempTree t;
     t.Dir("d");
     t.File("d/data", 1000);
-    t.Link(".", "d/self");              // loop onto its own folder
-    t.Link("..", "d/up");               // loop onto the root
-    t.Link("/", "d/slash");             // whole file system
+    t.Link(".", "d/self");   // loop onto its own folder
+    t.Link("..", "d/up");    // loop onto the root
+    t.Link("/", "d/slash");  // whole file system
     t.Link("missing-target", "d/dangling");
-    t.Fifo("d/pipe");                   // opening it would block
+    t.Fifo("d/pipe");  // opening it would block
     TScanned s(t.Root());
     TTreeEntry* d = Child(s.Root, "d");
     ASSERT_NE(d, nullptr);

@@ -52,9 +52,8 @@ TEST(SizeTree, NotifiesEveryChangeInOrder)
     tree.RemoveObserver(&rec);
     tree.AddChildEntry(root, "c", Record("/r/c", 0, "c"));
     const std::vector<std::string> expected = {
-        "about-add <top> 0", "added R",       "about-add R 0",   "added a",
-        "about-add R 1",     "added b",       "changed a2",      "changed a2",
-        "about-reorder R",   "reordered R",   "about-delete a2", "deleted R 1",
+        "about-add <top> 0", "added R",    "about-add R 0",   "added a",     "about-add R 1",   "added b",
+        "changed a2",        "changed a2", "about-reorder R", "reordered R", "about-delete a2", "deleted R 1",
     };
     EXPECT_EQ(rec.Log, expected);
     ASSERT_EQ(root->ChildCount(), 2);
@@ -115,8 +114,8 @@ TEST(SizeTree, RecordsReadAsGiven)
         {"/mnt/disk", "a", "/mnt/disk/a"},
         {"/mnt/disk/", "a", "/mnt/disk/a"},
         {"/mnt/disk", "", "/mnt/disk/[FILES]"},
-        {"/mnt/disk", "a", "/elsewhere/a"},     // kept as given
-        {"/mnt/disk", "a", "/mnt/disk/b"},      // kept as given
+        {"/mnt/disk", "a", "/elsewhere/a"},  // kept as given
+        {"/mnt/disk", "a", "/mnt/disk/b"},   // kept as given
         {"", "a", "/a"},
     };
     for (const TCase& c : cases) {

@@ -24,8 +24,7 @@ public:
     std::string Fifo(const std::string& rel) const;
     // A chain of `levels` folders named `name` under rel; returns nothing (its
     // path would exceed PATH_MAX).
-    void Chain(const std::string& rel, int levels, const std::string& name,
-               uint64_t leafFileBytes) const;
+    void Chain(const std::string& rel, int levels, const std::string& name, uint64_t leafFileBytes) const;
 
 private:
     std::string root_;

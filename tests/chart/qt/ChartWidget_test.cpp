@@ -28,10 +28,12 @@ private:
     std::unique_ptr<QApplication> app_;
 };
 
-[[maybe_unused]] ::testing::Environment* const qtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+[[maybe_unused]] ::testing::Environment* const qtEnvironment = ::testing::AddGlobalTestEnvironment(
+    new QtEnvironment);
 
-void App() {}
+void App()
+{
+}
 
 class ChartWidget : public ::testing::Test {
 protected:

@@ -111,7 +111,7 @@ TEST_F(PixelProbe, LegendWhiteBoxBlackFrameAndShadow)
     EXPECT_EQ(At(r.Right, midY), (Rgb{0, 0, 0}));  // frame
     EXPECT_EQ(At(r.Left - 1, midY), (Rgb{0, 0, 0}));
     for (int d = 1; d <= 3; ++d) {
-        EXPECT_EQ(At(r.Right + d, midY), (Rgb{0, 0, 0})) << d;         // shadow right
+        EXPECT_EQ(At(r.Right + d, midY), (Rgb{0, 0, 0})) << d;                     // shadow right
         EXPECT_EQ(At((r.Left + r.Right) / 2, r.Bottom + d), (Rgb{0, 0, 0})) << d;  // and below
     }
     // The shadow starts 3 pixels in; beyond it, the gradient.

@@ -2,4 +2,7 @@
 
 #include "app/CompositionChart.h"
 
-TPieSeries& SetUpPieChart(TChartPanel& chart) { return SetUpCompositionChart(chart); }
+TPieSeries& SetUpPieChart(TChartPanel& chart)
+{
+    return SetUpCompositionChart(chart);
+}

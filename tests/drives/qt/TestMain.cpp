@@ -5,9 +5,11 @@
 
 #include <optional>
 
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  std::optional<QApplication> app;
-  if (!GTEST_FLAG_GET(list_tests)) app.emplace(argc, argv);
-  return RUN_ALL_TESTS();
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    std::optional<QApplication> app;
+    if (!GTEST_FLAG_GET(list_tests))
+        app.emplace(argc, argv);
+    return RUN_ALL_TESTS();
 }
