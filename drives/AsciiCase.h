@@ -7,22 +7,36 @@
 
 namespace tallowin::drives {
 
-constexpr bool IsAsciiLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+constexpr bool IsAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
-constexpr bool IsAsciiLower(char c) { return c >= 'a' && c <= 'z'; }
-constexpr char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
-constexpr char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
+constexpr bool IsAsciiLower(char c)
+{
+    return c >= 'a' && c <= 'z';
+}
+constexpr char AsciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+}
+constexpr char AsciiUpper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? char(c - 32) : c;
+}
 
-inline std::string AsciiLower(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) c = AsciiLower(c);
-  return r;
+inline std::string AsciiLower(std::string_view s)
+{
+    std::string r(s);
+    for (char& c : r)
+        c = AsciiLower(c);
+    return r;
 }
-inline std::string AsciiUpper(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) c = AsciiUpper(c);
-  return r;
+inline std::string AsciiUpper(std::string_view s)
+{
+    std::string r(s);
+    for (char& c : r)
+        c = AsciiUpper(c);
+    return r;
 }
 
 }  // namespace tallowin::drives

@@ -31,63 +31,63 @@
 namespace tallowin::drives {
 class TDriveItemDelegate;
 class TDropDownStyle;
-}
+}  // namespace tallowin::drives
 
 class TDriveComboBox : public QComboBox {
-  Q_OBJECT
- public:
-  using TTextCase = tallowin::drives::TTextCase;
-  using IDriveSource = tallowin::drives::IDriveSource;
+    Q_OBJECT
+public:
+    using TTextCase = tallowin::drives::TTextCase;
+    using IDriveSource = tallowin::drives::IDriveSource;
 
-  explicit TDriveComboBox(QWidget* parent = nullptr);
-  // `currentDir` gives the initial choice ("" for none).
-  TDriveComboBox(std::unique_ptr<IDriveSource> source, const std::string& currentDir,
-                 QWidget* parent = nullptr);
-  ~TDriveComboBox() override;
+    explicit TDriveComboBox(QWidget* parent = nullptr);
+    // `currentDir` gives the initial choice ("" for none).
+    TDriveComboBox(std::unique_ptr<IDriveSource> source, const std::string& currentDir,
+                   QWidget* parent = nullptr);
+    ~TDriveComboBox() override;
 
-  std::string SelectedDrive() const;
-  TTextCase TextCase() const;
-  void SetTextCase(TTextCase value);
+    std::string SelectedDrive() const;
+    TTextCase TextCase() const;
+    void SetTextCase(TTextCase value);
 
-  // Replaces the source; the list is re-read at once if it was filled.
-  void SetDriveSource(std::unique_ptr<IDriveSource> source);
-  // Reads the drives and selects SelectedDrive() again.
-  void RebuildList();
-  // A letter, or a path (selects the mount that holds it); "" for none.
-  void SelectDrive(const std::string& drive);
-  // Lists the folder (unless listed) and selects it.
-  void AddFolder(const std::string& path);
-  // Asks for a folder with the folder dialog; true when one was chosen.
-  bool ChooseFolder();
-  // The dialog: given where it starts, the chosen folder or "" when
-  // cancelled. By default the platform's folder dialog.
-  using TFolderDialog = std::function<std::string(QWidget* parent, const std::string& start)>;
-  void SetFolderDialog(TFolderDialog dialog) { folderDialog_ = std::move(dialog); }
+    // Replaces the source; the list is re-read at once if it was filled.
+    void SetDriveSource(std::unique_ptr<IDriveSource> source);
+    // Reads the drives and selects SelectedDrive() again.
+    void RebuildList();
+    // A letter, or a path (selects the mount that holds it); "" for none.
+    void SelectDrive(const std::string& drive);
+    // Lists the folder (unless listed) and selects it.
+    void AddFolder(const std::string& path);
+    // Asks for a folder with the folder dialog; true when one was chosen.
+    bool ChooseFolder();
+    // The dialog: given where it starts, the chosen folder or "" when
+    // cancelled. By default the platform's folder dialog.
+    using TFolderDialog = std::function<std::string(QWidget* parent, const std::string& start)>;
+    void SetFolderDialog(TFolderDialog dialog) { folderDialog_ = std::move(dialog); }
 
-  int ItemHeight() const;
-  const tallowin::drives::TDriveList& List() const { return *list_; }
+    int ItemHeight() const;
+    const tallowin::drives::TDriveList& List() const { return *list_; }
 
- signals:
-  void DriveClicked();
-  void DriveChanged();
+signals:
+    void DriveClicked();
+    void DriveChanged();
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void changeEvent(QEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
- private:
-  void UpdateItemHeight();
-  void SyncItems();
-  void SyncSelection();
-  void OnActivated(int index);
+private:
+    void UpdateItemHeight();
+    void SyncItems();
+    void SyncSelection();
+    void OnActivated(int index);
 
-  // Declared first so that it outlives everything that may paint.
-  std::unique_ptr<tallowin::drives::TDropDownStyle> style_;
-  std::unique_ptr<IDriveSource> source_;
-  std::unique_ptr<tallowin::drives::TDriveList> list_;  // refers to *source_
-  tallowin::drives::TDriveImages images_;
-  tallowin::drives::TDriveItemDelegate* delegate_ = nullptr;  // owned by this
-  TFolderDialog folderDialog_;
-  bool filled_ = false;
+    // Declared first so that it outlives everything that may paint.
+    std::unique_ptr<tallowin::drives::TDropDownStyle> style_;
+    std::unique_ptr<IDriveSource> source_;
+    std::unique_ptr<tallowin::drives::TDriveList> list_;  // refers to *source_
+    tallowin::drives::TDriveImages images_;
+    tallowin::drives::TDriveItemDelegate* delegate_ = nullptr;  // owned by this
+    TFolderDialog folderDialog_;
+    bool filled_ = false;
 };

@@ -11,15 +11,15 @@
 namespace tallowin::drives {
 
 class TDriveImages {
- public:
-  // Loads "FLOPPY", "HARD", "NETWORK", "CDROM", "RAM", "FOLDER" in that order.
-  TDriveImages();
+public:
+    // Loads "FLOPPY", "HARD", "NETWORK", "CDROM", "RAM", "FOLDER" in that order.
+    TDriveImages();
 
-  // nullptr for dkOther.
-  const QPixmap* ForKind(TDriveKind kind) const;
+    // nullptr for dkOther.
+    const QPixmap* ForKind(TDriveKind kind) const;
 
- private:
-  std::array<QPixmap, 6> images_;
+private:
+    std::array<QPixmap, 6> images_;
 };
 
 // Copy of `image` whose pixels of the bottom-left pixel's colour are transparent.

@@ -12,19 +12,19 @@ namespace tallowin::drives {
 inline constexpr int DriveKindRole = Qt::UserRole + 1;  // int(TDriveKind)
 
 class TDriveItemDelegate : public QStyledItemDelegate {
-  Q_OBJECT
- public:
-  TDriveItemDelegate(const TDriveImages& images, QObject* parent);
+    Q_OBJECT
+public:
+    TDriveItemDelegate(const TDriveImages& images, QObject* parent);
 
-  void SetItemHeight(int pixels) { itemHeight_ = pixels; }
+    void SetItemHeight(int pixels) { itemHeight_ = pixels; }
 
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override;
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
- private:
-  const TDriveImages& images_;
-  int itemHeight_ = 16;
+private:
+    const TDriveImages& images_;
+    int itemHeight_ = 16;
 };
 
 }  // namespace tallowin::drives

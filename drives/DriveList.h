@@ -38,63 +38,63 @@
 namespace tallowin::drives {
 
 struct TDriveEntry {
-  std::string Caption;
-  TDriveKind Image = TDriveKind::dkOther;  // which of the six images
-  std::string Drive;  // the value SelectDrive receives when the entry is picked
+    std::string Caption;
+    TDriveKind Image = TDriveKind::dkOther;  // which of the six images
+    std::string Drive;                       // the value SelectDrive receives when the entry is picked
 };
 
 // The dialog entry's caption is the control's to write (it is translated).
 
 class TDriveList {
- public:
-  static constexpr int MinItemHeight = 16;  // pixels, height of the "FLOPPY" image
-  static constexpr std::size_t MaxFolders = 8;
+public:
+    static constexpr int MinItemHeight = 16;  // pixels, height of the "FLOPPY" image
+    static constexpr std::size_t MaxFolders = 8;
 
-  TDriveList(IDriveSource& source, std::string_view currentDir,
-             TTextCase textCase = TTextCase::tcLowerCase);
+    TDriveList(IDriveSource& source, std::string_view currentDir,
+               TTextCase textCase = TTextCase::tcLowerCase);
 
-  void RebuildDriveList();
-  bool SelectDrive(std::string_view drive);
-  bool PickEntry(int index);
-  // Lists path (a folder; a trailing "/" is dropped) unless it is listed
-  // already, and selects its entry.
-  bool AddFolder(std::string path);
-  bool IsFolderDialogEntry(int index) const;
-  // Off at construction: the list holds drives only.
-  void SetFolderChoice(bool on);
-  // Where the folder dialog starts: the last folder chosen, else the drive.
-  std::string FolderDialogStart() const;
+    void RebuildDriveList();
+    bool SelectDrive(std::string_view drive);
+    bool PickEntry(int index);
+    // Lists path (a folder; a trailing "/" is dropped) unless it is listed
+    // already, and selects its entry.
+    bool AddFolder(std::string path);
+    bool IsFolderDialogEntry(int index) const;
+    // Off at construction: the list holds drives only.
+    void SetFolderChoice(bool on);
+    // Where the folder dialog starts: the last folder chosen, else the drive.
+    std::string FolderDialogStart() const;
 
-  // "[label]" of a drive: a letter ("c") or a mount path.
-  std::string VolumeCaption(std::string_view drive) const;
-  // The share a remote drive is connected to, or VolumeCaption on failure.
-  std::string NetworkCaption(std::string_view drive) const;
+    // "[label]" of a drive: a letter ("c") or a mount path.
+    std::string VolumeCaption(std::string_view drive) const;
+    // The share a remote drive is connected to, or VolumeCaption on failure.
+    std::string NetworkCaption(std::string_view drive) const;
 
-  TTextCase TextCase() const { return textCase_; }
-  bool SetTextCase(TTextCase value);
+    TTextCase TextCase() const { return textCase_; }
+    bool SetTextCase(TTextCase value);
 
-  // textHeight: the font's text height in pixels.
-  void UpdateItemHeight(int textHeight);
-  int ItemHeight() const { return itemHeight_; }
+    // textHeight: the font's text height in pixels.
+    void UpdateItemHeight(int textHeight);
+    int ItemHeight() const { return itemHeight_; }
 
-  const std::string& SelectedDrive() const { return selected_; }
-  int SelectedIndex() const { return selectedIndex_; }
-  const std::vector<TDriveEntry>& Entries() const { return entries_; }
+    const std::string& SelectedDrive() const { return selected_; }
+    int SelectedIndex() const { return selectedIndex_; }
+    const std::vector<TDriveEntry>& Entries() const { return entries_; }
 
- private:
-  std::string ResolveMountPath(std::string_view path) const;
-  void AppendFolderEntries();
+private:
+    std::string ResolveMountPath(std::string_view path) const;
+    void AppendFolderEntries();
 
-  IDriveSource& source_;
-  TTextCase textCase_ = TTextCase::tcLowerCase;
-  std::string selected_;
-  int selectedIndex_ = -1;
-  int itemHeight_ = MinItemHeight;
-  std::vector<TDriveEntry> entries_;
-  std::vector<std::string> mountPaths_;  // every path root of the last rebuild
-  bool folderChoice_ = false;
-  std::size_t driveCount_ = 0;           // entries_ that are drives
-  std::vector<std::string> folders_;     // chosen folders, newest first
+    IDriveSource& source_;
+    TTextCase textCase_ = TTextCase::tcLowerCase;
+    std::string selected_;
+    int selectedIndex_ = -1;
+    int itemHeight_ = MinItemHeight;
+    std::vector<TDriveEntry> entries_;
+    std::vector<std::string> mountPaths_;  // every path root of the last rebuild
+    bool folderChoice_ = false;
+    std::size_t driveCount_ = 0;        // entries_ that are drives
+    std::vector<std::string> folders_;  // chosen folders, newest first
 };
 
 // True for a lettered root "x:\" (either case).

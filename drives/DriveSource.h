@@ -19,26 +19,26 @@
 namespace tallowin::drives {
 
 enum class TDriveKind {
-  dkOther,      // no entry
-  dkRemovable,
-  dkFixed,
-  dkRemote,
-  dkCdRom,
-  dkRamDisk,
-  dkFolder,     // no drive: the picture of the entry that opens the folder dialog
+    dkOther,  // no entry
+    dkRemovable,
+    dkFixed,
+    dkRemote,
+    dkCdRom,
+    dkRamDisk,
+    dkFolder,  // no drive: the picture of the entry that opens the folder dialog
 };
 
 class IDriveSource {
- public:
-  virtual ~IDriveSource() = default;
+public:
+    virtual ~IDriveSource() = default;
 
-  // Every root in use, in list order (skipped kinds included).
-  virtual std::vector<std::string> Roots() = 0;
-  virtual TDriveKind Kind(const std::string& root) = 0;
-  // The volume label (possibly empty); nullopt when it cannot be read.
-  virtual std::optional<std::string> VolumeLabel(const std::string& root) = 0;
-  // The name of the remote share; nullopt when it cannot be had.
-  virtual std::optional<std::string> ShareName(const std::string& root) = 0;
+    // Every root in use, in list order (skipped kinds included).
+    virtual std::vector<std::string> Roots() = 0;
+    virtual TDriveKind Kind(const std::string& root) = 0;
+    // The volume label (possibly empty); nullopt when it cannot be read.
+    virtual std::optional<std::string> VolumeLabel(const std::string& root) = 0;
+    // The name of the remote share; nullopt when it cannot be had.
+    virtual std::optional<std::string> ShareName(const std::string& root) = 0;
 };
 
 }  // namespace tallowin::drives

@@ -8,11 +8,11 @@
 namespace tallowin::drives {
 
 class TLinuxMountSystem : public IMountSystem {
- public:
-  std::string ReadMountTable() override;
-  TBlockDevice Device(const TMountEntry& mount) override;
-  std::optional<std::string> Label(const TMountEntry& mount) override;
-  bool IsDirectory(const std::string& path) override;
+public:
+    std::string ReadMountTable() override;
+    TBlockDevice Device(const TMountEntry& mount) override;
+    std::optional<std::string> Label(const TMountEntry& mount) override;
+    bool IsDirectory(const std::string& path) override;
 };
 
 }  // namespace tallowin::drives

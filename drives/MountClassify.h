@@ -12,10 +12,10 @@ namespace tallowin::drives {
 
 // What the local device information says about the device under a mount.
 struct TBlockDevice {
-  bool Exists = false;     // a block device backs the mount
-  bool Removable = false;  // the kernel flags the disk removable
-  bool Usb = false;        // the disk sits on a USB bus
-  bool Optical = false;    // the disk is an optical drive
+    bool Exists = false;     // a block device backs the mount
+    bool Removable = false;  // the kernel flags the disk removable
+    bool Usb = false;        // the disk sits on a USB bus
+    bool Optical = false;    // the disk is an optical drive
 };
 
 // Mount points of the system's own RAM disks: /dev, /proc, /sys, /run and

@@ -22,24 +22,24 @@
 namespace tallowin::drives {
 
 class TMountDriveSource : public IDriveSource {
- public:
-  explicit TMountDriveSource(IMountSystem& system) : system_(system) {}
+public:
+    explicit TMountDriveSource(IMountSystem& system) : system_(system) {}
 
-  std::vector<std::string> Roots() override;
-  TDriveKind Kind(const std::string& root) override;
-  std::optional<std::string> VolumeLabel(const std::string& root) override;
-  std::optional<std::string> ShareName(const std::string& root) override;
+    std::vector<std::string> Roots() override;
+    TDriveKind Kind(const std::string& root) override;
+    std::optional<std::string> VolumeLabel(const std::string& root) override;
+    std::optional<std::string> ShareName(const std::string& root) override;
 
- private:
-  struct TMount {
-    TMountEntry Entry;
-    std::optional<TDriveKind> Kind;  // worked out on first use
-  };
-  TMount* Find(const std::string& root);
-  TDriveKind KindOf(TMount& mount);
+private:
+    struct TMount {
+        TMountEntry Entry;
+        std::optional<TDriveKind> Kind;  // worked out on first use
+    };
+    TMount* Find(const std::string& root);
+    TDriveKind KindOf(TMount& mount);
 
-  IMountSystem& system_;
-  std::map<std::string, TMount> mounts_;
+    IMountSystem& system_;
+    std::map<std::string, TMount> mounts_;
 };
 
 // The source over the running machine, owning its system access.

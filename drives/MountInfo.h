@@ -14,18 +14,18 @@
 namespace tallowin::drives {
 
 struct TMountEntry {
-  int Id = 0;
-  int ParentId = 0;
-  unsigned Major = 0;  // device numbers of the mounted file system; 0:N is
-  unsigned Minor = 0;  // an anonymous device (virtual, overlay, btrfs...)
-  std::string Root;        // path inside the file system that is mounted
-  std::string MountPoint;  // decoded
-  std::string Options;     // per-mount options, e.g. "ro,nosuid"
-  std::string FsType;      // "ext4", "fuse.sshfs"...
-  std::string Source;      // decoded, e.g. "/dev/sda1", "//srv/share"
-  std::string SuperOptions;
+    int Id = 0;
+    int ParentId = 0;
+    unsigned Major = 0;      // device numbers of the mounted file system; 0:N is
+    unsigned Minor = 0;      // an anonymous device (virtual, overlay, btrfs...)
+    std::string Root;        // path inside the file system that is mounted
+    std::string MountPoint;  // decoded
+    std::string Options;     // per-mount options, e.g. "ro,nosuid"
+    std::string FsType;      // "ext4", "fuse.sshfs"...
+    std::string Source;      // decoded, e.g. "/dev/sda1", "//srv/share"
+    std::string SuperOptions;
 
-  bool ReadOnly() const;
+    bool ReadOnly() const;
 };
 
 // Decodes the kernel's octal escapes ("\040" is a blank, "\134" a backslash).

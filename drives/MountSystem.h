@@ -17,14 +17,14 @@
 namespace tallowin::drives {
 
 class IMountSystem {
- public:
-  virtual ~IMountSystem() = default;
-  // The text of /proc/self/mountinfo; empty when it cannot be read.
-  virtual std::string ReadMountTable() = 0;
-  virtual TBlockDevice Device(const TMountEntry& mount) = 0;
-  // The label of the file system's device; nullopt when there is none.
-  virtual std::optional<std::string> Label(const TMountEntry& mount) = 0;
-  virtual bool IsDirectory(const std::string& path) = 0;
+public:
+    virtual ~IMountSystem() = default;
+    // The text of /proc/self/mountinfo; empty when it cannot be read.
+    virtual std::string ReadMountTable() = 0;
+    virtual TBlockDevice Device(const TMountEntry& mount) = 0;
+    // The label of the file system's device; nullopt when there is none.
+    virtual std::optional<std::string> Label(const TMountEntry& mount) = 0;
+    virtual bool IsDirectory(const std::string& path) = 0;
 };
 
 }  // namespace tallowin::drives

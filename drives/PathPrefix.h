@@ -6,10 +6,13 @@
 namespace tallowin::drives {
 
 // True when `path` is `dir` itself or lies below it. Both are absolute.
-constexpr bool IsPathWithin(std::string_view path, std::string_view dir) {
-  if (dir == "/") return !path.empty() && path.front() == '/';
-  if (!path.starts_with(dir)) return false;
-  return path.size() == dir.size() || path[dir.size()] == '/';
+constexpr bool IsPathWithin(std::string_view path, std::string_view dir)
+{
+    if (dir == "/")
+        return !path.empty() && path.front() == '/';
+    if (!path.starts_with(dir))
+        return false;
+    return path.size() == dir.size() || path[dir.size()] == '/';
 }
 
 }  // namespace tallowin::drives
