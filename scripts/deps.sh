@@ -19,6 +19,7 @@ test_packages=(
   tesseract-ocr
   time
   desktop-file-utils appstream dpkg-dev file
+  clang-format-14
 )
 
 case "$what" in

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test twice: a normal build, then a build
-# under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer. Then
-# the size tree's tests, which drive the scan's worker threads, once more
-# under ThreadSanitizer. After the normal build the program is installed into
-# a temporary folder and as a Debian package, checked and removed again
-# (scripts/package_test.sh).
+# Builds everything and runs every test twice: a normal build (warnings are
+# errors there), then a build under AddressSanitizer, UndefinedBehaviorSanitizer
+# and LeakSanitizer. Then the size tree's tests, which drive the scan's worker
+# threads, once more under ThreadSanitizer. After the normal build the program
+# is installed into a temporary folder and as a Debian package, checked and
+# removed again (scripts/package_test.sh).
 # Tests that need a real X server get one from xvfb-run.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,7 +22,8 @@ run_suite() {
 }
 
 echo "== normal build =="
-run_suite "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWIN_TESTS=ON -DTALLOWIN_BENCH=ON
+run_suite "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWIN_TESTS=ON -DTALLOWIN_BENCH=ON \
+  -DTALLOWIN_WERROR=ON
 
 echo "== install and Debian package =="
 bash "$top/scripts/package_test.sh" "$top/build"
