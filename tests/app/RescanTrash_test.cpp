@@ -25,6 +25,7 @@
 #include "app/ScanStatusBar.h"
 #include "chart/PieSeries.h"
 #include "sizetree/DirLister.h"
+#include "sizetree/EntryLookup.h"
 #include "sizetree/LooseFiles.h"
 
 namespace {
@@ -81,17 +82,7 @@ protected:
         frm.Tree->setFocus();
     }
 
-    TTreeEntry* At(const std::string& rel)
-    {
-        TTreeEntry* e = root;
-        for (size_t from = 0; e && from < rel.size();) {
-            size_t to = rel.find('/', from);
-            to = to == std::string::npos ? rel.size() : to;
-            e = Child(e, rel.substr(from, to - from));
-            from = to + 1;
-        }
-        return e;
-    }
+    TTreeEntry* At(const std::string& rel) { return FindEntry(frm.SizeTree(), t.Path(rel)); }
 
     void Select(TTreeEntry* e) { frm.Tree->setCurrentIndex(frm.Model().IndexOf(e)); }
     TTreeEntry* Selected() { return frm.Model().EntryAt(frm.Tree->currentIndex()); }
@@ -107,8 +98,8 @@ protected:
                     continue;
                 if (s->IsFiles() && s->ChildCount() > 0)
                     PutLooseFiles(tree, f,
-                                  ListLooseFiles(fresh->Path(), LinksCountedElsewhere(ledger, fresh)), ledger,
-                                  {});
+                                  ListLooseFilesAt(PlanWalk(*fresh), LinksCountedElsewhere(ledger, fresh)),
+                                  ledger, {});
                 else
                     ListAsShown(s, tree, f, ledger);
                 break;
@@ -527,12 +518,13 @@ TEST_F(RescanTrashTest, AListingWhoseEntryWentIsDropped)
 }
 
 // A folder gone since the scan: its FILES entry keeps the scan's size, shows
-// why in red and is not asked for again by the views; F5 asks again.
+// why in red and is not asked for again by the views; F5 asks again. A
+// folder made anew there is another folder: refused until it is scanned.
 TEST_F(RescanTrashTest, AFolderThatCannotBeListedIsNotAskedAgain)
 {
     TTreeEntry* files = FilesOf(At("Docs"));
     const double size = root->Size();
-    fs::remove_all(t.Path("Docs"));
+    fs::rename(t.Path("Docs"), t.Path("away"));  // kept: a new Docs gets another inode
     Select(files);
     WaitForListings();
     EXPECT_NE(frm.StatusBar->NoticeText().indexOf(QLatin1String("Could not list")), -1);
@@ -550,7 +542,13 @@ TEST_F(RescanTrashTest, AFolderThatCannotBeListedIsNotAskedAgain)
     t.File("Docs/again.txt", 70'000);
     QTest::keyClick(frm.Tree, Qt::Key_F5);
     WaitForListings();
-    EXPECT_EQ(files->ReadError(), 0);
-    ASSERT_EQ(files->ChildCount(), 1);
-    EXPECT_EQ(files->ChildAt(0)->Name(), "again.txt");
+    EXPECT_EQ(files->ReadError(), kReadChanged);
+    EXPECT_NE(frm.StatusBar->NoticeText().indexOf(QLatin1String("no longer the folder")), -1);
+    EXPECT_EQ(root->Size(), size);
+    frm.RescanEntry(root);
+    frm.RescanEntry(FilesOf(At("Docs")));
+    WaitForListings();
+    ASSERT_EQ(FilesOf(At("Docs"))->ChildCount(), 1);
+    EXPECT_EQ(FilesOf(At("Docs"))->ChildAt(0)->Name(), "again.txt");
+    ExpectAsAFreshScan();
 }
