@@ -5,6 +5,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -162,14 +163,30 @@ std::optional<TrashPlace> TopFolderTrash(int parentFd, const std::string& itemPa
 
 }  // namespace
 
-std::string LeadingPath(const std::string& itemPath, size_t names)
+namespace {
+
+// Where the slash before path's last `names` names stands.
+size_t SlashBefore(const std::string& path, size_t names)
 {
-    size_t end = itemPath.size();
+    size_t end = path.size();
     for (size_t i = 0; i < names && end > 0; ++i) {
-        const size_t slash = itemPath.rfind('/', end - 1);
+        const size_t slash = path.rfind('/', end - 1);
         end = slash == std::string::npos ? 0 : slash;
     }
-    return end == 0 ? std::string("/") : itemPath.substr(0, end);
+    return end;
+}
+
+}  // namespace
+
+std::string TrailingNames(const std::string& path, size_t names)
+{
+    return path.substr(std::min(SlashBefore(path, names) + 1, path.size()));
+}
+
+std::string LeadingPath(const std::string& path, size_t names)
+{
+    const size_t end = SlashBefore(path, names);
+    return end == 0 ? std::string("/") : path.substr(0, end);
 }
 
 std::optional<TrashPlace> OpenTrashFor(int parentFd, uint64_t parentDevice, const std::string& itemPath,

@@ -26,5 +26,7 @@ struct TrashPlace {
 std::optional<TrashPlace> OpenTrashFor(int parentFd, uint64_t parentDevice, const std::string& itemPath,
                                        const std::string& dataHome, TrashResult& result);
 
-// itemPath without its last `names` names ("/" when none is left).
-std::string LeadingPath(const std::string& itemPath, size_t names);
+// An absolute path's last `names` names ("a/b"), and what goes before
+// them ("/x/y"; "/" when nothing does).
+std::string TrailingNames(const std::string& path, size_t names);
+std::string LeadingPath(const std::string& path, size_t names);

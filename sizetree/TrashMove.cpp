@@ -207,9 +207,8 @@ TrashResult MoveToTrash(const TrashRequest& r)
     if (!folder)
         return result;
     struct stat here;
-    if (fstat(folder.Get(), &here) != 0) {
+    if (fstat(folder.Get(), &here) != 0)
         return TrashResult::Refused(TrashFailure::Failed, errno, r.Folder.Path());
-    }
     if (static_cast<uint64_t>(here.st_dev) != r.Device)
         return TrashResult::Refused(TrashFailure::MountPoint, 0, ItemPathShown(r));
     const std::string itemPath = AbsoluteItemPath(folder.Get(), r);
@@ -220,8 +219,7 @@ TrashResult MoveToTrash(const TrashRequest& r)
     if (r.IsFolder && TrashWithin(trash->Files.Get(), r))
         return TrashResult::Refused(TrashFailure::TrashInside, 0, trash->Path);
     const std::string info = InfoText(
-        trash->RelativeNames == 0 ? itemPath
-                                  : itemPath.substr(LeadingPath(itemPath, trash->RelativeNames).size() + 1));
+        trash->RelativeNames == 0 ? itemPath : TrailingNames(itemPath, trash->RelativeNames));
     const std::string files = Joined(trash->Path, "files");
     for (unsigned n = 1; n <= kMostTries; ++n) {
         const std::string name = TrashName(r.Name, n);

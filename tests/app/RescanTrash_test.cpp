@@ -215,6 +215,22 @@ TEST_F(RescanTrashTest, F5RescansInPlaceKeepingTheSelection)
     ExpectAsAFreshScan();
 }
 
+// Two roots whose paths share a prefix: F5 keeps the selection in its own
+// root, not at the look-alike path in the other.
+TEST_F(MainWindowTest, F5KeepsTheSelectionInItsOwnRoot)
+{
+    TTempTree t;
+    t.File("u/z/foo/a", 100);
+    t.File("uXz/foo/b", 200);
+    frm.ScanRoot(t.Path("u"));
+    frm.ScanRoot(t.Path("uXz"));
+    TTreeEntry* foo = FindEntry(frm.SizeTree(), t.Path("uXz/foo"));
+    ASSERT_NE(foo, nullptr);
+    frm.Tree->setCurrentIndex(frm.Model().IndexOf(foo));
+    frm.RescanEntry(foo);
+    EXPECT_EQ(frm.Model().EntryAt(frm.Tree->currentIndex())->Path(), t.Path("uXz/foo"));
+}
+
 // Every refusal leaves the tree and the disk as they were, with its reason
 // in the status bar; no question is asked.
 TEST_F(RescanTrashTest, RefusalsChangeNothing)
