@@ -107,10 +107,14 @@ void FileListings::Put(std::map<uint64_t, Job>::iterator at)
     // views do not ask again at every layout. F5 asks again.
     if (listing.Error) {
         const uint8_t error = listing.Error;
-        hooks_.Notice(
-            tr("Could not list the files of %1: %2")
-                .arg(PathText(files->Parent()->Path()),
-                     listing.Refusal ? WalkRefusalText(plan, *listing.Refusal) : ReadErrorReason(error)));
+        // A folder on the way that changed is named; the folder itself not again.
+        const std::optional<WalkRefusal>& refusal = listing.Refusal;
+        QString why = ReadErrorReason(error);
+        if (refusal && refusal->Depth < plan.Steps.size())
+            why = WalkRefusalText(plan, *refusal);
+        else if (refusal && !refusal->Replaced())
+            why = ErrnoText(refusal->Error);
+        hooks_.Notice(tr("Could not list the files of %1: %2").arg(PathText(files->Parent()->Path()), why));
         hooks_.Change([&](const TreeChangeHooks&) {
             files->SetReadError(error);
             tree_.SetCaption(files, files->Caption());

@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -81,11 +83,23 @@ std::string CheckTrashed(const std::string& trashedAs, const TrashRequest& q, co
     std::ifstream in(trashedAs.substr(0, slash) + "/info/" + trashedAs.substr(slash + 7) + ".trashinfo");
     std::stringstream info;
     info << in.rdbuf();
-    const std::regex valid(
-        "\\[Trash Info\\]\nPath=(.*)\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n");
-    std::smatch m;
+    // Path= percent-encoded but for the unreserved bytes and "/".
     const std::string text = info.str();
-    if (!std::regex_match(text, m, valid) || m[1] != PercentEncodedPath(path))
+    const size_t end = text.find("\nDeletionDate=");
+    std::string decoded;
+    for (size_t i = 18; end != std::string::npos && i < end; ++i) {
+        const char c = text[i];
+        if (c == '%' && i + 2 < end) {
+            decoded += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            const bool plain = std::isalnum(static_cast<unsigned char>(c)) || std::strchr("-._~/", c);
+            decoded += plain ? std::string(1, c) : "<bad>";
+        }
+    }
+    const std::regex date("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n");
+    if (!text.starts_with("[Trash Info]\nPath=") || decoded != path
+        || !std::regex_match(text.substr(end + 14), date))
         return "info file: " + text.substr(0, 300);
     return "";
 }
