@@ -259,6 +259,7 @@ TEST_F(RescanTrashTest, RefusalsChangeNothing)
         {"trash a FILES entry", files, Qt::Key_Delete, false, "are not listed"},
         {"rescan a FILES entry while scanning", files, Qt::Key_F5, true, "a scan is running"},
         {"trash a replaced folder", At("Videos/new"), Qt::Key_Delete, false, "no longer the folder"},
+        {"rescan a replaced folder", At("Videos/new"), Qt::Key_F5, false, "no longer the folder"},
     };
     const double size = root->Size();
     const int children = root->ChildCount();
