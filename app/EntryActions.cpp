@@ -2,15 +2,18 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMimeData>
 #include <QUrl>
 
+#include "app/DesktopOpen.h"
+#include "app/ExactPath.h"
 #include "app/FileManagerItems.h"
 #include "app/SizeTreeModel.h"
 #include "app/SizeTreeView.h"
+#include "sizetree/EntryWalk.h"
 
 QString PathText(const std::string& path)
 {
@@ -19,12 +22,7 @@ QString PathText(const std::string& path)
 
 std::string FolderOnDisk(const TTreeEntry& entry)
 {
-    const TTreeEntry* folder = &entry;
-    if (folder->IsListedFile() || folder->IsSmallerFiles())
-        folder = folder->Parent();
-    if (folder && folder->IsFiles())
-        folder = folder->Parent();
-    return (folder ? folder : &entry)->Path();
+    return FolderOf(entry).Path();
 }
 
 namespace {
@@ -33,8 +31,7 @@ namespace {
 // name that is not valid UTF-8 still names its file.
 QUrl ExactFileUrl(const std::string& path)
 {
-    return QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"),
-                             QUrl::StrictMode);
+    return QUrl::fromEncoded(QByteArray::fromStdString(ExactFileUri(path)), QUrl::StrictMode);
 }
 
 }  // namespace
@@ -42,6 +39,7 @@ QUrl ExactFileUrl(const std::string& path)
 EntryActions::EntryActions(TSizeTreeView& view, TSizeTreeModel& model)
     : QObject(&view), view_(view), model_(model), showItem_(ShowItemInFileManager)
 {
+    Opener = new DesktopOpener(this);
     Open = new QAction(tr("&Open"), this);
     Open->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     CopyPath = new QAction(tr("&Copy Path"), this);
@@ -92,19 +90,33 @@ void EntryActions::OpenCurrent()
     const TTreeEntry* e = Current();
     if (!e)
         return;
-    const QUrl folder = QUrl::fromLocalFile(PathText(FolderOnDisk(*e)));
+    const std::string folder = FolderOnDisk(*e);
     if (!e->IsListedFile()) {
-        QDesktopServices::openUrl(folder);
+        OpenUri(folder);
         return;
     }
-    showItem_(ExactFileUrl(e->Path()), [folder](bool shown) {
+    showItem_(ExactFileUrl(e->Path()), [this, folder](bool shown) {
         if (!shown)
-            QDesktopServices::openUrl(folder);
+            OpenUri(folder);
+    });
+}
+
+void EntryActions::OpenUri(const std::string& path)
+{
+    Opener->Open(QString::fromStdString(ExactFileUri(path)), [this, path](const QString& failure) {
+        if (!failure.isEmpty())
+            emit Notice(tr("Could not open %1: %2").arg(PathText(path), failure));
     });
 }
 
 void EntryActions::CopyCurrentPath()
 {
-    if (const TTreeEntry* e = Current())
-        QGuiApplication::clipboard()->setText(PathText(e->IsListedFile() ? e->Path() : FolderOnDisk(*e)));
+    const TTreeEntry* e = Current();
+    if (!e)
+        return;
+    const std::string path = e->IsListedFile() ? e->Path() : FolderOnDisk(*e);
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/uri-list"), QByteArray::fromStdString(ExactFileUri(path) + "\r\n"));
+    data->setText(QString::fromStdString(PasteablePath(path)));
+    QGuiApplication::clipboard()->setMimeData(data);
 }

@@ -6,12 +6,14 @@
 // the view has its model; it lives as the view's child. The actions act on
 // the view's current entry when triggered (menu, shortcut or trigger()); they
 // do nothing when there is none. The menu opens on a right click or the menu
-// key. UI thread only. Opening goes through QDesktopServices, copying through
-// the application's clipboard; Rescan and Move to Trash change the tree, so
-// they only ask the window, through RescanRequested and TrashRequested.
-// Open on a listed file asks the file manager to show it in its folder (the
-// ShowItems call, by default ShowItemInFileManager) and opens the folder
-// when that fails.
+// key. UI thread only. Rescan and Move to Trash change the tree, so they
+// only ask the window, through RescanRequested and TrashRequested.
+// Both Open and Copy Path give the path's exact bytes (app/ExactPath.h).
+// Open goes by the exact file URI through the desktop's opener
+// (DesktopOpener); when that fails, Notice says why. On a listed file it
+// first asks the file manager to show it in its folder (the ShowItems call,
+// by default ShowItemInFileManager) and opens the folder when that fails.
+// Copy Path puts text/uri-list and the pasteable text on the clipboard.
 #pragma once
 
 #include <QObject>
@@ -20,14 +22,15 @@
 #include <functional>
 #include <string>
 
+class DesktopOpener;
 class QAction;
 class QMenu;
 class TSizeTreeModel;
 class TSizeTreeView;
 class TTreeEntry;
 
-// A path's bytes as Qt names files, so that a name that is not valid UTF-8
-// still reaches its file.
+// A path's bytes as text to show (bytes that are not UTF-8 shown as Qt
+// decodes file names); for display only.
 QString PathText(const std::string& path);
 
 // The folder an entry stands for on disk: its own path; for a FILES entry,
@@ -47,16 +50,20 @@ public:
     QAction* Rescan = nullptr;
     QAction* MoveToTrash = nullptr;
     QMenu* Menu = nullptr;
+    DesktopOpener* Opener = nullptr;
 
     void SetShowItem(ShowItemCall call) { showItem_ = std::move(call); }
 
 signals:
     void RescanRequested(TTreeEntry* entry);
     void TrashRequested(TTreeEntry* entry);
+    // Open failed, and why.
+    void Notice(const QString& text);
 
 private:
     TTreeEntry* Current() const;
     void OpenCurrent();
+    void OpenUri(const std::string& path);
     void CopyCurrentPath();
 
     TSizeTreeView& view_;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/EntryActions.h"
+#include "app/RefusalText.h"
 #include "app/SizeTreeModel.h"
 
 bool FilesToList(const TTreeEntry& entry)
@@ -46,12 +47,13 @@ void FileListings::Start(Job& job, uint64_t id)
     job.Started = true;
     job.Result = std::make_shared<Outcome>();
     const TTreeEntry* folder = job.Files->Parent();
-    pool_.start([this, id, result = job.Result, path = folder->Path(),
-                 elsewhere = LinksCountedElsewhere(hooks_.LedgerOf(folder), folder)] {
-        result->Listing = ListLooseFiles(path, elsewhere);
-        QMetaObject::invokeMethod(
-            this, [this, id] { Finished(id); }, Qt::QueuedConnection);
-    });
+    job.Result->Plan = PlanWalk(*folder);
+    pool_.start(
+        [this, id, result = job.Result, elsewhere = LinksCountedElsewhere(hooks_.LedgerOf(folder), folder)] {
+            result->Listing = ListLooseFilesAt(result->Plan, elsewhere);
+            QMetaObject::invokeMethod(
+                this, [this, id] { Finished(id); }, Qt::QueuedConnection);
+        });
 }
 
 void FileListings::Finished(uint64_t id)
@@ -98,14 +100,21 @@ void FileListings::Put(std::map<uint64_t, Job>::iterator at)
 {
     TTreeEntry* files = at->second.Files;
     LooseFileListing listing = std::move(at->second.Result->Listing);
+    const WalkPlan plan = std::move(at->second.Result->Plan);
     jobs_.erase(at);
     // A listing that failed (even midway) is not put: the entry keeps what it
     // showed, and the failure stays on it (red, with its reason), so that
     // views do not ask again at every layout. F5 asks again.
     if (listing.Error) {
         const uint8_t error = listing.Error;
-        hooks_.Notice(tr("Could not list the files of %1: %2")
-                          .arg(PathText(files->Parent()->Path()), ReadErrorReason(error)));
+        // A folder on the way that changed is named; the folder itself not again.
+        const std::optional<WalkRefusal>& refusal = listing.Refusal;
+        QString why = ReadErrorReason(error);
+        if (refusal && refusal->Depth < plan.Steps.size())
+            why = WalkRefusalText(plan, *refusal);
+        else if (refusal && !refusal->Replaced())
+            why = ErrnoText(refusal->Error);
+        hooks_.Notice(tr("Could not list the files of %1: %2").arg(PathText(files->Parent()->Path()), why));
         hooks_.Change([&](const TreeChangeHooks&) {
             files->SetReadError(error);
             tree_.SetCaption(files, files->Caption());

@@ -4,9 +4,11 @@
 // Protocol: the main window owns one FileListings, created after its tree and
 // destroyed before it; everything but the listing itself runs on the UI
 // thread. Request(files) takes the folder's linked files counted elsewhere
-// from the root's ledger and lists the folder on a worker thread (always:
-// a folder of a few files on a slow or hung file system costs as much as a
-// large one, and one path is one path to test); the result comes back as a
+// from the root's ledger and, on a worker thread, reaches the folder by the
+// checked walk of sizetree/EntryWalk.h and lists it (always: a folder of a
+// few files on a slow or hung file system costs as much as a large one, and
+// one path is one path to test); a folder no longer the one scanned lists
+// nothing and says which folder changed. The result comes back as a
 // queued call, and is put into the tree through hooks.Change. A request for
 // an entry whose listing runs already is ignored. A deletion watch follows
 // each entry: when it or an ancestor goes meanwhile (a new Go of its root, a
@@ -59,6 +61,7 @@ public:
 
 private:
     struct Outcome {
+        WalkPlan Plan;  // made before the worker starts
         LooseFileListing Listing;
     };
     struct Job {

@@ -5,11 +5,11 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QMimeData>
 #include <QTimer>
 #include <QFrame>
 #include <QHeaderView>
-#include <QFile>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMetaObject>
@@ -18,11 +18,8 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <optional>
 
 #include "app/AboutUnit.h"
@@ -30,11 +27,12 @@
 #include "app/CompositionChart.h"
 #include "app/CompositionFeed.h"
 #include "app/EntryActions.h"
+#include "app/EntryTrash.h"
 #include "app/FileListings.h"
 #include "app/FolderDrop.h"
 #include "app/Glyphs.h"
-#include "app/HomeTrash.h"
 #include "app/Panels.h"
+#include "app/RefusalText.h"
 #include "app/ScanStatusBar.h"
 #include "app/SizeTreeModel.h"
 #include "app/SizeTreeView.h"
@@ -42,6 +40,7 @@
 #include "chart/qt/Chart.h"
 #include "drives/DriveComboBox.h"
 #include "numtext/NumberText.h"
+#include "sizetree/EntryLookup.h"
 #include "sizetree/Ordering.h"
 #include "sizetree/Rescan.h"
 #include "sizetree/Scan.h"
@@ -59,52 +58,6 @@ TTreeEntry* RootOf(TTreeEntry* e)
     while (e->Parent())
         e = e->Parent();
     return e;
-}
-
-// True when path names, without following a link, the folder (or, for
-// folder false, the file that is no folder) with the device and inode the
-// scan or listing saw.
-bool SameOnDisk(const std::string& path, bool folder, uint64_t device, uint64_t inode)
-{
-    struct stat st;
-    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) == folder && st.st_dev == device
-        && st.st_ino == inode;
-}
-
-// The entry whose Path is path, or nullptr.
-TTreeEntry* FindByPath(const TSizeTree& tree, const std::string& path)
-{
-    for (TTreeEntry* e = tree.FirstTopLevelEntry(); e; e = tree.NextSibling(e)) {
-        const std::string top = e->Path();
-        if (path.compare(0, top.size(), top) != 0)
-            continue;
-        size_t from = top.size() + (top.ends_with('/') ? 0 : 1);
-        TTreeEntry* at = path.size() == top.size() ? e : nullptr;
-        for (TTreeEntry* walk = e; walk && from < path.size();) {
-            size_t to = path.find('/', from);
-            to = to == std::string::npos ? path.size() : to;
-            const std::string name = path.substr(from, to - from);
-            TTreeEntry* next = nullptr;
-            TTreeEntry* files = nullptr;
-            for (int i = 0; i < walk->ChildCount() && !next; ++i) {
-                TTreeEntry* c = walk->ChildAt(i);
-                files = c->IsFiles() ? c : files;
-                if (c->IsFiles() ? name == "[FILES]" && to == path.size() : c->Name() == name)
-                    next = c;
-            }
-            // Else a listed file, the last step.
-            for (int i = 0; files && !next && to == path.size() && i < files->ChildCount(); ++i)
-                if (files->ChildAt(i)->IsListedFile() && files->ChildAt(i)->Name() == name)
-                    next = files->ChildAt(i);
-            walk = next;
-            from = to + 1;
-            if (to == path.size())
-                at = walk;
-        }
-        if (at)
-            return at;
-    }
-    return nullptr;
 }
 
 }  // namespace
@@ -289,6 +242,8 @@ void TfrmTallowin::BuildTree()
     Actions = new EntryActions(*Tree, *model_);
     connect(Actions, &EntryActions::RescanRequested, this, &TfrmTallowin::RescanEntry);
     connect(Actions, &EntryActions::TrashRequested, this, &TfrmTallowin::TrashEntry);
+    connect(Actions, &EntryActions::Notice, this,
+            [this](const QString& text) { StatusBar->ShowNotice(text); });
     FileListingHooks listingHooks;
     listingHooks.Busy = [this] { return scanning_; };
     listingHooks.LedgerOf = [this](const TTreeEntry* e) -> LinkLedger& { return LedgerOf(e); };
@@ -297,7 +252,7 @@ void TfrmTallowin::BuildTree()
         const TTreeEntry* current = model_->EntryAt(Tree->currentIndex());
         const std::string file = current && current->IsListedFile() ? current->Path() : std::string();
         KeepingSelection({}, change);
-        if (TTreeEntry* again = file.empty() ? nullptr : FindByPath(tree_, file))
+        if (TTreeEntry* again = file.empty() ? nullptr : FindEntry(tree_, file))
             Tree->selectionModel()->setCurrentIndex(model_->IndexOf(again),
                                                     QItemSelectionModel::ClearAndSelect);
         TreeChange(Tree->currentIndex());
@@ -503,7 +458,7 @@ void TfrmTallowin::KeepingSelection(const TScanHooks& scan,
     };
     change(hooks);
     if (keep && !keep->empty())
-        if (TTreeEntry* again = FindByPath(tree_, *keep);
+        if (TTreeEntry* again = FindEntry(tree_, *keep);
             again && again != model_->EntryAt(Tree->currentIndex()))
             Tree->selectionModel()->setCurrentIndex(model_->IndexOf(again),
                                                     QItemSelectionModel::ClearAndSelect);
@@ -530,70 +485,40 @@ void TfrmTallowin::RescanEntry(TTreeEntry* entry)
             tr("Rescan refused: %1 is on another file system").arg(PathText(entry->Path())));
         return;
     }
-    RunBusy(entry->Path(),
-            [&](const TreeChangeHooks& hooks) { ::RescanEntry(tree_, entry, LedgerOf(entry), hooks); });
+    std::optional<WalkRefusal> refused;
+    const WalkPlan plan = PlanWalk(*entry);  // made before the entry may go
+    RunBusy(entry->Path(), [&](const TreeChangeHooks& hooks) {
+        refused = ::RescanEntry(tree_, entry, LedgerOf(entry), hooks).Refusal;
+    });
+    if (refused)
+        StatusBar->ShowNotice(tr("Rescan refused: %1").arg(WalkRefusalText(plan, *refused)));
 }
 
 void TfrmTallowin::TrashEntry(TTreeEntry* entry)
 {
     if (!entry)
         return;
-    const std::string path = entry->Path();
-    const QString shown = PathText(path);
-    if (scanning_) {
-        StatusBar->ShowNotice(tr("Move to Trash refused: a scan is running"));
-        return;
-    }
-    if (!entry->Parent()) {
-        StatusBar->ShowNotice(tr("Move to Trash refused: %1 is a scanned root").arg(shown));
-        return;
-    }
-    if (entry->IsFiles()) {
-        StatusBar->ShowNotice(entry->ChildCount() == 0
-                                  ? tr("Move to Trash refused: the loose files of %1 are not listed")
-                                        .arg(PathText(entry->Parent()->Path()))
-                                  : tr("Move to Trash refused: the loose files of %1 move one by one")
-                                        .arg(PathText(entry->Parent()->Path())));
-        return;
-    }
-    if (entry->IsSmallerFiles()) {
-        StatusBar->ShowNotice(
-            tr("Move to Trash refused: the smaller files of %1 are not listed one by one").arg(shown));
-        return;
-    }
-    const bool folder = !entry->IsListedFile();
-    const QString replaced = folder
-        ? tr("Move to Trash refused: %1 is no longer the folder that was scanned").arg(shown)
-        : tr("Move to Trash refused: %1 is no longer the file that was listed").arg(shown);
-    if (!SameOnDisk(path, folder, entry->Device(), entry->Inode())) {
-        StatusBar->ShowNotice(replaced);
+    const QString shown = PathText(entry->Path());
+    const QString refusal = scanning_ ? tr("Move to Trash refused: a scan is running") : TrashRefusal(*entry);
+    if (!refusal.isEmpty()) {
+        StatusBar->ShowNotice(refusal);
         return;
     }
     const QPersistentModelIndex where = model_->IndexOf(entry);
     if (!confirm_(tr("Move '%1' (%2) to the trash?").arg(shown, StatusBar->Bytes(entry->Size()))))
         return;
-    // The dialog let events run: the entry may have gone, or the folder on
-    // disk changed meanwhile.
+    // The dialog let events run: the entry may have gone meanwhile.
     if (!where.isValid() || model_->EntryAt(where) != entry || scanning_)
         return;
-    if (!SameOnDisk(path, folder, entry->Device(), entry->Inode())) {
-        StatusBar->ShowNotice(replaced);
-        return;
-    }
-    const std::string noTrash = EnsureHomeTrash(
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
-    if (!noTrash.empty()) {
-        warn_(tr("Could not move '%1' to the trash: %2").arg(shown, QString::fromStdString(noTrash)));
-        return;
-    }
-    QFile item(shown);
-    if (!item.moveToTrash()) {
-        // Qt falls back to the user's trash when its file system has none it
-        // can use; the rename then fails across file systems.
-        QString why = item.errorString();
-        if (why == QString::fromLocal8Bit(std::strerror(EXDEV)))
-            why = tr("there is no trash on its file system (%1)").arg(why);
-        warn_(tr("Could not move '%1' to the trash: %2").arg(shown, why));
+    const TrashOutcome outcome = MoveEntryToTrash(
+        *entry,
+        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+            .toStdString());
+    if (!outcome.Moved) {
+        if (!outcome.Notice.isEmpty())
+            StatusBar->ShowNotice(outcome.Notice);
+        else
+            warn_(outcome.Warning);
         return;
     }
     RunBusy(RootOf(entry)->Path(),

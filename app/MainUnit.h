@@ -13,10 +13,12 @@
 // stops the scan at its next folder.
 //
 // Rescan (F5) and Move to Trash (Delete) act on the tree's current entry:
-// refused with the reason in the status bar while a scan runs, and where
-// they do not apply; Move to Trash asks first and checks just before the
-// move that the folder or file on disk is still the one scanned. A rescan
-// runs like a scan (busy animation, Go disabled, Escape ends the program).
+// refused with the reason in the status bar while a scan runs, where they
+// do not apply, and where the folder or file on disk, or a folder on the
+// way to it, is no longer the one scanned (sizetree/EntryWalk.h). Move to
+// Trash asks first (app/EntryTrash.h); a trash that would not take the item
+// says why in a dialog. A rescan runs like a scan (busy animation, Go
+// disabled, Escape ends the program).
 //
 // A FILES entry lists its loose files when it is expanded or selected, or on
 // F5 on it, a listed file or the smaller files' entry (FileListings): the

@@ -16,6 +16,7 @@ QString ReadErrorReason(uint8_t code)
         QT_TRANSLATE_NOOP("ReadError", "Vanished while scanned"),
         QT_TRANSLATE_NOOP("ReadError", "Replaced while scanned"),
         QT_TRANSLATE_NOOP("ReadError", "Listing abandoned"),
+        QT_TRANSLATE_NOOP("ReadError", "No longer the folder that was scanned"),
         QT_TRANSLATE_NOOP("ReadError", "Input/output error"),
         QT_TRANSLATE_NOOP("ReadError", "Too many levels of symbolic links"),
         QT_TRANSLATE_NOOP("ReadError", "Not a directory"),

@@ -114,7 +114,8 @@ int main(int argc, char** argv)
         const double heapBefore = HeapMegabytes();
         const double cpuBefore = CpuMilliseconds();
         const Clock::time_point start = Clock::now();
-        LooseFileListing listing = ListLooseFiles(folder, LinksCountedElsewhere(ledger, files->Parent()));
+        LooseFileListing listing = ListLooseFilesAt(PlanWalk(*files->Parent()),
+                                                    LinksCountedElsewhere(ledger, files->Parent()));
         const Clock::time_point listed = Clock::now();
         PutLooseFiles(tree, files, std::move(listing), ledger, {});
         const Clock::time_point put = Clock::now();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "sizetree/FolderRead.h"
 
@@ -16,6 +17,15 @@ TDirLister::~TDirLister()
 {
     for (TLevel& level : levels_)
         CloseLevel(level);
+    if (openedRoot_ >= 0)
+        close(openedRoot_);
+}
+
+void TDirLister::SetOpenedRoot(int fd)
+{
+    if (openedRoot_ >= 0)
+        close(openedRoot_);
+    openedRoot_ = fd;
 }
 
 void TDirLister::CloseLevel(TLevel& level)
@@ -70,7 +80,7 @@ bool TDirLister::EnterRoot(const std::string& path, TFolderListing& listing)
     levels_.clear();
     lowestOpen_ = 1;
     // The root is what the user named: a symbolic link to a folder is followed.
-    const int fd = OpenRootFolder(path);
+    const int fd = openedRoot_ >= 0 ? std::exchange(openedRoot_, -1) : OpenRootFolder(path);
     if (fd < 0) {
         listing.Error = ReadErrorOfErrno(errno);
         return false;

@@ -28,6 +28,7 @@ public:
     TDirLister& operator=(const TDirLister&) = delete;
 
     bool EnterRoot(const std::string& path, TFolderListing& listing) override;
+    void SetOpenedRoot(int fd) override;
     bool Enter(const TSubfolder& sub, TFolderListing& listing) override;
     void Leave() override;
 
@@ -57,4 +58,5 @@ private:
     int reopenCount_ = 0;
     TListScratch scratch_;  // ListFolder's buffer and statx setting
     ScanRoute route_;       // the root's; levels point into its Mounts
+    int openedRoot_ = -1;   // SetOpenedRoot's, until EnterRoot takes it
 };

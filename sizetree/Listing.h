@@ -25,6 +25,9 @@
 // kReadReplaced, or one of these codes. Stored in one byte.
 inline constexpr uint8_t kReadReplaced = 250;   // not the folder listed: replaced meanwhile
 inline constexpr uint8_t kReadAbandoned = 251;  // its listing was abandoned (an exception)
+// A later look (a listing of its files) found another folder there, or a
+// folder on its way that is no longer the one scanned.
+inline constexpr uint8_t kReadChanged = 252;
 
 // The code of an errno value (0 stays 0; values out of range give EIO).
 uint8_t ReadErrorOfErrno(int err);
@@ -74,6 +77,10 @@ public:
     virtual ~TFolderLister() = default;
     // Opens and lists the folder at path; false when it cannot be opened.
     virtual bool EnterRoot(const std::string& path, TFolderListing& listing) = 0;
+    // Before RootReady/EnterRoot: the root is the open folder fd (reached
+    // and checked by the caller, sizetree/EntryWalk.h), not opened by its
+    // path, which then only names it. The lister owns fd from here on.
+    virtual void SetOpenedRoot(int fd) = 0;
     // Opens and lists a subfolder of the folder entered last.
     virtual bool Enter(const TSubfolder& sub, TFolderListing& listing) = 0;
     virtual void Leave() = 0;

@@ -6,7 +6,6 @@
 // shares are merged at the end. Files with several links are settled after
 // the walk, in listing order, so the first link listed counts.
 #include <dirent.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -27,15 +26,6 @@ namespace {
 
 constexpr unsigned kMostWorkers = 4;
 constexpr unsigned kBatchesPerWorker = 2;
-
-struct Descriptor {
-    int Fd;
-    ~Descriptor()
-    {
-        if (Fd >= 0)
-            close(Fd);
-    }
-};
 
 // Keeps the `keep` best ranked files in a heap whose top is the worst kept;
 // the rest go to the listing's remainder. Memory stays O(keep).
@@ -288,17 +278,23 @@ uint8_t LookAtAll(int fd, std::deque<Share>& shares, size_t keep)
 
 }  // namespace
 
-LooseFileListing ListLooseFiles(const std::string& path, const FileIdSet& elsewhere, size_t keep)
+LooseFileListing ListLooseFilesAt(const WalkPlan& plan, const FileIdSet& elsewhere, size_t keep)
+{
+    WalkResult walk = OpenWalk(plan);
+    if (!walk.Refusal)
+        return ListLooseFiles(walk.Folder.Get(), elsewhere, keep);
+    LooseFileListing listing;
+    listing.Refusal = walk.Refusal;
+    listing.Error = walk.Refusal->Replaced() ? kReadChanged : ReadErrorOfErrno(walk.Refusal->Error);
+    return listing;
+}
+
+LooseFileListing ListLooseFiles(int folderFd, const FileIdSet& elsewhere, size_t keep)
 {
     LooseFileListing listing;
-    const Descriptor folder{OpenRootFolder(path)};
-    if (folder.Fd < 0) {
-        listing.Error = ReadErrorOfErrno(errno);
-        return listing;
-    }
     std::deque<Share> shares;
     shares.emplace_back(keep);
-    const uint8_t ended = LookAtAll(folder.Fd, shares, keep);
+    const uint8_t ended = LookAtAll(folderFd, shares, keep);
 
     KeptFiles kept(listing, keep);
     std::vector<std::pair<uint64_t, LooseFile>> linked;

@@ -7,11 +7,14 @@
 //   1. On the UI thread, LinksCountedElsewhere(ledger, folder) takes, from the
 //      root's LinkLedger, the files with several links that the walk met in
 //      `folder` but counted at another place.
-//   2. ListLooseFiles(path, elsewhere) lists the folder as it is now. It
-//      touches no tree and may run on any thread (a large folder is listed
-//      off the UI thread); it keeps at most `keep` files, the largest (equal
-//      sizes by name), and sums the rest. A folder of many names is looked
-//      at by worker threads of its own, joined before it returns.
+//   2. ListLooseFilesAt(PlanWalk(folder), elsewhere) reaches the folder by
+//      the checked walk of sizetree/EntryWalk.h (the plan made on the UI
+//      thread) and lists it as it is now; ListLooseFiles lists a folder the
+//      caller has opened. They touch no tree and may run on any thread (a
+//      large folder is listed off the UI thread); they keep at most `keep`
+//      files, the largest (equal sizes by name), and sum the rest. A folder
+//      of many names is looked at by worker threads of its own, joined
+//      before they return.
 //   3. On the UI thread, PutLooseFiles(tree, filesEntry, listing, ledger,
 //      hooks) puts one child per listed file under the FILES entry (and one
 //      "[N smaller files]" entry for the rest), captioned like folders, in the
@@ -30,11 +33,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
 
+#include "sizetree/EntryWalk.h"
 #include "sizetree/LinkLedger.h"
 #include "sizetree/Rescan.h"
 #include "sizetree/SizeTree.h"
@@ -79,6 +84,9 @@ struct LooseFileListing {
     // the ledger stays whole.
     std::vector<LooseFile> SmallerLinked;
     uint8_t Error = 0;  // the folder could not be (fully) listed: a read error code
+    // The walk to the folder refused (Error then kReadChanged, or the code
+    // of the errno that stopped it).
+    std::optional<WalkRefusal> Refusal;
 };
 
 using FileIdSet = std::unordered_set<FileId, FileIdHash>;
@@ -87,9 +95,13 @@ using FileIdSet = std::unordered_set<FileId, FileIdHash>;
 // at another place.
 FileIdSet LinksCountedElsewhere(const LinkLedger& ledger, const TTreeEntry* folder);
 
-// Lists the files (anything but folders) directly in the folder at `path`.
-LooseFileListing ListLooseFiles(const std::string& path, const FileIdSet& elsewhere,
-                                size_t keep = kListedFilesKept);
+// Lists the files (anything but folders) directly in the open folder
+// folderFd, reading its names from where the descriptor stands (a freshly
+// opened one: from the start); the caller closes it.
+LooseFileListing ListLooseFiles(int folderFd, const FileIdSet& elsewhere, size_t keep = kListedFilesKept);
+// The same for the folder at the end of plan, reached by the checked walk.
+LooseFileListing ListLooseFilesAt(const WalkPlan& plan, const FileIdSet& elsewhere,
+                                  size_t keep = kListedFilesKept);
 
 // Adds one child per listed file, and the "[N smaller files]" entry, under
 // filesEntry (which has no children yet), in the order in force; changes no

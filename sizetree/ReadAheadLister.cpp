@@ -48,6 +48,16 @@ TReadAheadLister::TReadAheadLister(ReadAheadOptions options) : options_(std::mov
 TReadAheadLister::~TReadAheadLister()
 {
     Shutdown();
+    if (openedRoot_ >= 0)
+        close(openedRoot_);
+}
+
+void TReadAheadLister::SetOpenedRoot(int fd)
+{
+    std::lock_guard lock(mutex_);
+    if (openedRoot_ >= 0)
+        close(openedRoot_);
+    openedRoot_ = fd;
 }
 
 void TReadAheadLister::Shutdown()

@@ -99,6 +99,7 @@ public:
     TReadAheadLister& operator=(const TReadAheadLister&) = delete;
 
     bool EnterRoot(const std::string& path, TFolderListing& listing) override;
+    void SetOpenedRoot(int fd) override;
     bool Enter(const TSubfolder& sub, TFolderListing& listing) override;
     void Leave() override;
     bool RootReady(const std::string& path, std::chrono::nanoseconds limit) override;
@@ -156,6 +157,7 @@ private:
     size_t leavesDue_ = 0;                 // consumer only: left, not yet let go
     Folder* wanted_ = nullptr;             // the folder the consumer waits for
     Folder* root_ = nullptr;               // started, not yet entered
+    int openedRoot_ = -1;                  // SetOpenedRoot's, until the root's worker takes it
     size_t ready_ = 0;                     // listed or being listed, not entered
     size_t readyBytes_ = 0;
     unsigned idleWorkers_ = 0;  // workers waiting on workCv_

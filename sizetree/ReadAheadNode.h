@@ -53,4 +53,5 @@ struct TReadAheadLister::OpenPlan {
     int ParentFd = -1;  // the folder's parent, opened again along the way
     uint8_t Error = 0;  // why the folder could not be opened (see Listing.h)
     ScanRoute Route;    // the root's, when the folder is the root
+    int RootFd = -1;    // the root opened by the consumer (SetOpenedRoot)
 };

@@ -199,8 +199,10 @@ void TReadAheadLister::WorkerLoop(unsigned index)
 TReadAheadLister::OpenPlan TReadAheadLister::PlanOpen(Folder* node)
 {
     OpenPlan plan;
-    if (!node->Parent)
+    if (!node->Parent) {
+        plan.RootFd = std::exchange(openedRoot_, -1);
         return plan;
+    }
     Folder* a = node->Parent;
     while (a->Fd < 0) {  // the root's stays open while it has descendants
         plan.Steps.push_back(a);
@@ -223,7 +225,7 @@ TReadAheadLister::OpenPlan TReadAheadLister::PlanOpen(Folder* node)
 int TReadAheadLister::OpenPlanned(Folder* node, OpenPlan& plan, uint64_t& device, uint64_t& inode)
 {
     if (!node->Parent) {
-        const int fd = OpenRootFolder(node->Name);
+        const int fd = plan.RootFd >= 0 ? plan.RootFd : OpenRootFolder(node->Name);
         if (fd < 0 || !FolderIdentity(fd, device, inode)) {
             plan.Error = ReadErrorOfErrno(errno);
             if (fd >= 0)

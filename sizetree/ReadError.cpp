@@ -22,6 +22,8 @@ const char* ReadErrorText(uint8_t code)
         return "Replaced while scanned";
     case kReadAbandoned:
         return "Listing abandoned";
+    case kReadChanged:
+        return "No longer the folder that was scanned";
     case ENOENT:
         return "Vanished while scanned";
     default:

@@ -65,10 +65,13 @@ bool PrintTree(TSizeTree& tree, TTreeEntry& root, const ReportOptions& options, 
         if (options.Files && child->IsFiles() && (maxDepth < 0 || depth < maxDepth)) {
             // The folder's files as the scan counted them: other links' names at 0.
             const TTreeEntry* folder = child->Parent();
-            LooseFileListing listing = ListLooseFiles(folder->Path(), LinksCountedElsewhere(ledger, folder));
+            const WalkPlan plan = PlanWalk(*folder);
+            LooseFileListing listing = ListLooseFilesAt(plan, LinksCountedElsewhere(ledger, folder));
             if (listing.Error) {
+                // A walk that refused names the folder that changed.
                 listedAll = false;
-                TellCannotRead(err, folder->Path(), listing.Error);
+                TellCannotRead(err, listing.Refusal ? plan.PathAt(listing.Refusal->Depth) : plan.Path(),
+                               listing.Error);
             } else {
                 AddListedFiles(tree, child, listing);
             }

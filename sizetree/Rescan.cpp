@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "sizetree/DeletionWatch.h"
 #include "sizetree/TreeTotals.h"
@@ -51,10 +52,20 @@ bool ForgetListedLink(const TTreeEntry& file, LinkLedger& ledger)
 
 }  // namespace
 
-bool RescanEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger, const TreeChangeHooks& hooks)
+RescanResult RescanEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger, const TreeChangeHooks& hooks)
 {
+    RescanResult result;
     if (!entry || !IsFolderEntry(*entry))
-        return false;
+        return result;
+    FolderFd folder;
+    if (entry->Parent()) {
+        WalkResult walk = OpenWalk(PlanWalk(*entry));
+        if (walk.Refusal) {
+            result.Refusal = walk.Refusal;
+            return result;
+        }
+        folder = std::move(walk.Folder);
+    }
     // The links the walk met inside, per file; they are met again below.
     PlaceCounts before;
     for (auto& [id, r] : ledger) {
@@ -74,10 +85,13 @@ bool RescanEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger, const T
         tree.DeleteEntry(entry->ChildAt(entry->ChildCount() - 1));
 
     TDeletionWatch watch(tree, entry);
-    ScanFolder(tree, entry, hooks.Scan, ledger);
+    if (folder)
+        ScanOpenedFolder(tree, entry, folder.Release(), hooks.Scan, ledger);
+    else
+        ScanFolder(tree, entry, hooks.Scan, ledger);
     if (watch.Lost()) {
         ledger.clear();
-        return false;
+        return result;
     }
 
     bool linksChanged = false;
@@ -101,7 +115,8 @@ bool RescanEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger, const T
     Recaption(tree, entry);
     if (linksChanged && entry->Parent())
         return RescanEntry(tree, RootOf(entry), ledger, hooks);
-    return true;
+    result.Rescanned = true;
+    return result;
 }
 
 void RemoveScannedEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger, const TreeChangeHooks& hooks)

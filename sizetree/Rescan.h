@@ -15,7 +15,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
+#include "sizetree/EntryWalk.h"
 #include "sizetree/LinkLedger.h"
 #include "sizetree/Scan.h"
 #include "sizetree/SizeTree.h"
@@ -28,11 +30,22 @@ struct TreeChangeHooks {
     std::function<void(TTreeEntry* entry)> SubtreeAboutToGo;
 };
 
+struct RescanResult {
+    bool Rescanned = false;
+    // Why a folder below the root was not rescanned: the walk to it found a
+    // folder on the way (or itself) no longer the one scanned.
+    std::optional<WalkRefusal> Refusal;
+    explicit operator bool() const { return Rescanned; }
+};
+
 // Scans the folder entry (a root or a folder below one; not a FILES entry)
-// again in place. False when nothing was done (a FILES entry) or the scan
-// lost the entry (deleted from inside the hooks; the ledger is then emptied,
-// its places being gone).
-bool RescanEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger, const TreeChangeHooks& hooks);
+// again in place. A root is scanned afresh from its path; a folder below
+// is reached by the walk of sizetree/EntryWalk.h, and left as it was when
+// the walk refuses. Not rescanned either: a FILES entry, and a scan that
+// lost the entry (deleted from inside the hooks; the ledger is then
+// emptied, its places being gone).
+RescanResult RescanEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger,
+                         const TreeChangeHooks& hooks);
 
 // Takes the entry (not a root, not a "[N smaller files]" entry) with its
 // subtree out of the tree, as if what it stands for had gone from disk. A

@@ -41,8 +41,9 @@ struct ScanFrame {
 
 class DepthFirstScan {
 public:
-    DepthFirstScan(TSizeTree& tree, const TScanHooks& hooks, TFolderLister& lister, LinkLedger& ledger)
-        : tree_(tree), hooks_(hooks), lister_(lister), guard_(tree), ledger_(ledger)
+    DepthFirstScan(TSizeTree& tree, const TScanHooks& hooks, TFolderLister& lister, LinkLedger& ledger,
+                   bool rootOpened)
+        : tree_(tree), hooks_(hooks), lister_(lister), guard_(tree), ledger_(ledger), rootOpened_(rootOpened)
     {
     }
 
@@ -107,10 +108,11 @@ private:
         entry->SetSize(0);
         entry->Counts() = EntryCounts();
         struct stat st;
-        if (!sub)  // the folder the path names, as the lister opens it
+        if (!sub && !rootOpened_) {  // the folder the path names, as the lister opens it
             entry->SetIdentity(0, 0);
-        if (!sub && stat(entry->Path().c_str(), &st) == 0)
-            entry->SetIdentity(st.st_dev, st.st_ino);
+            if (stat(entry->Path().c_str(), &st) == 0)
+                entry->SetIdentity(st.st_dev, st.st_ino);
+        }
         ScanFrame& f = frames_.emplace_back();
         f.Entry = entry;
         f.Entered = sub ? lister_.Enter(*sub, f.Listing) : lister_.EnterRoot(entry->Path(), f.Listing);
@@ -207,6 +209,7 @@ private:
     Clock::time_point nextEvents_ = Clock::time_point::min();  // events due from then
     std::deque<ScanFrame> frames_;
     LinkLedger& ledger_;
+    const bool rootOpened_;  // the lister lists a root the caller opened: its identity stays
 };
 
 }  // namespace
@@ -216,7 +219,7 @@ void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks,
 {
     if (!entry)
         return;
-    DepthFirstScan scan(tree, hooks, lister, ledger);
+    DepthFirstScan scan(tree, hooks, lister, ledger, false);
     scan.Run(entry);
 }
 
@@ -232,6 +235,17 @@ void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks, Lin
         return;
     TReadAheadLister lister;
     ScanFolderWith(tree, entry, hooks, lister, ledger);
+}
+
+void ScanOpenedFolder(TSizeTree& tree, TTreeEntry* entry, int folderFd, const TScanHooks& hooks,
+                      LinkLedger& ledger)
+{
+    TReadAheadLister lister;
+    lister.SetOpenedRoot(folderFd);
+    if (!entry)
+        return;
+    DepthFirstScan scan(tree, hooks, lister, ledger, true);
+    scan.Run(entry);
 }
 
 void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks)

@@ -40,6 +40,11 @@
 // that root's ledger, so files counted elsewhere are not counted again. Each
 // folder entry keeps the device and inode of the folder it listed.
 //
+// ScanOpenedFolder scans a folder that the caller has opened and checked
+// (a rescan below a root reaches it through sizetree/EntryWalk.h): the scan
+// lists that descriptor, takes it over, and the entry keeps its identity;
+// the others open the entry's path and record the folder it names.
+//
 // ScanFolder lists with the read-ahead lister (sizetree/ReadAheadLister.h):
 // worker threads list folders ahead; they are joined before it returns.
 // ScanFolderWith takes any lister; TDirLister (sizetree/DirLister.h) is the
@@ -81,6 +86,8 @@ struct TScanHooks {
 
 void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks);
 void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks, LinkLedger& ledger);
+void ScanOpenedFolder(TSizeTree& tree, TTreeEntry* entry, int folderFd, const TScanHooks& hooks,
+                      LinkLedger& ledger);
 // The same with another listing source.
 void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks, TFolderLister& lister);
 void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks, TFolderLister& lister,

@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU" sourcelanguage="en">
 <context>
+    <name>DesktopOpener</name>
+    <message>
+        <source>%1 could not be started: %2</source>
+        <translation>не удалось запустить %1: %2</translation>
+    </message>
+    <message>
+        <source>the opener ended abnormally</source>
+        <translation>программа открытия завершилась аварийно</translation>
+    </message>
+    <message>
+        <source>the desktop finds no such file</source>
+        <translation>рабочий стол не находит такого файла</translation>
+    </message>
+    <message>
+        <source>the desktop has no program to open it</source>
+        <translation>на рабочем столе нет программы, чтобы открыть его</translation>
+    </message>
+    <message>
+        <source>the desktop could not open it (status %1)</source>
+        <translation>рабочему столу не удалось открыть его (код %1)</translation>
+    </message>
+</context>
+<context>
     <name>EntryActions</name>
     <message>
         <source>&amp;Open</source>
@@ -18,6 +41,10 @@
     <message>
         <source>Move to &amp;Trash</source>
         <translation>Переместить в &amp;корзину</translation>
+    </message>
+    <message>
+        <source>Could not open %1: %2</source>
+        <translation>Не удалось открыть %1: %2</translation>
     </message>
 </context>
 <context>
@@ -79,6 +106,21 @@
     <message>
         <source>Not a directory</source>
         <translation>Не папка</translation>
+    </message>
+    <message>
+        <source>No longer the folder that was scanned</source>
+        <translation>Уже не та папка, что была отсканирована</translation>
+    </message>
+</context>
+<context>
+    <name>RefusalTexts</name>
+    <message>
+        <source>%1 is no longer the folder that was scanned</source>
+        <translation>%1 — уже не та папка, что была отсканирована</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>
@@ -217,32 +259,87 @@
         <translation>Перемещение в корзину невозможно: идёт сканирование</translation>
     </message>
     <message>
-        <source>Move to Trash refused: %1 is a scanned root</source>
-        <translation>Перемещение в корзину невозможно: %1 — корень сканирования</translation>
+        <source>Move &apos;%1&apos; (%2) to the trash?</source>
+        <translation>Переместить «%1» (%2) в корзину?</translation>
     </message>
     <message>
-        <source>Move to Trash refused: the loose files of %1 are not listed</source>
-        <translation>Перемещение в корзину невозможно: файлы папки %1 не перечислены</translation>
+        <source>Moved %1 to the trash</source>
+        <translation>В корзину перемещено: %1</translation>
+    </message>
+    <message>
+        <source>Rescan refused: %1</source>
+        <translation>Пересканирование невозможно: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TrashTexts</name>
+    <message>
+        <source>Move to Trash refused: %1</source>
+        <translation>Перемещение в корзину невозможно: %1</translation>
+    </message>
+    <message>
+        <source>Move to Trash refused: %1 is no longer the file that was listed</source>
+        <translation>Перемещение в корзину невозможно: %1 — уже не тот файл, что был перечислен</translation>
     </message>
     <message>
         <source>Move to Trash refused: %1 is no longer the folder that was scanned</source>
         <translation>Перемещение в корзину невозможно: %1 — уже не та папка, что была отсканирована</translation>
     </message>
     <message>
-        <source>Move &apos;%1&apos; (%2) to the trash?</source>
-        <translation>Переместить «%1» (%2) в корзину?</translation>
+        <source>it is the top folder of another file system</source>
+        <translation>это верхняя папка другой файловой системы</translation>
     </message>
     <message>
-        <source>Could not move &apos;%1&apos; to the trash: %2</source>
-        <translation>Не удалось переместить «%1» в корзину: %2</translation>
+        <source>the trash %1 lies inside it</source>
+        <translation>корзина %1 находится внутри неё</translation>
+    </message>
+    <message>
+        <source>no data folder for the trash</source>
+        <translation>нет папки данных для корзины</translation>
+    </message>
+    <message>
+        <source>the trash folder %1 is a symbolic link</source>
+        <translation>папка корзины %1 — символическая ссылка</translation>
+    </message>
+    <message>
+        <source>the trash folder %1 is not a folder</source>
+        <translation>папка корзины %1 — не папка</translation>
+    </message>
+    <message>
+        <source>the trash folder %1 belongs to another user (%2)</source>
+        <translation>папка корзины %1 принадлежит другому пользователю (%2)</translation>
+    </message>
+    <message>
+        <source>the trash folder %1 has mode %2, not 0700</source>
+        <translation>у папки корзины %1 права %2, а не 0700</translation>
+    </message>
+    <message>
+        <source>the trash folder %1 cannot be made or opened: %2</source>
+        <translation>папку корзины %1 не удалось создать или открыть: %2</translation>
+    </message>
+    <message>
+        <source>its file system cannot move it without the risk of replacing another item (%1)</source>
+        <translation>её файловая система не может переместить его без риска заменить другой объект (%1)</translation>
+    </message>
+    <message>
+        <source>another item took its name at the last moment and went to the trash as %1; it could not be moved back: %2</source>
+        <translation>в последний момент его имя занял другой объект и попал в корзину как %1; вернуть его не удалось: %2</translation>
     </message>
     <message>
         <source>there is no trash on its file system (%1)</source>
         <translation>на её файловой системе нет корзины (%1)</translation>
     </message>
     <message>
-        <source>Moved %1 to the trash</source>
-        <translation>В корзину перемещено: %1</translation>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Move to Trash refused: %1 is a scanned root</source>
+        <translation>Перемещение в корзину невозможно: %1 — корень сканирования</translation>
+    </message>
+    <message>
+        <source>Move to Trash refused: the loose files of %1 are not listed</source>
+        <translation>Перемещение в корзину невозможно: файлы папки %1 не перечислены</translation>
     </message>
     <message>
         <source>Move to Trash refused: the loose files of %1 move one by one</source>
@@ -253,8 +350,8 @@
         <translation>Перемещение в корзину невозможно: меньшие файлы папки %1 не перечислены по одному</translation>
     </message>
     <message>
-        <source>Move to Trash refused: %1 is no longer the file that was listed</source>
-        <translation>Перемещение в корзину невозможно: %1 — уже не тот файл, что был перечислен</translation>
+        <source>Could not move &apos;%1&apos; to the trash: %2</source>
+        <translation>Не удалось переместить «%1» в корзину: %2</translation>
     </message>
 </context>
 </TS>

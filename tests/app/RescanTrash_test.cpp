@@ -25,6 +25,7 @@
 #include "app/ScanStatusBar.h"
 #include "chart/PieSeries.h"
 #include "sizetree/DirLister.h"
+#include "sizetree/EntryLookup.h"
 #include "sizetree/LooseFiles.h"
 
 namespace {
@@ -81,17 +82,7 @@ protected:
         frm.Tree->setFocus();
     }
 
-    TTreeEntry* At(const std::string& rel)
-    {
-        TTreeEntry* e = root;
-        for (size_t from = 0; e && from < rel.size();) {
-            size_t to = rel.find('/', from);
-            to = to == std::string::npos ? rel.size() : to;
-            e = Child(e, rel.substr(from, to - from));
-            from = to + 1;
-        }
-        return e;
-    }
+    TTreeEntry* At(const std::string& rel) { return FindEntry(frm.SizeTree(), t.Path(rel)); }
 
     void Select(TTreeEntry* e) { frm.Tree->setCurrentIndex(frm.Model().IndexOf(e)); }
     TTreeEntry* Selected() { return frm.Model().EntryAt(frm.Tree->currentIndex()); }
@@ -107,8 +98,8 @@ protected:
                     continue;
                 if (s->IsFiles() && s->ChildCount() > 0)
                     PutLooseFiles(tree, f,
-                                  ListLooseFiles(fresh->Path(), LinksCountedElsewhere(ledger, fresh)), ledger,
-                                  {});
+                                  ListLooseFilesAt(PlanWalk(*fresh), LinksCountedElsewhere(ledger, fresh)),
+                                  ledger, {});
                 else
                     ListAsShown(s, tree, f, ledger);
                 break;
@@ -224,6 +215,22 @@ TEST_F(RescanTrashTest, F5RescansInPlaceKeepingTheSelection)
     ExpectAsAFreshScan();
 }
 
+// Two roots whose paths share a prefix: F5 keeps the selection in its own
+// root, not at the look-alike path in the other.
+TEST_F(MainWindowTest, F5KeepsTheSelectionInItsOwnRoot)
+{
+    TTempTree t;
+    t.File("u/z/foo/a", 100);
+    t.File("uXz/foo/b", 200);
+    frm.ScanRoot(t.Path("u"));
+    frm.ScanRoot(t.Path("uXz"));
+    TTreeEntry* foo = FindEntry(frm.SizeTree(), t.Path("uXz/foo"));
+    ASSERT_NE(foo, nullptr);
+    frm.Tree->setCurrentIndex(frm.Model().IndexOf(foo));
+    frm.RescanEntry(foo);
+    EXPECT_EQ(frm.Model().EntryAt(frm.Tree->currentIndex())->Path(), t.Path("uXz/foo"));
+}
+
 // Every refusal leaves the tree and the disk as they were, with its reason
 // in the status bar; no question is asked.
 TEST_F(RescanTrashTest, RefusalsChangeNothing)
@@ -252,6 +259,7 @@ TEST_F(RescanTrashTest, RefusalsChangeNothing)
         {"trash a FILES entry", files, Qt::Key_Delete, false, "are not listed"},
         {"rescan a FILES entry while scanning", files, Qt::Key_F5, true, "a scan is running"},
         {"trash a replaced folder", At("Videos/new"), Qt::Key_Delete, false, "no longer the folder"},
+        {"rescan a replaced folder", At("Videos/new"), Qt::Key_F5, false, "no longer the folder"},
     };
     const double size = root->Size();
     const int children = root->ChildCount();
@@ -527,12 +535,13 @@ TEST_F(RescanTrashTest, AListingWhoseEntryWentIsDropped)
 }
 
 // A folder gone since the scan: its FILES entry keeps the scan's size, shows
-// why in red and is not asked for again by the views; F5 asks again.
+// why in red and is not asked for again by the views; F5 asks again. A
+// folder made anew there is another folder: refused until it is scanned.
 TEST_F(RescanTrashTest, AFolderThatCannotBeListedIsNotAskedAgain)
 {
     TTreeEntry* files = FilesOf(At("Docs"));
     const double size = root->Size();
-    fs::remove_all(t.Path("Docs"));
+    fs::rename(t.Path("Docs"), t.Path("away"));  // kept: a new Docs gets another inode
     Select(files);
     WaitForListings();
     EXPECT_NE(frm.StatusBar->NoticeText().indexOf(QLatin1String("Could not list")), -1);
@@ -550,7 +559,14 @@ TEST_F(RescanTrashTest, AFolderThatCannotBeListedIsNotAskedAgain)
     t.File("Docs/again.txt", 70'000);
     QTest::keyClick(frm.Tree, Qt::Key_F5);
     WaitForListings();
-    EXPECT_EQ(files->ReadError(), 0);
-    ASSERT_EQ(files->ChildCount(), 1);
-    EXPECT_EQ(files->ChildAt(0)->Name(), "again.txt");
+    EXPECT_EQ(files->ReadError(), kReadChanged);
+    EXPECT_TRUE(
+        frm.StatusBar->NoticeText().endsWith(QLatin1String(": No longer the folder that was scanned")));
+    EXPECT_EQ(root->Size(), size);
+    frm.RescanEntry(root);
+    frm.RescanEntry(FilesOf(At("Docs")));
+    WaitForListings();
+    ASSERT_EQ(FilesOf(At("Docs"))->ChildCount(), 1);
+    EXPECT_EQ(FilesOf(At("Docs"))->ChildAt(0)->Name(), "again.txt");
+    ExpectAsAFreshScan();
 }

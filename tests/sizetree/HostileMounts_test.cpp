@@ -18,33 +18,15 @@
 #include "ScanHelpers.h"
 #include "TempTree.h"
 #include "sizetree/DirLister.h"
+#include "sizetree/EntryLookup.h"
 #include "sizetree/ReadAheadLister.h"
 #include "sizetree/ScanRoute.h"
 
 namespace {
 
-const std::string kSkip = "SKIP: ";
-
-std::string Mount(const std::string& from, const std::string& to, const char* type, unsigned long flags)
-{
-    if (mount(from.c_str(), to.c_str(), type, flags, nullptr) != 0)
-        return "mount " + from + " on " + to + ": " + std::strerror(errno);
-    return "";
-}
-
 // Layout: a/f 1 MB, a/b/g 2 MB, a/b/loop (a bound onto it), c/h 0.5 MB,
 // copy (a/b bound onto it), self (the root bound onto it), tmp (a tmpfs
 // holding 3 MB).
-// "" once this process has mounts of its own, else why not.
-std::string PrivateMounts()
-{
-    if (unshare(CLONE_NEWNS) != 0)
-        return kSkip + "no private mount namespace (" + std::strerror(errno) + "): needs CAP_SYS_ADMIN";
-    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-        return kSkip + "mounts cannot be made private: " + std::strerror(errno);
-    return "";
-}
-
 std::string MountAndScan(const TTempTree& t)
 {
     if (std::string fault = PrivateMounts(); !fault.empty())
@@ -69,8 +51,8 @@ std::string MountAndScan(const TTempTree& t)
         return fault;
     if (s.Root->Size() != 3500000)
         return "root counts " + std::to_string(s.Root->Size()) + " bytes, not 3500000";
-    for (const char* mounted : {"loop", "copy", "self", "tmp"}) {
-        const TTreeEntry* e = FindNamed(s.Root, mounted);
+    for (const char* mounted : {"a/b/loop", "copy", "self", "tmp"}) {
+        const TTreeEntry* e = FindEntry(s.Tree, r + "/" + mounted);
         if (!e || e->Size() != 0 || e->ChildCount() != 0)
             return std::string(mounted) + " was entered or is missing";
         // Looked at, not opened: the entry is the mounted folder.
@@ -154,7 +136,7 @@ std::string MountDuringScan(const TTempTree& t)
     ScanFolderWith(tree, root, {}, readAhead);
     if (!mountFault.empty())
         return kSkip + mountFault;
-    const TTreeEntry* later = FindNamed(root, "later");
+    const TTreeEntry* later = FindEntry(tree, r + "/later");
     if (!later || later->Size() != 0 || later->ChildCount() != 0 || later->ReadError() != 0)
         return "the read-ahead lister entered the tmpfs, or called it unreadable";
     if (root->Size() != 1000 || root->ReadError() != 0 || root->Counts().UnreadableBelow != 0)

@@ -1,6 +1,8 @@
 #include "HostileSupport.h"
 
 #include <poll.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -111,6 +113,22 @@ std::string CheckFinished(const TSizeTree& tree, const TTreeEntry* root, int* fi
     }
     if (finished)
         *finished = count;
+    return "";
+}
+
+std::string PrivateMounts()
+{
+    if (unshare(CLONE_NEWNS) != 0)
+        return kSkip + "no private mount namespace (" + std::strerror(errno) + "): needs CAP_SYS_ADMIN";
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return kSkip + "mounts cannot be made private: " + std::strerror(errno);
+    return "";
+}
+
+std::string Mount(const std::string& from, const std::string& to, const char* type, unsigned long flags)
+{
+    if (mount(from.c_str(), to.c_str(), type, flags, nullptr) != 0)
+        return "mount " + from + " on " + to + ": " + std::strerror(errno);
     return "";
 }
 

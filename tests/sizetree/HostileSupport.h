@@ -26,6 +26,16 @@ std::string InChild(const std::function<std::string()>& body, unsigned seconds, 
 // Otherwise the first fault found. finished counts the checked folders.
 std::string CheckFinished(const TSizeTree& tree, const TTreeEntry* root, int* finished = nullptr);
 
+// A child's result that asks the test to be skipped: kSkip + the reason.
+inline const std::string kSkip = "SKIP: ";
+
+// In a child process: "" once it has mounts of its own (a private mount
+// namespace), else kSkip and why not.
+std::string PrivateMounts();
+
+// Mounts from on to (mount(2)); "" or why not.
+std::string Mount(const std::string& from, const std::string& to, const char* type, unsigned long flags);
+
 // The first entry in root's subtree with that Name, or nullptr.
 const TTreeEntry* FindNamed(const TTreeEntry* root, const std::string& name);
 

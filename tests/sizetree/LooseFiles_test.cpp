@@ -4,6 +4,7 @@
 // the whole tree, and the tree equals a fresh scan listed the same way.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -54,8 +55,8 @@ std::vector<TTreeEntry*> ListedFiles(TTreeEntry* root)
 void ListFiles(TSizeTree& tree, TTreeEntry* files, LinkLedger& ledger, const TreeChangeHooks& hooks = {})
 {
     const TTreeEntry* folder = files->Parent();
-    PutLooseFiles(tree, files, ListLooseFiles(folder->Path(), LinksCountedElsewhere(ledger, folder)), ledger,
-                  hooks);
+    PutLooseFiles(tree, files, ListLooseFilesAt(PlanWalk(*folder), LinksCountedElsewhere(ledger, folder)),
+                  ledger, hooks);
 }
 
 void ListEveryFilesEntry(TSizeTree& tree, TTreeEntry* root, LinkLedger& ledger)
@@ -308,7 +309,9 @@ TEST(LooseFiles, KeepsTheLargestAndSumsTheRest)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Keep);
-        LooseFileListing listing = ListLooseFiles(t.Path("small"), {}, c.Keep);
+        const int fd = open(t.Path("small").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        LooseFileListing listing = ListLooseFiles(fd, {}, c.Keep);
+        close(fd);
         EXPECT_EQ(listing.Error, 0);
         std::sort(listing.Files.begin(), listing.Files.end(), [](const LooseFile& x, const LooseFile& y) {
             return x.Size != y.Size ? x.Size > y.Size : x.Name < y.Name;
@@ -360,7 +363,7 @@ TEST(LooseFiles, UnlistableFolderListsNothingAndKeepsItsSizes)
     TreeChangeHooks hooks;
     hooks.ChildrenAboutToGo = [&](TTreeEntry* e) { cleared.push_back(e->Path()); };
     std::filesystem::remove_all(t.Path("gone"));
-    const LooseFileListing gone = ListLooseFiles(t.Path("gone"), {});
+    const LooseFileListing gone = ListLooseFilesAt(PlanWalk(*Child(s.Root, "gone")), {});
     EXPECT_EQ(gone.Error, ENOENT);
     PutLooseFiles(s.Tree, goneFiles, gone, s.Ledger, hooks);
     EXPECT_EQ(goneFiles->ChildCount(), 0);
@@ -376,7 +379,7 @@ TEST(LooseFiles, UnlistableFolderListsNothingAndKeepsItsSizes)
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
             _exit(10);
         TTreeEntry* files = Child(Child(s.Root, "shut"), "");
-        const LooseFileListing shut = ListLooseFiles(t.Path("shut"), {});
+        const LooseFileListing shut = ListLooseFilesAt(PlanWalk(*Child(s.Root, "shut")), {});
         PutLooseFiles(s.Tree, files, shut, s.Ledger, {});
         int bad = 0;
         bad |= shut.Error != EACCES || !shut.Files.empty();

@@ -2,35 +2,17 @@
 // scan of it, entry by entry, hard links included.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "ReadAheadCompare.h"
 #include "TempTree.h"
+#include "sizetree/EntryLookup.h"
 #include "sizetree/Rescan.h"
 
 namespace {
-
-// The entry at a relative path of folder names ("" the root).
-TTreeEntry* Find(TTreeEntry* root, const std::string& rel)
-{
-    TTreeEntry* e = root;
-    size_t from = 0;
-    while (e && from < rel.size()) {
-        size_t to = rel.find('/', from);
-        if (to == std::string::npos)
-            to = rel.size();
-        const std::string name = rel.substr(from, to - from);
-        TTreeEntry* next = nullptr;
-        for (int i = 0; i < e->ChildCount(); ++i)
-            if (e->ChildAt(i)->Name() == name)
-                next = e->ChildAt(i);
-        e = next;
-        from = to + 1;
-    }
-    return e;
-}
 
 // Folders holding links to the same files before, inside and after each
 // other in any walk order. Every file has its own power-of-two size, so no
@@ -63,6 +45,9 @@ protected:
         hooks.SubtreeAboutToGo = [this](TTreeEntry* e) { removed.push_back(e->Path()); };
     }
 
+    // The entry at a path relative to the root ("" the root).
+    TTreeEntry* Find(const std::string& rel) const { return FindEntry(tree, t.Path(rel)); }
+
     std::string DifferenceFromFreshScan()
     {
         const auto fresh = ScanSequential(t.Path());
@@ -85,14 +70,14 @@ TEST_F(RescanTest, RescanOfAnUnchangedFolderEqualsAFreshScanAndScansThatFolderAl
     for (const char* rel : {"b/c", "a/x", "b", "e", "a", "b/d", ""}) {
         SCOPED_TRACE(rel);
         cleared.clear();
-        TTreeEntry* e = Find(root, rel);
+        TTreeEntry* e = Find(rel);
         ASSERT_NE(e, nullptr);
         ASSERT_TRUE(RescanEntry(tree, e, ledger, hooks));
         EXPECT_EQ(DifferenceFromFreshScan(), "");
         EXPECT_EQ(cleared, std::vector<std::string>{t.Path(rel)});  // no whole-root fallback
         EXPECT_EQ(ledger.size(), 3u);
     }
-    TTreeEntry* bc = Find(root, "b/c");
+    TTreeEntry* bc = Find("b/c");
     TTreeEntry* files = bc->ChildAt(bc->ChildCount() - 1);  // the smallest: 8000 < 64000
     ASSERT_TRUE(files->IsFiles());
     EXPECT_FALSE(RescanEntry(tree, files, ledger, hooks));
@@ -102,7 +87,7 @@ TEST_F(RescanTest, RescanAfterChangesOnDiskEqualsAFreshScan)
 {
     // A new file: the folder and every ancestor grow, re-sorted.
     t.File("b/c/new.bin", 1u << 30);
-    ASSERT_TRUE(RescanEntry(tree, Find(root, "b/c"), ledger, hooks));
+    ASSERT_TRUE(RescanEntry(tree, Find("b/c"), ledger, hooks));
     EXPECT_EQ(DifferenceFromFreshScan(), "");
     EXPECT_EQ(root->ChildAt(0)->Name(), "b");
     // Links gone and added inside a folder: counted where a fresh walk
@@ -111,13 +96,17 @@ TEST_F(RescanTest, RescanAfterChangesOnDiskEqualsAFreshScan)
     std::filesystem::remove(t.Path("b/c/one"));
     t.HardLink("e/shared3", "b/c/three");
     cleared.clear();
-    ASSERT_TRUE(RescanEntry(tree, Find(root, "b/c"), ledger, hooks));
+    ASSERT_TRUE(RescanEntry(tree, Find("b/c"), ledger, hooks));
     EXPECT_EQ(DifferenceFromFreshScan(), "");
     EXPECT_EQ(cleared.back(), t.Path());
-    // A folder gone with its links: the root's rescan drops it.
+    // A folder gone with its links: its own rescan is refused, as the walk
+    // finds no folder there; its parent's drops it.
     std::filesystem::remove_all(t.Path("b/d"));
-    ASSERT_TRUE(RescanEntry(tree, Find(root, "b/d"), ledger, hooks));
-    EXPECT_EQ(Find(root, "b/d"), nullptr);
+    const RescanResult gone = RescanEntry(tree, Find("b/d"), ledger, hooks);
+    ASSERT_TRUE(gone.Refusal);
+    EXPECT_EQ(gone.Refusal->Error, ENOENT);
+    ASSERT_TRUE(RescanEntry(tree, Find("b"), ledger, hooks));
+    EXPECT_EQ(Find("b/d"), nullptr);
     EXPECT_EQ(DifferenceFromFreshScan(), "");
 }
 
@@ -134,13 +123,13 @@ TEST_F(RescanTest, RemovalEqualsAFreshScanOfWhatIsLeft)
         SCOPED_TRACE(rel);
         removed.clear();
         cleared.clear();
-        TTreeEntry* e = Find(root, rel);
+        TTreeEntry* e = Find(rel);
         ASSERT_NE(e, nullptr);
         std::filesystem::remove_all(t.Path(rel));
         RemoveScannedEntry(tree, e, ledger, hooks);
         EXPECT_EQ(removed, std::vector<std::string>{t.Path(rel)});
         EXPECT_EQ(DifferenceFromFreshScan(), "");
-        EXPECT_EQ(Find(root, rel), nullptr);
+        EXPECT_EQ(Find(rel), nullptr);
         rootRescans += cleared == std::vector<std::string>{t.Path()};
     }
     EXPECT_GE(rootRescans, 1);

@@ -19,6 +19,7 @@
 #include "HostileSupport.h"
 #include "ScanHelpers.h"
 #include "TempTree.h"
+#include "sizetree/EntryLookup.h"
 #include "sizetree/Report.h"
 
 namespace {
@@ -71,7 +72,7 @@ std::string ScanUnreadable(const TTempTree& t)
         if (std::set<std::string>(failed.begin(), failed.end()) != shut || failed.size() != shut.size())
             return which + "folders told as unreadable: " + std::to_string(failed.size());
         for (const std::string& p : shut) {
-            const TTreeEntry* e = FindNamed(s.Root, p.substr(p.rfind('/') + 1));
+            const TTreeEntry* e = FindEntry(s.Tree, p);
             if (!e || e->ReadError() != EACCES)
                 return which + p + " is not recorded as denied";
             if (std::string(ReadErrorText(e->ReadError())) != "Permission denied")
