@@ -20,6 +20,8 @@ test_packages=(
   time
   desktop-file-utils appstream dpkg-dev file
   clang-format-14
+  # The fuzz targets: clang only recommends its fuzzer runtime, so it is named.
+  clang libclang-rt-14-dev
 )
 
 case "$what" in
