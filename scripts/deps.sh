@@ -15,6 +15,7 @@ run_packages=(
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-apps x11-utils imagemagick xclip python3
+  strace
   valgrind
   tesseract-ocr
   time

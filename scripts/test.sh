@@ -18,7 +18,9 @@ run_suite() {
   local dir=$1; shift
   cmake -S "$top" -B "$dir" "$@" >/dev/null
   cmake --build "$dir" -j"$jobs"
-  (cd "$dir" && xvfb-run -a -s "-screen 0 1280x1024x24" \
+  # -noreset: the server would reset whenever its last client left, and
+  # refuse the clients (tests starting) that connect meanwhile.
+  (cd "$dir" && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
       ctest --output-on-failure -j"$jobs" --timeout 900)
 }
 
