@@ -1,12 +1,11 @@
 #include "app/StatusText.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 #include <algorithm>
 #include <cmath>
 
+#include "mounts/MountRoot.h"
 #include "numtext/NumberText.h"
 
 std::string GroupedNumber(uint64_t n)
@@ -76,13 +75,7 @@ int ScanPercent(uint64_t diskBytesSoFar, uint64_t usedBytes)
 
 uint64_t FileSystemUsedBytes(const std::string& path)
 {
-    struct stat self;
-    struct stat parent;
-    // A file system's root: "/" (its own parent), or another device than
-    // the folder above it.
-    if (stat(path.c_str(), &self) != 0 || stat((path + "/..").c_str(), &parent) != 0)
-        return 0;
-    if (self.st_dev == parent.st_dev && self.st_ino != parent.st_ino)
+    if (!IsMountRoot(path))
         return 0;
     struct statvfs fs;
     if (statvfs(path.c_str(), &fs) != 0 || fs.f_blocks < fs.f_bfree)

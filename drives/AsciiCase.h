@@ -1,11 +1,12 @@
 #pragma once
 // Case changes that touch only the ASCII letters A-Z / a-z, so bytes of
 // multi-byte (UTF-8) characters are never altered.
+//
+// Protocol: pure functions of their arguments; any thread. The drive list
+// uses them for letters, labels and share names.
 
 #include <string>
 #include <string_view>
-
-namespace tallowin::drives {
 
 constexpr bool IsAsciiLetter(char c)
 {
@@ -38,5 +39,3 @@ inline std::string AsciiUpper(std::string_view s)
         c = AsciiUpper(c);
     return r;
 }
-
-}  // namespace tallowin::drives

@@ -2,8 +2,6 @@
 
 #include <QPainter>
 
-namespace tallowin::drives {
-
 QRect DriveImageRect(const QRect& item, int w, int h)
 {
     const int bottom = item.top() + item.height();  // exclusive
@@ -30,5 +28,3 @@ void DrawDriveItem(QPainter& painter, const QRect& item, const QPixmap* image, c
     painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, caption);
     painter.restore();
 }
-
-}  // namespace tallowin::drives

@@ -1,5 +1,10 @@
 #pragma once
 // Painting of one drive entry, shared by the drop-down and the closed box.
+//
+// Protocol: the item delegate (each entry of the drop-down) and the combo
+// box's paintEvent (the closed box) call DrawDriveItem on the UI thread with
+// a painter they own, already set to the control's font; the image belongs
+// to TDriveImages. DriveImageRect is a pure function.
 
 #include <QColor>
 #include <QPixmap>
@@ -7,8 +12,6 @@
 #include <QString>
 
 class QPainter;
-
-namespace tallowin::drives {
 
 struct TItemColours {
     QColor Back;  // fills the item and shows through the image's key colour
@@ -24,5 +27,3 @@ QRect DriveImageRect(const QRect& item, int w, int h);
 // ampersands shown as they are. The painter's font is used.
 void DrawDriveItem(QPainter& painter, const QRect& item, const QPixmap* image, const QString& caption,
                    const TItemColours& colours);
-
-}  // namespace tallowin::drives

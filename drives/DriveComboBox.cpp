@@ -13,10 +13,6 @@
 #include "drives/DriveItemDelegate.h"
 #include "drives/MountDriveSource.h"
 
-using namespace tallowin::drives;
-
-namespace tallowin::drives {
-
 // The application's style, except that the drop-down opens below the box
 // as a list of at most maxVisibleItems entries, never as a menu.
 class TDropDownStyle : public QProxyStyle {
@@ -29,8 +25,6 @@ public:
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
-
-}  // namespace tallowin::drives
 
 namespace {
 
@@ -80,7 +74,7 @@ std::string TDriveComboBox::SelectedDrive() const
     return list_->SelectedDrive();
 }
 
-TDriveComboBox::TTextCase TDriveComboBox::TextCase() const
+TTextCase TDriveComboBox::TextCase() const
 {
     return list_->TextCase();
 }

@@ -28,17 +28,12 @@
 #include "drives/DriveSource.h"
 #include "drives/TextCase.h"
 
-namespace tallowin::drives {
 class TDriveItemDelegate;
 class TDropDownStyle;
-}  // namespace tallowin::drives
 
 class TDriveComboBox : public QComboBox {
     Q_OBJECT
 public:
-    using TTextCase = tallowin::drives::TTextCase;
-    using IDriveSource = tallowin::drives::IDriveSource;
-
     explicit TDriveComboBox(QWidget* parent = nullptr);
     // `currentDir` gives the initial choice ("" for none).
     TDriveComboBox(std::unique_ptr<IDriveSource> source, const std::string& currentDir,
@@ -65,7 +60,7 @@ public:
     void SetFolderDialog(TFolderDialog dialog) { folderDialog_ = std::move(dialog); }
 
     int ItemHeight() const;
-    const tallowin::drives::TDriveList& List() const { return *list_; }
+    const TDriveList& List() const { return *list_; }
 
 signals:
     void DriveClicked();
@@ -83,11 +78,11 @@ private:
     void OnActivated(int index);
 
     // Declared first so that it outlives everything that may paint.
-    std::unique_ptr<tallowin::drives::TDropDownStyle> style_;
+    std::unique_ptr<TDropDownStyle> style_;
     std::unique_ptr<IDriveSource> source_;
-    std::unique_ptr<tallowin::drives::TDriveList> list_;  // refers to *source_
-    tallowin::drives::TDriveImages images_;
-    tallowin::drives::TDriveItemDelegate* delegate_ = nullptr;  // owned by this
+    std::unique_ptr<TDriveList> list_;  // refers to *source_
+    TDriveImages images_;
+    TDriveItemDelegate* delegate_ = nullptr;  // owned by this
     TFolderDialog folderDialog_;
     bool filled_ = false;
 };

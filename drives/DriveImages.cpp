@@ -8,8 +8,6 @@ static void InitDriveResources()
     Q_INIT_RESOURCE(drives);
 }
 
-namespace tallowin::drives {
-
 QImage WithKeyColourTransparent(const QImage& image)
 {
     QImage out = image.convertToFormat(QImage::Format_ARGB32);
@@ -54,5 +52,3 @@ const QPixmap* TDriveImages::ForKind(TDriveKind kind) const
     }
     return nullptr;
 }
-
-}  // namespace tallowin::drives

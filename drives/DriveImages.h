@@ -1,14 +1,15 @@
 #pragma once
-// The five drive pictures and the folder picture, loaded from the program's resources with their
-// key colour (the bottom-left pixel) made transparent.
-// Needs a QGuiApplication; load once and keep for the control's lifetime.
+// The five drive pictures and the folder picture, loaded from the program's
+// resources with their key colour (the bottom-left pixel) made transparent.
+//
+// Protocol: the combo box owns one TDriveImages, made in its constructor on
+// the UI thread (a QGuiApplication must exist) and kept for its lifetime;
+// the item delegate and the closed box only borrow the pictures (ForKind).
 
 #include <QPixmap>
 #include <array>
 
 #include "drives/DriveSource.h"
-
-namespace tallowin::drives {
 
 class TDriveImages {
 public:
@@ -24,5 +25,3 @@ private:
 
 // Copy of `image` whose pixels of the bottom-left pixel's colour are transparent.
 QImage WithKeyColourTransparent(const QImage& image);
-
-}  // namespace tallowin::drives

@@ -5,8 +5,6 @@
 
 #include "drives/DrawDriveItem.h"
 
-namespace tallowin::drives {
-
 TDriveItemDelegate::TDriveItemDelegate(const TDriveImages& images, QObject* parent)
     : QStyledItemDelegate(parent), images_(images)
 {
@@ -44,5 +42,3 @@ QSize TDriveItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QMo
 {
     return QSize(option.rect.width(), itemHeight_);
 }
-
-}  // namespace tallowin::drives

@@ -1,12 +1,15 @@
 #pragma once
 // Draws the drive entries of the drop-down list at a fixed item height.
-// The images must outlive the delegate; SetItemHeight after font changes.
+//
+// Protocol: the combo box makes one delegate (its Qt child, so Qt deletes
+// it) with the images it owns, which outlive it; it calls SetItemHeight
+// after every font change, before the list is shown again. Qt calls paint
+// and sizeHint on the UI thread; each entry carries its caption
+// (Qt::DisplayRole) and its kind (DriveKindRole).
 
 #include <QStyledItemDelegate>
 
 #include "drives/DriveImages.h"
-
-namespace tallowin::drives {
 
 // Model roles of a drive entry besides its caption (Qt::DisplayRole).
 inline constexpr int DriveKindRole = Qt::UserRole + 1;  // int(TDriveKind)
@@ -26,5 +29,3 @@ private:
     const TDriveImages& images_;
     int itemHeight_ = 16;
 };
-
-}  // namespace tallowin::drives

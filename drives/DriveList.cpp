@@ -5,20 +5,18 @@
 #include "drives/AsciiCase.h"
 #include "drives/PathPrefix.h"
 
-namespace tallowin::drives {
-
 namespace {
 
-    bool IsPath(std::string_view drive)
-    {
-        return !drive.empty() && drive.front() == '/';
-    }
+bool IsPath(std::string_view drive)
+{
+    return !drive.empty() && drive.front() == '/';
+}
 
-    // The case of a label or name follows the case of the drive letter.
-    std::string CaseLikeLetter(std::string_view text, char letter)
-    {
-        return letter >= 'a' ? AsciiLower(text) : AsciiUpper(text);
-    }
+// The case of a label or name follows the case of the drive letter.
+std::string CaseLikeLetter(std::string_view text, char letter)
+{
+    return letter >= 'a' ? AsciiLower(text) : AsciiUpper(text);
+}
 
 }  // namespace
 
@@ -238,5 +236,3 @@ void TDriveList::UpdateItemHeight(int textHeight)
 {
     itemHeight_ = std::max(textHeight, MinItemHeight);
 }
-
-}  // namespace tallowin::drives

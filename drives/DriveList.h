@@ -35,8 +35,6 @@
 #include "drives/DriveSource.h"
 #include "drives/TextCase.h"
 
-namespace tallowin::drives {
-
 struct TDriveEntry {
     std::string Caption;
     TDriveKind Image = TDriveKind::dkOther;  // which of the six images
@@ -99,5 +97,3 @@ private:
 
 // True for a lettered root "x:\" (either case).
 bool IsLetterRoot(std::string_view root);
-
-}  // namespace tallowin::drives

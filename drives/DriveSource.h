@@ -16,8 +16,6 @@
 #include <string>
 #include <vector>
 
-namespace tallowin::drives {
-
 enum class TDriveKind {
     dkOther,  // no entry
     dkRemovable,
@@ -40,5 +38,3 @@ public:
     // The name of the remote share; nullopt when it cannot be had.
     virtual std::optional<std::string> ShareName(const std::string& root) = 0;
 };
-
-}  // namespace tallowin::drives

@@ -2,56 +2,53 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
-#include <sstream>
 
 #include "drives/MountDriveSource.h"
+#include "mounts/MountTable.h"
 
 namespace fs = std::filesystem;
 
-namespace tallowin::drives {
-
 namespace {
 
-    std::string ReadFirstLine(const fs::path& file)
-    {
-        std::ifstream in(file);
-        std::string line;
-        std::getline(in, line);
-        return line;
-    }
+std::string ReadFirstLine(const fs::path& file)
+{
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
 
-    // Kernel name of the block device under a mount ("sda1"), "" when none.
-    std::string DeviceName(const TMountEntry& mount)
-    {
-        std::error_code ec;
-        if (mount.Major != 0) {
-            const fs::path link = "/sys/dev/block/" + std::to_string(mount.Major) + ":"
-                + std::to_string(mount.Minor);
-            const fs::path target = fs::read_symlink(link, ec);
-            if (!ec)
-                return target.filename().string();
-        }
-        if (mount.Source.starts_with("/dev/")) {
-            const fs::path node = fs::canonical(mount.Source, ec);
-            if (!ec && fs::exists("/sys/class/block" / node.filename(), ec))
-                return node.filename().string();
-        }
-        return {};
+// Kernel name of the block device under a mount ("sda1"), "" when none.
+std::string DeviceName(const MountEntry& mount)
+{
+    std::error_code ec;
+    if (mount.Major != 0) {
+        const fs::path link = "/sys/dev/block/" + std::to_string(mount.Major) + ":"
+            + std::to_string(mount.Minor);
+        const fs::path target = fs::read_symlink(link, ec);
+        if (!ec)
+            return target.filename().string();
     }
+    if (mount.Source.starts_with("/dev/")) {
+        const fs::path node = fs::canonical(mount.Source, ec);
+        if (!ec && fs::exists("/sys/class/block" / node.filename(), ec))
+            return node.filename().string();
+    }
+    return {};
+}
 
 }  // namespace
 
 std::string TLinuxMountSystem::ReadMountTable()
 {
-    std::ifstream in("/proc/self/mountinfo");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text;
+    if (ReadOwnMountTable(text) != 0)
+        text.clear();  // the list shows no mounts rather than a part of them
+    return text;
 }
 
-TBlockDevice TLinuxMountSystem::Device(const TMountEntry& mount)
+TBlockDevice TLinuxMountSystem::Device(const MountEntry& mount)
 {
     TBlockDevice d;
     const std::string name = DeviceName(mount);
@@ -71,7 +68,7 @@ TBlockDevice TLinuxMountSystem::Device(const TMountEntry& mount)
     return d;
 }
 
-std::optional<std::string> TLinuxMountSystem::Label(const TMountEntry& mount)
+std::optional<std::string> TLinuxMountSystem::Label(const MountEntry& mount)
 {
     const std::string name = DeviceName(mount);
     if (name.empty())
@@ -94,24 +91,21 @@ bool TLinuxMountSystem::IsDirectory(const std::string& path)
 
 namespace {
 
-    // Owns the system access together with the source that reads through it.
-    class TLinuxDriveSource : public IDriveSource {
-    public:
-        std::vector<std::string> Roots() override { return source_.Roots(); }
-        TDriveKind Kind(const std::string& root) override { return source_.Kind(root); }
-        std::optional<std::string> VolumeLabel(const std::string& root) override
-        {
-            return source_.VolumeLabel(root);
-        }
-        std::optional<std::string> ShareName(const std::string& root) override
-        {
-            return source_.ShareName(root);
-        }
+// Owns the system access together with the source that reads through it.
+class TLinuxDriveSource : public IDriveSource {
+public:
+    std::vector<std::string> Roots() override { return source_.Roots(); }
+    TDriveKind Kind(const std::string& root) override { return source_.Kind(root); }
+    std::optional<std::string> VolumeLabel(const std::string& root) override
+    {
+        return source_.VolumeLabel(root);
+    }
+    std::optional<std::string> ShareName(const std::string& root) override { return source_.ShareName(root); }
 
-    private:
-        TLinuxMountSystem system_;
-        TMountDriveSource source_{system_};
-    };
+private:
+    TLinuxMountSystem system_;
+    TMountDriveSource source_{system_};
+};
 
 }  // namespace
 
@@ -119,5 +113,3 @@ std::unique_ptr<IDriveSource> MakeLinuxDriveSource()
 {
     return std::make_unique<TLinuxDriveSource>();
 }
-
-}  // namespace tallowin::drives

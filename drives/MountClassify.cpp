@@ -5,33 +5,31 @@
 
 #include "drives/PathPrefix.h"
 
-namespace tallowin::drives {
-
 namespace {
 
-    template <std::size_t N> bool OneOf(std::string_view s, const std::array<std::string_view, N>& set)
-    {
-        return std::find(set.begin(), set.end(), s) != set.end();
-    }
+template <std::size_t N> bool OneOf(std::string_view s, const std::array<std::string_view, N>& set)
+{
+    return std::find(set.begin(), set.end(), s) != set.end();
+}
 
-    constexpr std::array<std::string_view, 13> kRemote = {
-        "nfs",  "nfs4",      "cifs",           "smb3",  "smbfs",      "fuse.sshfs", "9p",
-        "ceph", "glusterfs", "fuse.glusterfs", "davfs", "fuse.davfs", "afs"};
-    constexpr std::array<std::string_view, 2> kRam = {"tmpfs", "ramfs"};
-    constexpr std::array<std::string_view, 2> kOptical = {"iso9660", "udf"};
-    // Local file systems whose device number is anonymous (0:N).
-    constexpr std::array<std::string_view, 4> kFixedWithoutDevice = {"overlay", "btrfs", "zfs", "fuseblk"};
+constexpr std::array<std::string_view, 13> kRemote = {
+    "nfs",  "nfs4",      "cifs",           "smb3",  "smbfs",      "fuse.sshfs", "9p",
+    "ceph", "glusterfs", "fuse.glusterfs", "davfs", "fuse.davfs", "afs"};
+constexpr std::array<std::string_view, 2> kRam = {"tmpfs", "ramfs"};
+constexpr std::array<std::string_view, 2> kOptical = {"iso9660", "udf"};
+// Local file systems whose device number is anonymous (0:N).
+constexpr std::array<std::string_view, 4> kFixedWithoutDevice = {"overlay", "btrfs", "zfs", "fuseblk"};
 
-    int HexDigit(char c)
-    {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    }
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 
 }  // namespace
 
@@ -48,7 +46,7 @@ bool IsRemoteType(std::string_view fsType)
     return OneOf(fsType, kRemote);
 }
 
-TDriveKind ClassifyMount(const TMountEntry& mount, const TBlockDevice& device)
+TDriveKind ClassifyMount(const MountEntry& mount, const TBlockDevice& device)
 {
     const std::string_view type = mount.FsType;
     if (IsRemoteType(type))
@@ -85,5 +83,3 @@ std::string DecodeUdevName(std::string_view name)
     }
     return out;
 }
-
-}  // namespace tallowin::drives

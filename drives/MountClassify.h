@@ -1,14 +1,16 @@
 #pragma once
 // Which kind of drive a mount is, from its file-system type and the block
 // device under it.
+//
+// Protocol: pure functions of their arguments; any thread. The mount drive
+// source asks IsRemoteType first, and only for other types fetches the
+// device information (IMountSystem::Device) that ClassifyMount needs.
 
 #include <string>
 #include <string_view>
 
 #include "drives/DriveSource.h"
-#include "drives/MountInfo.h"
-
-namespace tallowin::drives {
+#include "mounts/MountTable.h"
 
 // What the local device information says about the device under a mount.
 struct TBlockDevice {
@@ -23,12 +25,10 @@ struct TBlockDevice {
 bool IsSystemPath(std::string_view mountPoint);
 
 // Remote and RAM kinds follow from the type alone; the others need `device`.
-TDriveKind ClassifyMount(const TMountEntry& mount, const TBlockDevice& device);
+TDriveKind ClassifyMount(const MountEntry& mount, const TBlockDevice& device);
 
 // True for the types whose kind never depends on the device.
 bool IsRemoteType(std::string_view fsType);
 
 // Decodes udev's "\x20"-style escapes in /dev/disk/by-label names.
 std::string DecodeUdevName(std::string_view name);
-
-}  // namespace tallowin::drives

@@ -1,12 +1,12 @@
 #include "drives/MountDriveSource.h"
 
-namespace tallowin::drives {
+#include "mounts/VisibleMounts.h"
 
 std::vector<std::string> TMountDriveSource::Roots()
 {
     mounts_.clear();
     std::vector<std::string> roots;
-    for (TMountEntry& e : VisibleMounts(ParseMountInfo(system_.ReadMountTable()))) {
+    for (MountEntry& e : VisibleMounts(ParseMountTable(system_.ReadMountTable()))) {
         roots.push_back(e.MountPoint);
         std::string key = e.MountPoint;
         mounts_.emplace(std::move(key), TMount{std::move(e), std::nullopt});
@@ -24,7 +24,7 @@ TDriveKind TMountDriveSource::KindOf(TMount& mount)
 {
     if (mount.Kind)
         return *mount.Kind;
-    const TMountEntry& e = mount.Entry;
+    const MountEntry& e = mount.Entry;
     // The kind of a remote mount follows from its type; its device is not asked.
     TDriveKind kind = IsRemoteType(e.FsType) ? TDriveKind::dkRemote : ClassifyMount(e, system_.Device(e));
     if ((kind == TDriveKind::dkFixed || kind == TDriveKind::dkRamDisk) && !system_.IsDirectory(e.MountPoint))
@@ -60,5 +60,3 @@ std::optional<std::string> TMountDriveSource::ShareName(const std::string& root)
         return std::nullopt;
     return source;
 }
-
-}  // namespace tallowin::drives

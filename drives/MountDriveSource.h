@@ -16,10 +16,8 @@
 #include <vector>
 
 #include "drives/DriveSource.h"
-#include "drives/MountInfo.h"
+#include "mounts/MountTable.h"
 #include "drives/MountSystem.h"
-
-namespace tallowin::drives {
 
 class TMountDriveSource : public IDriveSource {
 public:
@@ -32,7 +30,7 @@ public:
 
 private:
     struct TMount {
-        TMountEntry Entry;
+        MountEntry Entry;
         std::optional<TDriveKind> Kind;  // worked out on first use
     };
     TMount* Find(const std::string& root);
@@ -44,5 +42,3 @@ private:
 
 // The source over the running machine, owning its system access.
 std::unique_ptr<IDriveSource> MakeLinuxDriveSource();
-
-}  // namespace tallowin::drives

@@ -12,19 +12,15 @@
 #include <string>
 
 #include "drives/MountClassify.h"
-#include "drives/MountInfo.h"
-
-namespace tallowin::drives {
+#include "mounts/MountTable.h"
 
 class IMountSystem {
 public:
     virtual ~IMountSystem() = default;
     // The text of /proc/self/mountinfo; empty when it cannot be read.
     virtual std::string ReadMountTable() = 0;
-    virtual TBlockDevice Device(const TMountEntry& mount) = 0;
+    virtual TBlockDevice Device(const MountEntry& mount) = 0;
     // The label of the file system's device; nullopt when there is none.
-    virtual std::optional<std::string> Label(const TMountEntry& mount) = 0;
+    virtual std::optional<std::string> Label(const MountEntry& mount) = 0;
     virtual bool IsDirectory(const std::string& path) = 0;
 };
-
-}  // namespace tallowin::drives

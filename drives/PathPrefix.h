@@ -1,9 +1,9 @@
 #pragma once
 // Component-wise path prefixes: "/home" holds "/home/ann" but not "/homework".
+//
+// Protocol: a pure function of its arguments; any thread.
 
 #include <string_view>
-
-namespace tallowin::drives {
 
 // True when `path` is `dir` itself or lies below it. Both are absolute.
 constexpr bool IsPathWithin(std::string_view path, std::string_view dir)
@@ -14,5 +14,3 @@ constexpr bool IsPathWithin(std::string_view path, std::string_view dir)
         return false;
     return path.size() == dir.size() || path[dir.size()] == '/';
 }
-
-}  // namespace tallowin::drives

@@ -15,11 +15,14 @@ run_packages=(
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-apps x11-utils imagemagick xclip python3
+  strace
   valgrind
   tesseract-ocr
   time
   desktop-file-utils appstream dpkg-dev file
   clang-format-14
+  # The fuzz targets: clang only recommends its fuzzer runtime, so it is named.
+  clang libclang-rt-14-dev
 )
 
 case "$what" in

@@ -4,7 +4,8 @@
 # and LeakSanitizer. Then the size tree's tests, which drive the scan's worker
 # threads, once more under ThreadSanitizer. After the normal build the program
 # is installed into a temporary folder and as a Debian package, checked and
-# removed again (scripts/package_test.sh).
+# removed again (scripts/package_test.sh). Last, the fuzz targets run for
+# their time each (scripts/fuzz.sh; skipped where clang cannot link them).
 # Tests that need a real X server get one from xvfb-run.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,7 +18,9 @@ run_suite() {
   local dir=$1; shift
   cmake -S "$top" -B "$dir" "$@" >/dev/null
   cmake --build "$dir" -j"$jobs"
-  (cd "$dir" && xvfb-run -a -s "-screen 0 1280x1024x24" \
+  # -noreset: the server would reset whenever its last client left, and
+  # refuse the clients (tests starting) that connect meanwhile.
+  (cd "$dir" && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
       ctest --output-on-failure -j"$jobs" --timeout 900)
 }
 
@@ -41,3 +44,7 @@ cmake -S "$top" -B "$top/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWI
   -DTALLOWIN_BENCH=OFF >/dev/null
 cmake --build "$top/build-tsan" -j"$jobs" --target sizetree_tests
 "$top/build-tsan/tests/sizetree/sizetree_tests" --gtest_brief=1
+
+echo "== fuzz targets =="
+unset TSAN_OPTIONS
+bash "$top/scripts/fuzz.sh"

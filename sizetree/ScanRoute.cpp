@@ -10,6 +10,7 @@
 #include <climits>
 #include <string>
 
+#include "mounts/MountTable.h"
 #include "sizetree/FolderRead.h"
 
 namespace {
@@ -44,20 +45,6 @@ std::string PathOf(int fd)
     return path;
 }
 
-// The whole of a /proc file; false when it cannot be read.
-bool ReadProcFile(const char* name, std::string& text)
-{
-    const int fd = open(name, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    char buffer[16384];
-    ssize_t n = 0;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<size_t>(n));
-    close(fd);
-    return n == 0;
-}
-
 }  // namespace
 
 ScanRoute RouteOf(int rootFd)
@@ -71,8 +58,8 @@ ScanRoute RouteOf(int rootFd)
     route.NoCrossing = true;
     std::string mountInfo;
     const std::string path = PathOf(rootFd);
-    if (!RecordsTrusted(rootFd) || path.empty() || !ReadProcFile("/proc/self/mountinfo", mountInfo))
+    if (!RecordsTrusted(rootFd) || path.empty() || ReadOwnMountTable(mountInfo) != 0)
         return route;
-    route.Mounts = MountsBelow(mountInfo, path);
+    route.Mounts = MountsBelow(ParseMountTable(mountInfo), path);
     return route;
 }

@@ -15,7 +15,7 @@
 // or the mount table cannot be had, it looks at every subfolder.
 #pragma once
 
-#include "sizetree/MountsBelow.h"
+#include "mounts/MountTree.h"
 
 struct ScanRoute {
     // Subfolders are opened with openat2(RESOLVE_NO_XDEV): one that has

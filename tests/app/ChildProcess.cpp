@@ -60,6 +60,10 @@ std::optional<int> WaitFor(pid_t pid, std::chrono::milliseconds timeout)
 
 void KillChild(pid_t pid)
 {
+    // Its own children first (a tracer's tracee outlives the tracer).
+    std::ifstream children("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
+    for (pid_t child = 0; children >> child;)
+        kill(child, SIGKILL);
     kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
@@ -76,26 +80,4 @@ std::string Output(const std::string& command)
         pclose(f);
     }
     return out;
-}
-
-long CpuTicks(pid_t pid)
-{
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    // Fields after the command name, which is in parentheses: utime is the
-    // 14th field of the line, stime the 15th.
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos)
-        return -1;
-    std::istringstream rest(text.substr(close + 2));
-    std::string field;
-    long utime = 0;
-    long stime = 0;
-    for (int i = 3; i <= 15 && rest >> field; ++i) {
-        if (i == 14)
-            utime = std::stol(field);
-        if (i == 15)
-            stime = std::stol(field);
-    }
-    return utime + stime;
 }

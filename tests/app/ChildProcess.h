@@ -12,9 +12,7 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
             const std::string& stderrFile = "");
 // Waits up to timeout; the wait status when the child ended, else nothing.
 std::optional<int> WaitFor(pid_t pid, std::chrono::milliseconds timeout);
-// Kills and reaps a child that is still running.
+// Kills and reaps a child that is still running, and kills its children.
 void KillChild(pid_t pid);
 // Runs a shell command; its standard output.
 std::string Output(const std::string& command);
-// CPU time (user + system, clock ticks) used so far by a process.
-long CpuTicks(pid_t pid);

@@ -4,10 +4,6 @@
 
 #include "FakeDriveSource.h"
 
-using namespace tallowin::drives;
-using tallowin::drives::testing::TFakeDrive;
-using tallowin::drives::testing::TFakeDriveSource;
-
 namespace {
 
 using K = TDriveKind;

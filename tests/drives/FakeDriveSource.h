@@ -8,8 +8,6 @@
 
 #include "drives/DriveSource.h"
 
-namespace tallowin::drives::testing {
-
 struct TFakeDrive {
     std::string Root;  // "a:\" or "/home"
     TDriveKind Kind = TDriveKind::dkFixed;
@@ -68,5 +66,3 @@ private:
     }
     std::vector<TFakeDrive> drives_;
 };
-
-}  // namespace tallowin::drives::testing

@@ -9,8 +9,7 @@
 
 #include "drives/DriveList.h"
 #include "drives/MountClassify.h"
-
-using namespace tallowin::drives;
+#include "drives/PathPrefix.h"
 
 namespace {
 
@@ -24,7 +23,7 @@ std::string Fixture(const std::string& name)
     return text.str();
 }
 
-std::string DevKey(const TMountEntry& m)
+std::string DevKey(const MountEntry& m)
 {
     return std::to_string(m.Major) + ":" + std::to_string(m.Minor);
 }
@@ -36,7 +35,7 @@ public:
     explicit TFakeMountSystem(std::string table) : table_(std::move(table)) {}
 
     std::string ReadMountTable() override { return table_; }
-    TBlockDevice Device(const TMountEntry& m) override
+    TBlockDevice Device(const MountEntry& m) override
     {
         DeviceAsked.insert(m.MountPoint);
         const auto it = Devices.find(DevKey(m));
@@ -44,7 +43,7 @@ public:
             return it->second;
         return TBlockDevice{m.Major != 0, false, false, false};
     }
-    std::optional<std::string> Label(const TMountEntry& m) override
+    std::optional<std::string> Label(const MountEntry& m) override
     {
         Touched.insert(m.MountPoint);
         const auto it = Labels.find(DevKey(m));
@@ -247,7 +246,7 @@ TEST(MountClassify, ByTypeAndDevice)
         {"afs", "/afs", none, K::dkRemote},
     };
     for (const auto& c : cases) {
-        TMountEntry m;
+        MountEntry m;
         m.FsType = c.Type;
         m.MountPoint = c.Point;
         EXPECT_EQ(ClassifyMount(m, c.Device), c.Kind) << c.Type << " " << c.Point;
@@ -255,9 +254,33 @@ TEST(MountClassify, ByTypeAndDevice)
     for (const char* type : {"proc", "sysfs", "cgroup", "cgroup2", "devpts", "devtmpfs", "mqueue", "debugfs",
                              "tracefs", "securityfs", "bpf", "pstore", "configfs", "fusectl", "autofs",
                              "binfmt_misc", "hugetlbfs", "fuse.gvfsd-fuse", "nsfs"}) {
-        TMountEntry m;
+        MountEntry m;
         m.FsType = type;
         m.MountPoint = "/x";
         EXPECT_EQ(ClassifyMount(m, none), K::dkOther) << type;
     }
+}
+
+TEST(MountClassify, UdevLabelEscapesAreDecoded)
+{
+    const std::pair<const char*, std::string> cases[] = {
+        {"My\\x20Disk", "My Disk"}, {"a\\x2fb", "a/b"}, {"bad\\xZZ", "bad\\xZZ"}, {"end\\x2", "end\\x2"}};
+    for (auto [in, out] : cases)
+        EXPECT_EQ(DecodeUdevName(in), out) << in;
+}
+
+TEST(PathPrefix, ComponentWise)
+{
+    struct Case {
+        const char* Path;
+        const char* Dir;
+        bool Within;
+    };
+    const Case cases[] = {
+        {"/home", "/home", true},    {"/home/ann", "/home", true}, {"/homework", "/home", false},
+        {"/hom", "/home", false},    {"/anything", "/", true},     {"/", "/", true},
+        {"/run/user", "/run", true}, {"/runner", "/run", false},   {"", "/", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsPathWithin(c.Path, c.Dir), c.Within) << c.Path << " in " << c.Dir;
 }

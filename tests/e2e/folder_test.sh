@@ -73,8 +73,11 @@ sleep 0.5
 x_click 80 57
 sleep 0.3
 xdotool key ctrl+c
-sleep 0.3
-copied=$(timeout 5 xclip -o -selection clipboard 2>/dev/null)
+for _ in $(seq 100); do
+  copied=$(timeout 5 xclip -o -selection clipboard 2>/dev/null)
+  [ "$copied" = "$folder/old" ] && break
+  sleep 0.2
+done
 [ "$copied" = "$folder/old" ] || fail "Ctrl+C copied '$copied', expected '$folder/old'"
 
 # The context menu on the selected entry.
@@ -84,12 +87,14 @@ shot menu
 x_click 100 400  # closes the menu (Escape would end the program, from any window)
 kill -0 "$app" 2>/dev/null || fail "the program ended with the menu"
 
-# The root's size in bytes, read from the status bar's entry line.
+# The root's size in bytes, read from the status bar's entry line once it
+# shows one.
+bytes_shown() {
+  x_ocr "$1" 0 470 688 17 | tr -d ',. ' | grep -oE '[0-9]+bytes' | head -1 | grep -oE '[0-9]+'
+}
 root_bytes() {
   x_click 60 39
-  sleep 0.5
-  shot "$1"
-  x_ocr "$1" 0 470 688 17 | tr -d ',. ' | grep -oE '[0-9]+bytes' | head -1 | grep -oE '[0-9]+'
+  x_poll "$1" bytes_shown "$1" && echo "$x_got"
 }
 before=$(root_bytes root-before)
 [ -n "$before" ] || fail "no root size in the status bar: $(x_ocr root-before 0 470 688 17)"
@@ -126,9 +131,7 @@ echo "root: $before bytes, $after after the trash, $grown after F5"
 # The root's last child, its FILES entry, selected: its files are listed and
 # the pie shows them.
 xdotool key End
-sleep 1.5
-shot files
-expect_pie "$(x_pie files 216 33 468 416)" "red:0.75 green:0.25"
+x_poll files pie_is files "red:0.75 green:0.25" 216 33 468 416 || fail "the FILES entry's pie: $x_got"
 
 xdotool windowfocus --sync "$wid" key Escape
 x_wait_exit "$app" 5 || fail "Escape did not end the program"

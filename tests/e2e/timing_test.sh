@@ -11,14 +11,14 @@ x_require_tools || exit 77
 export QT_QPA_PLATFORM=xcb
 
 tree=$(mktemp -d /tmp/te2e-timing.XXXXXX)
-trap 'rm -rf "$tree"' EXIT
+trap 'rm -rf "$tree" "$tree.err"' EXIT
 mkdir "$tree/a"
 truncate -s 5M "$tree/a/f"
 
-out=$(timeout 60 "$bin" --timing "$tree" 2>/dev/null)
+out=$(timeout 60 "$bin" --timing "$tree" 2>"$tree.err")
 status=$?
 echo "$out"
-[ "$status" = 0 ] || fail "--timing ended with status $status"
+[ "$status" = 0 ] || fail "--timing ended with status $status: $(cat "$tree.err")"
 [[ "$out" =~ ^scan\ [0-9]+\ ms,\ peak\ [0-9]+\ MiB$ ]] || fail "unexpected output: $out"
 
 timeout 60 "$bin" --timing >/dev/null 2>&1

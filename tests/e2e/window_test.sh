@@ -91,51 +91,39 @@ shot scanned
 # Select the root, expand it.
 x_click 60 39
 xdotool key Right
-sleep 0.8
-shot root
-pie=$(x_pie root $chart_rect)
-echo "root pie: $pie"
-expect_pie "$pie" "red:0.40 green:0.25 yellow:0.15 blue:0.10 white:0.06 gray:0.04"
-title=$(x_ocr root $title_rect)
-echo "root title (OCR): $title"
-case "$title" in *DISK*) ;; *) fail "the chart title does not name the root: $title" ;; esac
+x_poll root pie_is root "red:0.40 green:0.25 yellow:0.15 blue:0.10 white:0.06 gray:0.04" $chart_rect \
+  || fail "the root's pie: $x_got"
+echo "root pie: $x_got"
+x_poll root ocr_matches root '*DISK*' $title_rect || fail "the chart title does not name the root: $x_got"
+echo "root title (OCR): $x_got"
 
 # Select ALPHA, the first child by size.
 x_click 80 57
-sleep 0.8
-shot alpha_percent
-pie=$(x_pie alpha_percent $chart_rect)
-echo "ALPHA pie: $pie"
-expect_pie "$pie" "red:0.50 green:0.30 yellow:0.20"
-title=$(x_ocr alpha_percent $title_rect)
-echo "ALPHA title (OCR): $title"
-case "$title" in *DISK*ALPHA*) ;; *) fail "the chart title does not name ALPHA: $title" ;; esac
+x_poll alpha_percent pie_is alpha_percent "red:0.50 green:0.30 yellow:0.20" $chart_rect \
+  || fail "ALPHA's pie: $x_got"
+echo "ALPHA pie: $x_got"
+x_poll alpha_percent ocr_matches alpha_percent '*DISK*ALPHA*' $title_rect \
+  || fail "the chart title does not name ALPHA: $x_got"
+echo "ALPHA title (OCR): $x_got"
 
 # Marks in MB, then in percent again.
 x_click 222 13
-sleep 0.6
-shot alpha_mb
+x_poll alpha_mb differs alpha_percent alpha_mb $chart_rect || fail "the MB button changed nothing"
 x_click 197 13
-sleep 0.6
-shot alpha_percent2
-same_region alpha_percent alpha_percent2 $chart_rect || fail "percent marks differ after a round trip"
-! same_region alpha_percent alpha_mb $chart_rect || fail "the MB button changed nothing"
+x_poll alpha_percent2 same_region alpha_percent alpha_percent2 $chart_rect \
+  || fail "percent marks differ after a round trip"
 
 # Orders: select the root so that no child is highlighted, then by name and
 # by size.
 x_click 60 39
 x_click 289 13
-sleep 0.6
-shot by_name
-order=$(x_names by_name $tree_names_rect)
-echo "by name: $order"
-[ "$order" = "FILES ALPHA BETA DELTA EPSILON GAMMA" ] || fail "order by name: $order"
+x_poll by_name names_are by_name "FILES ALPHA BETA DELTA EPSILON GAMMA" $tree_names_rect \
+  || fail "order by name: $x_got"
+echo "by name: $x_got"
 x_click 264 13
-sleep 0.6
-shot by_size
-order=$(x_names by_size $tree_names_rect)
-echo "by size: $order"
-[ "$order" = "ALPHA BETA GAMMA DELTA EPSILON FILES" ] || fail "order by size: $order"
+x_poll by_size names_are by_size "ALPHA BETA GAMMA DELTA EPSILON FILES" $tree_names_rect \
+  || fail "order by size: $x_got"
+echo "by size: $x_got"
 
 # The about window, opened and closed with the mouse.
 x_click 331 13

@@ -14,12 +14,35 @@ x_require_tools() {
     return 1
   fi
   local t
-  for t in "$@"; do
+  for t in xprop xdpyinfo "$@"; do
     if ! command -v "$t" >/dev/null; then
       echo "SKIP: $t is not installed (scripts/deps.sh installs it)"
       return 1
     fi
   done
+  x_hold_display || fail "the X server at $DISPLAY does not answer"
+}
+
+# Holds a connection to the X server while this script runs. A server that
+# resets when its last client leaves (Xvfb without -noreset) refuses the
+# clients that connect during the reset: a program started then ends at
+# once with status 1, "no display". So no client of this script is ever the
+# last one. The holder ends itself soon after the script.
+x_hold_display() {
+  local script=$$ i
+  for ((i = 0; i < 20; i++)); do
+    (
+      xprop -root -spy &
+      spy=$!
+      while kill -0 "$script" && kill -0 "$spy"; do sleep 0.2; done
+      kill "$spy"
+    ) >/dev/null 2>&1 &
+    local holder=$!
+    sleep 0.2
+    # A holder that connected during a reset has ended already.
+    kill -0 "$holder" 2>/dev/null && xdpyinfo >/dev/null 2>&1 && return 0
+  done
+  return 1
 }
 
 # Prints the id of the first visible top-level window whose name matches
@@ -161,6 +184,49 @@ x_wait_exit() {
   done
   wait "$pid"
   exit_status=$?
+}
+
+# Shoots NAME until CHECK (a command and its arguments, run on the fresh
+# screenshot) succeeds: the window may still be drawing what the last action
+# asked for, the longer the busier the machine. 20 s at most (a guard against
+# a hang). CHECK's last output is left in $x_got; false when it never passed.
+x_poll() {
+  local name=$1 deadline=$((SECONDS + 20))
+  shift
+  while :; do
+    shot "$name"
+    x_got=$("$@" 2>&1) && return 0
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.2
+  done
+}
+
+# Checks for x_poll on screenshot NAME: its pie in client rectangle X Y W H
+# has the expected slices (as expect_pie); its OCR text there matches a
+# shell pattern; the test tree's names there read in the expected order.
+pie_is() {
+  local name=$1 expected=$2 pie
+  shift 2
+  pie=$(x_pie "$name" "$@")
+  echo "$pie"
+  (expect_pie "$pie" "$expected") >/dev/null
+}
+ocr_matches() {
+  local name=$1 pattern=$2 text
+  shift 2
+  text=$(x_ocr "$name" "$@")
+  echo "$text"
+  [[ $text == $pattern ]]
+}
+names_are() {
+  local name=$1 expected=$2 names
+  shift 2
+  names=$(x_names "$name" "$@")
+  echo "$names"
+  [ "$names" = "$expected" ]
+}
+differs() {
+  ! same_region "$@"
 }
 
 # Checks "name:fraction ..." from e2e_probe pie against the expected slices:

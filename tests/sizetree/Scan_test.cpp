@@ -6,14 +6,13 @@
 
 #include <climits>
 #include <cstdio>
-#include <fstream>
 #include <initializer_list>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "ScanHelpers.h"
 #include "TempTree.h"
+#include "mounts/MountTable.h"
 #include "sizetree/DirLister.h"
 #include "sizetree/Ordering.h"
 
@@ -331,15 +330,12 @@ TEST(ScanFolder, CallbackAtLeastOncePerFolder)
 // Mount points under the scanned folder are shown but not entered.
 TEST(ScanFolder, StaysOnOneFileSystem)
 {
-    std::ifstream info("/proc/self/mountinfo");
-    std::string line, mountPoint;
-    while (std::getline(info, line)) {
-        std::istringstream fields(line);
-        std::string id, parent, devno, root, point;
-        fields >> id >> parent >> devno >> root >> point;
+    std::string table, mountPoint;
+    ReadOwnMountTable(table);
+    for (const MountEntry& mount : ParseMountTable(table)) {
+        const std::string& point = mount.MountPoint;
         const size_t slash = point.rfind('/');
-        if (slash == 0 || slash == std::string::npos || point.rfind("/proc", 0) == 0
-            || point.find('\\') != std::string::npos)
+        if (slash == 0 || point.rfind("/proc", 0) == 0)
             continue;
         struct stat st;
         if (stat(point.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {

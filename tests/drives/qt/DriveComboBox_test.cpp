@@ -11,10 +11,6 @@
 #include "drives/DriveImages.h"
 #include "drives/DriveItemDelegate.h"
 
-using namespace tallowin::drives;
-using tallowin::drives::testing::TFakeDrive;
-using tallowin::drives::testing::TFakeDriveSource;
-
 namespace {
 
 using K = TDriveKind;

@@ -10,24 +10,21 @@
 #include "FakeDriveSource.h"
 #include "drives/DriveComboBox.h"
 
-using namespace tallowin::drives;
-using tallowin::drives::testing::TFakeDriveSource;
-
 namespace {
 
 std::unique_ptr<IDriveSource> SampleDrives()
 {
     using K = TDriveKind;
-    std::vector<testing::TFakeDrive> drives = {{"/", K::dkFixed, "Debian", std::nullopt},
-                                               {"/boot/efi", K::dkFixed, "", std::nullopt},
-                                               {"/home", K::dkFixed, "Home & Data", std::nullopt},
-                                               {"/media/ann/USB STICK", K::dkRemovable, "X", std::nullopt},
-                                               {"/media/cdrom", K::dkCdRom, "DEBIAN 12", std::nullopt},
-                                               {"/mnt/nas", K::dkRemote, std::nullopt, "//NAS/Media"},
-                                               {"/mnt/nfs", K::dkRemote, std::nullopt, "server:/export"},
-                                               {"/mnt/ram", K::dkRamDisk, std::nullopt, std::nullopt},
-                                               {"/srv", K::dkFixed, "Srv", std::nullopt},
-                                               {"/tmp", K::dkRamDisk, std::nullopt, std::nullopt}};
+    std::vector<TFakeDrive> drives = {{"/", K::dkFixed, "Debian", std::nullopt},
+                                      {"/boot/efi", K::dkFixed, "", std::nullopt},
+                                      {"/home", K::dkFixed, "Home & Data", std::nullopt},
+                                      {"/media/ann/USB STICK", K::dkRemovable, "X", std::nullopt},
+                                      {"/media/cdrom", K::dkCdRom, "DEBIAN 12", std::nullopt},
+                                      {"/mnt/nas", K::dkRemote, std::nullopt, "//NAS/Media"},
+                                      {"/mnt/nfs", K::dkRemote, std::nullopt, "server:/export"},
+                                      {"/mnt/ram", K::dkRamDisk, std::nullopt, std::nullopt},
+                                      {"/srv", K::dkFixed, "Srv", std::nullopt},
+                                      {"/tmp", K::dkRamDisk, std::nullopt, std::nullopt}};
     return std::make_unique<TFakeDriveSource>(std::move(drives));
 }
 

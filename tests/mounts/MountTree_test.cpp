@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "sizetree/MountsBelow.h"
+#include "mounts/MountTree.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ bool Looks(const MountDir& root, const std::string& rel)
     return LooksAtSubfolders(dir);
 }
 
-TEST(MountsBelow, OnlyFoldersOnTheWayToAMountPointLook)
+TEST(MountTree, OnlyFoldersOnTheWayToAMountPointLook)
 {
     struct TCase {
         const char* Root;
@@ -62,16 +62,17 @@ TEST(MountsBelow, OnlyFoldersOnTheWayToAMountPointLook)
         {"/usr", "", false},
     };
     for (const TCase& c : cases)
-        EXPECT_EQ(Looks(MountsBelow(kTable, c.Root), c.Folder), c.Looks) << c.Root << " : " << c.Folder;
+        EXPECT_EQ(Looks(MountsBelow(ParseMountTable(kTable), c.Root), c.Folder), c.Looks)
+            << c.Root << " : " << c.Folder;
 }
 
-TEST(MountsBelow, EverywhereLooksInEveryFolder)
+TEST(MountTree, EverywhereLooksInEveryFolder)
 {
     MountDir all;
     all.Everywhere = true;
     EXPECT_TRUE(Looks(all, ""));
     EXPECT_TRUE(Looks(all, "a/b/c"));
-    EXPECT_FALSE(Looks(MountsBelow("", "/"), ""));
+    EXPECT_FALSE(Looks(MountsBelow({}, "/"), ""));
 }
 
 }  // namespace
