@@ -22,6 +22,8 @@ const char* ReadErrorText(uint8_t code)
         return "Replaced while scanned";
     case kReadAbandoned:
         return "Listing abandoned";
+    case kReadWhenSaved:
+        return "Unreadable when the scan was saved";
     case ENOENT:
         return "Vanished while scanned";
     default:

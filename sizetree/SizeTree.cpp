@@ -179,8 +179,13 @@ void TSizeTree::SortChildren(TTreeEntry* entry)
 {
     if (!entry || entry->children_.size() < 2)
         return;
+    // Entries the comparator calls equal stand in the order of their name
+    // bytes, so one tree comes out the same whatever order it was built in.
     const TTVCompareEvent compare = onCompare_;
-    auto less = [compare](const TTreeEntry* a, const TTreeEntry* b) { return compare(*a, *b) < 0; };
+    auto less = [compare](const TTreeEntry* a, const TTreeEntry* b) {
+        const int c = compare(*a, *b);
+        return c != 0 ? c < 0 : std::string_view(a->name_) < std::string_view(b->name_);
+    };
     std::vector<TTreeEntry*>& children = entry->children_;
     if (std::is_sorted(children.begin(), children.end(), less))
         return;

@@ -1,0 +1,70 @@
+// The JSON tokens of a saved scan, read from a TextSource through a buffer,
+// each byte once. Strings are taken as bytes: escapes are decoded, every
+// other byte is kept as it is (valid UTF-8 or not). Nothing recurses:
+// nested values are skipped with a counter.
+//
+// Protocol: one reader on one thread. Every fault throws SavedScanFailure
+// with the offset of the byte where it was found.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "savedscan/ScanFault.h"
+#include "savedscan/TextSource.h"
+
+// A JSON number as read: its integer value when it has one.
+struct JsonNumber {
+    bool Negative = false;
+    bool Whole = true;      // no fraction and no exponent
+    bool TooLarge = false;  // more than 64 bits
+    uint64_t Value = 0;     // the magnitude, when Whole and not TooLarge
+};
+
+class JsonCursor {
+public:
+    static constexpr size_t kBufferBytes = 256 * 1024;
+    static constexpr uint32_t kMostNesting = 100000;
+
+    // offset: where the source starts in the text (for the offsets reported).
+    explicit JsonCursor(TextSource& source, uint64_t offset = 0, size_t bufferBytes = kBufferBytes);
+
+    // Offset of the next byte in the text.
+    uint64_t Offset() const { return base_ + pos_; }
+    // The next byte without taking it; -1 at the end.
+    int Peek()
+    {
+        if (pos_ == end_ && !Refill())
+            return -1;
+        return static_cast<unsigned char>(buffer_[pos_]);
+    }
+    void Skip() { ++pos_; }
+    // Skips white space; then the next byte, or -1 at the end.
+    int PeekToken();
+    // Takes byte c after white space, or fails saying what was expected.
+    void Expect(char c, const char* expected);
+    // A string (the next token) into out.
+    void String(std::string& out);
+    JsonNumber Number();
+    // true or false.
+    bool Boolean(const char* field);
+    // Any value, however nested (up to kMostNesting levels).
+    void SkipValue();
+
+    [[noreturn]] void Fail(const std::string& reason, uint64_t at) const;
+    // Fails at the next byte: "the file ends early" at the end, else what
+    // was expected.
+    [[noreturn]] void Unexpected(const char* expected);
+
+private:
+    bool Refill();
+    void Literal(const char* word);
+    uint32_t HexDigits();
+
+    TextSource& source_;
+    std::vector<char> buffer_;
+    size_t pos_ = 0;
+    size_t end_ = 0;
+    uint64_t base_;  // offset of buffer_[0]
+};

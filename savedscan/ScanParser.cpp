@@ -1,0 +1,225 @@
+#include "savedscan/ScanParser.h"
+
+#include <cstring>
+
+namespace {
+
+bool IsWhole(const JsonNumber& n, uint64_t most)
+{
+    return n.Whole && !n.Negative && !n.TooLarge && n.Value <= most;
+}
+
+// A whole number no larger than `most` for `field`.
+uint64_t Count(JsonCursor& in, const char* field, uint64_t most)
+{
+    in.PeekToken();
+    const uint64_t at = in.Offset();
+    const JsonNumber n = in.Number();
+    if (!n.Whole)
+        in.Fail(std::string(field) + " is not a whole number", at);
+    if (!IsWhole(n, most))
+        in.Fail(std::string(field) + " out of range", at);
+    return n.Value;
+}
+
+void CheckName(JsonCursor& in, const std::string& name, bool root, uint64_t at)
+{
+    if (name.empty())
+        in.Fail("an empty name", at);
+    if (std::memchr(name.data(), '\0', name.size()))
+        in.Fail("a name with a NUL byte", at);
+    if (root)
+        return;
+    if (name.find('/') != std::string::npos)
+        in.Fail("a name with a slash", at);
+    if (name == "." || name == "..")
+        in.Fail("a name . or ..", at);
+}
+
+// The info object at the cursor (after white space) into item.
+void ParseInfo(JsonCursor& in, SavedItem& item, std::string& key, bool root)
+{
+    const uint64_t start = in.Offset();
+    item.Size = item.DiskBytes = item.Device = item.Inode = item.Links = 0;
+    item.HasDevice = item.HasInode = item.LinkFlag = item.ReadError = false;
+    item.Excluded = ExcludedAs::None;
+    bool named = false;
+    in.Expect('{', "'{'");
+    if (in.PeekToken() == '}') {
+        in.Skip();
+        in.Fail("an item without a name", start);
+    }
+    for (;;) {
+        in.String(key);
+        in.Expect(':', "':'");
+        if (key == "name") {
+            const uint64_t at = (in.PeekToken(), in.Offset());
+            in.String(item.Name);
+            CheckName(in, item.Name, root, at);
+            named = true;
+        } else if (key == "asize") {
+            item.Size = Count(in, "asize", INT64_MAX);
+        } else if (key == "dsize") {
+            item.DiskBytes = Count(in, "dsize", INT64_MAX);
+        } else if (key == "dev") {
+            item.Device = Count(in, "dev", UINT64_MAX);
+            item.HasDevice = true;
+        } else if (key == "ino") {
+            item.Inode = Count(in, "ino", UINT64_MAX);
+            item.HasInode = true;
+        } else if (key == "nlink") {
+            item.Links = Count(in, "nlink", UINT32_MAX);
+        } else if (key == "hlnkc") {
+            item.LinkFlag = in.Boolean("hlnkc");
+        } else if (key == "read_error") {
+            item.ReadError = in.Boolean("read_error");
+        } else if (key == "excluded") {
+            in.String(key);
+            // "othfs" is how one writer spells "otherfs".
+            const bool folder = key == "otherfs" || key == "othfs" || key == "kernfs" || key == "frmlnk";
+            item.Excluded = folder ? ExcludedAs::Folder : ExcludedAs::Other;
+        } else {
+            in.SkipValue();
+        }
+        const int c = in.PeekToken();
+        if (c == '}') {
+            in.Skip();
+            break;
+        }
+        if (c != ',')
+            in.Unexpected("',' or '}'");
+        in.Skip();
+    }
+    if (!named)
+        in.Fail("an item without a name", start);
+}
+
+// The metadata object: what is known is kept, the rest skipped.
+void ParseMetadata(JsonCursor& in, SavedHeader& header)
+{
+    std::string key;
+    in.Expect('{', "the metadata object");
+    if (in.PeekToken() == '}') {
+        in.Skip();
+        return;
+    }
+    for (;;) {
+        in.String(key);
+        in.Expect(':', "':'");
+        const int c = in.PeekToken();
+        if (key == "progname" && c == '"') {
+            in.String(header.ProgramName);
+        } else if (key == "progver" && c == '"') {
+            in.String(header.ProgramVersion);
+        } else if (key == "timestamp" && (c == '-' || (c >= '0' && c <= '9'))) {
+            const JsonNumber n = in.Number();
+            header.HasTimestamp = n.Whole && !n.TooLarge && n.Value <= INT64_MAX;
+            if (header.HasTimestamp)
+                header.Timestamp = n.Negative ? -static_cast<int64_t>(n.Value)
+                                              : static_cast<int64_t>(n.Value);
+        } else {
+            in.SkipValue();
+        }
+        const int next = in.PeekToken();
+        if (next == '}') {
+            in.Skip();
+            return;
+        }
+        if (next != ',')
+            in.Unexpected("',' or '}'");
+        in.Skip();
+    }
+}
+
+}  // namespace
+
+void ParseSavedScan(JsonCursor& in, SavedScanSink& sink)
+{
+    in.Expect('[', "'[' (a saved scan is a JSON array)");
+    in.PeekToken();
+    const uint64_t majorAt = in.Offset();
+    const JsonNumber major = in.Number();
+    if (!major.Whole || major.Negative || major.Value != 1 || major.TooLarge)
+        in.Fail("major version is not 1", majorAt);
+    in.Expect(',', "','");
+    SavedHeader header;
+    header.Minor = Count(in, "minor version", UINT64_MAX);
+    in.Expect(',', "','");
+    ParseMetadata(in, header);
+    in.Expect(',', "',' and the root folder");
+    sink.Header(header);
+
+    SavedItem item;
+    std::string key;
+    uint32_t levels = 0;  // folders open below the root
+    in.PeekToken();
+    uint64_t at = in.Offset();
+    in.Expect('[', "'[' (the root folder)");
+    if (in.PeekToken() != '{')
+        in.Unexpected("the folder's info object");
+    ParseInfo(in, item, key, true);
+    sink.FolderBegin(item, at);
+    for (;;) {
+        int c = in.PeekToken();
+        if (c == ']') {
+            in.Skip();
+            sink.FolderEnd();
+            if (levels == 0)
+                break;
+            --levels;
+            continue;
+        }
+        if (c != ',')
+            in.Unexpected("',' or ']'");
+        in.Skip();
+        c = in.PeekToken();
+        at = in.Offset();
+        if (c == '{') {
+            ParseInfo(in, item, key, false);
+            sink.Item(item, at);
+        } else if (c == '[') {
+            if (levels == kMostFolderLevels)
+                in.Fail("nesting deeper than 100000 levels", at);
+            in.Skip();
+            if (in.PeekToken() != '{')
+                in.Unexpected("the folder's info object");
+            ParseInfo(in, item, key, false);
+            ++levels;
+            sink.FolderBegin(item, at);
+        } else {
+            in.Unexpected("'[' or '{'");
+        }
+    }
+    // Elements a later minor version may add are skipped.
+    for (;;) {
+        const int c = in.PeekToken();
+        if (c == ']') {
+            in.Skip();
+            break;
+        }
+        if (c != ',')
+            in.Unexpected("',' or ']'");
+        in.Skip();
+        in.SkipValue();
+    }
+    if (in.PeekToken() >= 0)
+        in.Fail("more after the end of the saved scan", in.Offset());
+}
+
+void ParseItemRun(JsonCursor& in, const std::function<void(const SavedItem&, uint64_t)>& each)
+{
+    SavedItem item;
+    std::string key;
+    for (;;) {
+        in.PeekToken();
+        const uint64_t at = in.Offset();
+        ParseInfo(in, item, key, false);
+        each(item, at);
+        int c = in.PeekToken();
+        if (c != ',')
+            return;  // the folder's end
+        in.Skip();
+        if (in.PeekToken() != '{')
+            return;  // a subfolder
+    }
+}
