@@ -7,8 +7,10 @@
 // with the offset of the byte where it was found.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "savedscan/ScanFault.h"
@@ -41,11 +43,36 @@ public:
     }
     void Skip() { ++pos_; }
     // Skips white space; then the next byte, or -1 at the end.
-    int PeekToken();
+    int PeekToken()
+    {
+        if (pos_<end_&& static_cast<unsigned char>(buffer_[pos_])> ' ')
+            return static_cast<unsigned char>(buffer_[pos_]);
+        // One newline between items is the common case.
+        if (pos_ + 1 < end_ && buffer_[pos_] == '\n' && static_cast<unsigned char>(buffer_[pos_ + 1]) > ' ')
+            return static_cast<unsigned char>(buffer_[++pos_]);
+        return PeekTokenSlow();
+    }
     // Takes byte c after white space, or fails saying what was expected.
-    void Expect(char c, const char* expected);
+    void Expect(char c, const char* expected)
+    {
+        if (PeekToken() != static_cast<unsigned char>(c))
+            Unexpected(expected);
+        ++pos_;
+    }
+    // The next n bytes after white space when the buffer holds them, else
+    // fewer; valid until the next call.
+    std::string_view Ahead(size_t n)
+    {
+        PeekToken();
+        return std::string_view(buffer_.data() + pos_, std::min(n, end_ - pos_));
+    }
+    void Advance(size_t n) { pos_ += n; }
     // A string (the next token) into out.
     void String(std::string& out);
+    // The next token, a string, as a view into the buffer when it has no
+    // escapes and lies in the buffer whole (valid until the next call);
+    // else the same as String into scratch.
+    std::string_view StringView(std::string& scratch);
     JsonNumber Number();
     // true or false.
     bool Boolean(const char* field);
@@ -59,6 +86,8 @@ public:
 
 private:
     bool Refill();
+    int PeekTokenSlow();
+    JsonNumber NumberSlow();
     void Literal(const char* word);
     uint32_t HexDigits();
 

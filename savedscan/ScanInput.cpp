@@ -223,6 +223,18 @@ ScanPacking ScanInput::Packing()
 
 size_t ScanInput::ReadRaw(char* buf, size_t n)
 {
+    if (rawPos_ == rawEnd_ && fd_ >= 0 && !rawDone_) {
+        // Plain text goes straight into the caller's buffer.
+        for (;;) {
+            const ssize_t got = read(fd_, buf, n);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                FailRead(errno, produced_);
+            rawDone_ = got == 0;
+            return static_cast<size_t>(got);
+        }
+    }
     if (rawPos_ == rawEnd_ && !FillRaw())
         return 0;
     const size_t got = std::min(n, rawEnd_ - rawPos_);

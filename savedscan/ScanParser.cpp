@@ -1,6 +1,7 @@
 #include "savedscan/ScanParser.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -26,14 +27,76 @@ void CheckName(JsonCursor& in, const std::string& name, bool root, uint64_t at)
 {
     if (name.empty())
         in.Fail("an empty name", at);
-    if (std::memchr(name.data(), '\0', name.size()))
-        in.Fail("a name with a NUL byte", at);
+    // Names are short: one plain loop beats two library calls.
+    bool slash = false;
+    for (const char c : name) {
+        if (c == '\0')
+            in.Fail("a name with a NUL byte", at);
+        slash |= c == '/';
+    }
     if (root)
         return;
-    if (name.find('/') != std::string::npos)
+    if (slash)
         in.Fail("a name with a slash", at);
-    if (name == "." || name == "..")
+    if (name[0] == '.' && (name.size() == 1 || (name.size() == 2 && name[1] == '.')))
         in.Fail("a name . or ..", at);
+}
+
+enum class Key { Name, Asize, Dsize, Dev, Ino, Nlink, Hlnkc, ReadError, Excluded, Other, Unknown };
+
+// The keys every item has, with their colon, matched in the buffer without
+// reading them as strings; Unknown when not one of them (or not in the
+// buffer whole).
+Key FastKey(JsonCursor& in)
+{
+    const std::string_view a = in.Ahead(8);
+    if (a.size() < 8)
+        return Key::Unknown;
+    switch (a[1]) {
+    case 'n':
+        if (a.substr(0, 7) == "\"name\":") {
+            in.Advance(7);
+            return Key::Name;
+        }
+        break;
+    case 'a':
+        if (a == "\"asize\":") {
+            in.Advance(8);
+            return Key::Asize;
+        }
+        break;
+    case 'd':
+        if (a == "\"dsize\":") {
+            in.Advance(8);
+            return Key::Dsize;
+        }
+        break;
+    default:
+        break;
+    }
+    return Key::Unknown;
+}
+
+Key KeyOf(std::string_view k)
+{
+    switch (k.size()) {
+    case 3:
+        return k == "dev" ? Key::Dev : k == "ino" ? Key::Ino : Key::Other;
+    case 4:
+        return k == "name" ? Key::Name : Key::Other;
+    case 5:
+        return k == "asize" ? Key::Asize
+            : k == "dsize"  ? Key::Dsize
+            : k == "nlink"  ? Key::Nlink
+            : k == "hlnkc"  ? Key::Hlnkc
+                            : Key::Other;
+    case 8:
+        return k == "excluded" ? Key::Excluded : Key::Other;
+    case 10:
+        return k == "read_error" ? Key::ReadError : Key::Other;
+    default:
+        return Key::Other;
+    }
 }
 
 // The info object at the cursor (after white space) into item.
@@ -50,36 +113,54 @@ void ParseInfo(JsonCursor& in, SavedItem& item, std::string& key, bool root)
         in.Fail("an item without a name", start);
     }
     for (;;) {
-        in.String(key);
-        in.Expect(':', "':'");
-        if (key == "name") {
+        Key k = FastKey(in);
+        if (k == Key::Unknown) {
+            k = KeyOf(in.StringView(key));
+            in.Expect(':', "':'");
+        }
+        switch (k) {
+        case Key::Name: {
             const uint64_t at = (in.PeekToken(), in.Offset());
-            in.String(item.Name);
+            const std::string_view name = in.StringView(key);
+            item.Name.assign(name.data(), name.size());
             CheckName(in, item.Name, root, at);
             named = true;
-        } else if (key == "asize") {
+            break;
+        }
+        case Key::Asize:
             item.Size = Count(in, "asize", INT64_MAX);
-        } else if (key == "dsize") {
+            break;
+        case Key::Dsize:
             item.DiskBytes = Count(in, "dsize", INT64_MAX);
-        } else if (key == "dev") {
+            break;
+        case Key::Dev:
             item.Device = Count(in, "dev", UINT64_MAX);
             item.HasDevice = true;
-        } else if (key == "ino") {
+            break;
+        case Key::Ino:
             item.Inode = Count(in, "ino", UINT64_MAX);
             item.HasInode = true;
-        } else if (key == "nlink") {
+            break;
+        case Key::Nlink:
             item.Links = Count(in, "nlink", UINT32_MAX);
-        } else if (key == "hlnkc") {
+            break;
+        case Key::Hlnkc:
             item.LinkFlag = in.Boolean("hlnkc");
-        } else if (key == "read_error") {
+            break;
+        case Key::ReadError:
             item.ReadError = in.Boolean("read_error");
-        } else if (key == "excluded") {
-            in.String(key);
+            break;
+        case Key::Excluded: {
+            const std::string_view how = in.StringView(key);
             // "othfs" is how one writer spells "otherfs".
-            const bool folder = key == "otherfs" || key == "othfs" || key == "kernfs" || key == "frmlnk";
+            const bool folder = how == "otherfs" || how == "othfs" || how == "kernfs" || how == "frmlnk";
             item.Excluded = folder ? ExcludedAs::Folder : ExcludedAs::Other;
-        } else {
+            break;
+        }
+        case Key::Other:
+        case Key::Unknown:
             in.SkipValue();
+            break;
         }
         const int c = in.PeekToken();
         if (c == '}') {
