@@ -270,18 +270,19 @@ size_t ScanInput::Unpack(char* buf, size_t n)
             u.Gzip.next_out = reinterpret_cast<Bytef*>(buf);
             u.Gzip.avail_out = static_cast<uInt>(std::min<size_t>(n, UINT32_MAX));
             const int rc = inflate(&u.Gzip, Z_NO_FLUSH);
-            if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
-                FailUnpack(std::string("damaged gzip data: ") + (u.Gzip.msg ? u.Gzip.msg : "unknown error"),
-                           produced_);
             rawPos_ += avail - u.Gzip.avail_in;
             out = n - u.Gzip.avail_out;
+            if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
+                FailUnpack(std::string("damaged gzip data: ") + (u.Gzip.msg ? u.Gzip.msg : "unknown error"),
+                           produced_ + out);
             u.GzipEnded = rc == Z_STREAM_END;
         } else {
             ZSTD_inBuffer input{in, avail, 0};
             ZSTD_outBuffer output{buf, n, 0};
             const size_t rc = ZSTD_decompressStream(u.Zstd, &output, &input);
             if (ZSTD_isError(rc))
-                FailUnpack(std::string("damaged zstd data: ") + ZSTD_getErrorName(rc), produced_);
+                FailUnpack(std::string("damaged zstd data: ") + ZSTD_getErrorName(rc),
+                           produced_ + output.pos);
             u.ZstdHint = rc;
             rawPos_ += input.pos;
             out = output.pos;
