@@ -12,7 +12,7 @@
 bool NamesSavedScan(const std::string& path)
 {
     struct stat st;
-    return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return stat(path.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode));
 }
 
 std::string DescribeFault(const std::string& file, const SavedScanFault& fault)

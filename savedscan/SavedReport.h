@@ -15,7 +15,8 @@
 
 #include "sizetree/Report.h"
 
-// True when path names something that exists and is not a folder.
+// True when path names a file or a pipe (a saved scan unpacked on the fly);
+// devices and sockets are no saved scans, and a folder is scanned.
 bool NamesSavedScan(const std::string& path);
 
 int RunSavedReport(const ReportOptions& options, std::ostream& out, std::ostream& err);

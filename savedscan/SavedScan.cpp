@@ -219,9 +219,11 @@ SavedScanResult Read(ScanInput& input, std::unique_ptr<SavedText> plainText, boo
 
 SavedScanResult ReadSavedScan(const std::string& file, TSizeTree& tree, const SavedScanOptions& options)
 {
-    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    // A pipe without a writer must not block the open; reads then block,
+    // and end at once when nobody writes.
+    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat st;
-    if (fd < 0 || fstat(fd, &st) != 0) {
+    if (fd < 0 || fstat(fd, &st) != 0 || fcntl(fd, F_SETFL, 0) != 0) {
         SavedScanResult result;
         result.Fault = SavedScanFault{std::string(), 0, errno};
         if (fd >= 0)
