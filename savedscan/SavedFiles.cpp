@@ -13,9 +13,13 @@ constexpr size_t kRunBufferBytes = 4096;
 
 void ToRemainder(LooseFileListing& listing, const LooseFile& file)
 {
+    // Capped as the reader caps a folder's total.
     ++listing.SmallerFiles;
-    listing.SmallerBytes += file.Size;
-    listing.SmallerDiskBytes += file.DiskBytes;
+    listing.SmallerBytes = listing.SmallerBytes > UINT64_MAX - file.Size ? UINT64_MAX
+                                                                         : listing.SmallerBytes + file.Size;
+    listing.SmallerDiskBytes = listing.SmallerDiskBytes > UINT64_MAX - file.DiskBytes
+        ? UINT64_MAX
+        : listing.SmallerDiskBytes + file.DiskBytes;
     if (file.SeveralLinks) {
         LooseFile& linked = listing.SmallerLinked.emplace_back(file);
         linked.Name.clear();
