@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <functional>
 #include <utility>
 
 ReadAheadOptions ExportReadAheadOptions()
@@ -83,7 +84,8 @@ bool ExportLister::Enter(const TSubfolder& sub, TFolderListing& listing)
     // else by name and inode from the next one on.
     const std::vector<TSubfolder>& subs = top.Listing->Subfolders;
     size_t at = subs.size();
-    if (!subs.empty() && &sub >= subs.data() && &sub < subs.data() + subs.size())
+    const std::less<const TSubfolder*> before;
+    if (!subs.empty() && !before(&sub, subs.data()) && before(&sub, subs.data() + subs.size()))
         at = static_cast<size_t>(&sub - subs.data());
     for (size_t i = top.NextSubfolder; at == subs.size() && i < subs.size(); ++i)
         if (subs[i].Name == sub.Name && subs[i].Inode == sub.Inode)
