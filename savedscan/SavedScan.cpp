@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "savedscan/JsonCursor.h"
+#include "savedscan/ParseAhead.h"
 #include "sizetree/Listing.h"
 #include "sizetree/Scan.h"
 
@@ -197,7 +198,7 @@ SavedScanResult Read(ScanInput& input, std::unique_ptr<SavedText> plainText, boo
             input.SetCopy(copy.get());
         }
         JsonCursor cursor(input);
-        ParseSavedScan(cursor, builder);
+        ParseSavedScanAhead(cursor, builder);
         if (options.IndexFiles) {
             builder.KeepText(copy ? std::move(copy) : std::move(plainText));
             result.Files = std::move(files);
