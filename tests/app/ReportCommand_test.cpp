@@ -64,6 +64,14 @@ TEST(ReportCommand, RefusesBadInputWithOneLine)
     }
 }
 
+// A saved scan opens in the window, as a folder does.
+TEST(ExportCommand, SavedScanGoesToTheWindow)
+{
+    std::ostringstream out, err;
+    EXPECT_TRUE(RunCommandLine({"saved.json.zst"}, out, err).StartWindow);
+    EXPECT_EQ(err.str(), "");
+}
+
 // The export takes one folder and nothing else; a bad one is refused before
 // anything is written.
 TEST(ExportCommand, RefusesBadInputWithOneLine)
