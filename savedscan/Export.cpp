@@ -7,6 +7,7 @@
 
 #include "savedscan/ExportLister.h"
 #include "sizetree/Report.h"
+#include "sizetree/ReportText.h"
 #include "sizetree/Scan.h"
 
 namespace {
@@ -39,11 +40,11 @@ std::string ExportRootName(const std::string& path)
 int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err)
 {
     if (!CheckFolder(options.Path, err))
-        return 2;
+        return kReportExitBadPath;
     const std::string rootName = ExportRootName(options.Path);
     if (rootName.empty()) {
-        err << "tallowin: cannot tell the absolute path of \"" << options.Path << "\"\n";
-        return 2;
+        err << "tallowin: cannot tell the absolute path of \"" << EscapeForReport(options.Path) << "\"\n";
+        return kReportExitBadPath;
     }
     TSizeTree tree;
     TTreeEntry* root = tree.AddChildEntry(nullptr, options.Path, TNode{options.Path, 0, std::string()});
@@ -63,7 +64,7 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
     }
     if (!writer.End()) {
         err << "tallowin: could not write the export\n";
-        return 1;
+        return kReportExitWriteFailed;
     }
-    return unreadable ? 1 : 0;
+    return unreadable ? kReportExitSomeUnreadable : 0;
 }

@@ -7,7 +7,8 @@
 // on the calling thread. Returns the exit status: 0; 1 when some folder could
 // not be read (one line each on err, in scan order, the report on out
 // unchanged) or the report could not be written; 2 for a PATH that is no
-// readable folder.
+// readable folder. PrintReport prints any finished tree the same way (a
+// saved scan's: savedscan/SavedReport.h).
 #pragma once
 
 #include <functional>
