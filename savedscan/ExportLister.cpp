@@ -7,7 +7,10 @@
 
 ReadAheadOptions ExportReadAheadOptions()
 {
+    // Listings now hold their files' names: half the bytes waiting, so the
+    // export needs little more memory than the report.
     ReadAheadOptions options;
+    options.MaxReadyBytes /= 2;
     options.ListStep = [](int fd, const FolderPlace& place, TFolderListing& listing, TListScratch& scratch) {
         FolderPlace named = place;
         named.NameFiles = true;

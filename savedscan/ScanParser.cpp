@@ -230,7 +230,6 @@ void ParseSavedScan(JsonCursor& in, SavedScanSink& sink)
     in.Expect(',', "',' and the root folder");
     sink.Header(header);
 
-    SavedItem item;
     std::string key;
     uint32_t levels = 0;  // folders open below the root
     in.PeekToken();
@@ -238,8 +237,8 @@ void ParseSavedScan(JsonCursor& in, SavedScanSink& sink)
     in.Expect('[', "'[' (the root folder)");
     if (in.PeekToken() != '{')
         in.Unexpected("the folder's info object");
-    ParseInfo(in, item, key, true);
-    sink.FolderBegin(item, at);
+    ParseInfo(in, sink.Slot(), key, true);
+    sink.FolderBegin(sink.Slot(), at);
     for (;;) {
         int c = in.PeekToken();
         if (c == ']') {
@@ -256,17 +255,17 @@ void ParseSavedScan(JsonCursor& in, SavedScanSink& sink)
         c = in.PeekToken();
         at = in.Offset();
         if (c == '{') {
-            ParseInfo(in, item, key, false);
-            sink.Item(item, at);
+            ParseInfo(in, sink.Slot(), key, false);
+            sink.Item(sink.Slot(), at);
         } else if (c == '[') {
             if (levels == kMostFolderLevels)
                 in.Fail("nesting deeper than 100000 levels", at);
             in.Skip();
             if (in.PeekToken() != '{')
                 in.Unexpected("the folder's info object");
-            ParseInfo(in, item, key, false);
+            ParseInfo(in, sink.Slot(), key, false);
             ++levels;
-            sink.FolderBegin(item, at);
+            sink.FolderBegin(sink.Slot(), at);
         } else {
             in.Unexpected("'[' or '{'");
         }

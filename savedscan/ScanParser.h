@@ -53,11 +53,17 @@ struct SavedHeader {
 class SavedScanSink {
 public:
     virtual ~SavedScanSink() = default;
+    // Where the parser reads the next info object into, the same until
+    // the FolderBegin or Item call that hands it over.
+    virtual SavedItem& Slot() { return slot_; }
     virtual void Header(const SavedHeader& header) = 0;
     // offset: of the item's or folder's opening bracket.
     virtual void FolderBegin(const SavedItem& info, uint64_t offset) = 0;
     virtual void Item(const SavedItem& item, uint64_t offset) = 0;
     virtual void FolderEnd() = 0;
+
+private:
+    SavedItem slot_;
 };
 
 inline constexpr uint32_t kMostFolderLevels = 100000;  // below the root
