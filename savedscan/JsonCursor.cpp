@@ -1,6 +1,5 @@
 #include "savedscan/JsonCursor.h"
 
-#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -60,19 +59,6 @@ uint32_t JsonCursor::HexDigits()
 }
 
 namespace {
-
-// Bytes that stand for themselves inside a string.
-constexpr auto kPlainInString = [] {
-    std::array<bool, 256> plain{};
-    for (int c = 0x20; c < 256; ++c)
-        plain[static_cast<size_t>(c)] = c != '"' && c != '\\';
-    return plain;
-}();
-
-bool PlainInString(char c)
-{
-    return kPlainInString[static_cast<unsigned char>(c)];
-}
 
 void AppendUtf8(std::string& out, uint32_t code)
 {
@@ -176,41 +162,10 @@ void JsonCursor::String(std::string& out)
     }
 }
 
-std::string_view JsonCursor::StringView(std::string& scratch)
+std::string_view JsonCursor::StringViewSlow(std::string& scratch)
 {
-    if (PeekToken() == '"') {
-        const char* p = buffer_.data() + pos_ + 1;
-        const char* stop = buffer_.data() + end_;
-        const char* q = p;
-        while (q < stop && PlainInString(*q))
-            ++q;
-        if (q < stop && *q == '"') {
-            pos_ = static_cast<size_t>(q + 1 - buffer_.data());
-            return std::string_view(p, static_cast<size_t>(q - p));
-        }
-    }
     String(scratch);
     return scratch;
-}
-
-JsonNumber JsonCursor::Number()
-{
-    // Most numbers: a few digits, whole, in the buffer.
-    if (PeekToken() >= '1' && buffer_[pos_] <= '9') {
-        const char* p = buffer_.data() + pos_;
-        const char* stop = buffer_.data() + end_;
-        const char* q = p;
-        uint64_t value = 0;
-        while (q < stop && q - p < 19 && *q >= '0' && *q <= '9')
-            value = value * 10 + static_cast<uint64_t>(*q++ - '0');
-        if (q < stop && !(*q >= '0' && *q <= '9') && *q != '.' && *q != 'e' && *q != 'E') {
-            pos_ = static_cast<size_t>(q - buffer_.data());
-            JsonNumber n;
-            n.Value = value;
-            return n;
-        }
-    }
-    return NumberSlow();
 }
 
 JsonNumber JsonCursor::NumberSlow()

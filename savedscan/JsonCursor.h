@@ -72,8 +72,42 @@ public:
     // The next token, a string, as a view into the buffer when it has no
     // escapes and lies in the buffer whole (valid until the next call);
     // else the same as String into scratch.
-    std::string_view StringView(std::string& scratch);
-    JsonNumber Number();
+    std::string_view StringView(std::string& scratch)
+    {
+        if (PeekToken() == '"') {
+            const char* p = buffer_.data() + pos_ + 1;
+            const char* stop = buffer_.data() + end_;
+            const char* q = p;
+            while (q < stop && PlainInString(*q))
+                ++q;
+            if (q < stop && *q == '"') {
+                pos_ = static_cast<size_t>(q + 1 - buffer_.data());
+                return std::string_view(p, static_cast<size_t>(q - p));
+            }
+        }
+        return StringViewSlow(scratch);
+    }
+    JsonNumber Number()
+    {
+        // Most numbers: a few digits, whole, in the buffer.
+        const int first = PeekToken();
+        if (first >= '0' && first <= '9') {
+            const char* p = buffer_.data() + pos_;
+            const char* stop = buffer_.data() + end_;
+            const char* q = p;
+            uint64_t value = 0;
+            while (q < stop && q - p < 19 && IsDigit(*q))
+                value = value * 10 + static_cast<uint64_t>(*q++ - '0');
+            if (q < stop && !IsDigit(*q) && *q != '.' && *q != 'e' && *q != 'E'
+                && (first != '0' || q - p == 1)) {
+                pos_ = static_cast<size_t>(q - buffer_.data());
+                JsonNumber n;
+                n.Value = value;
+                return n;
+            }
+        }
+        return NumberSlow();
+    }
     // true or false.
     bool Boolean(const char* field);
     // Any value, however nested (up to kMostNesting levels).
@@ -85,6 +119,14 @@ public:
     [[noreturn]] void Unexpected(const char* expected);
 
 private:
+    static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+    // Bytes that stand for themselves inside a string.
+    static bool PlainInString(char c)
+    {
+        const auto u = static_cast<unsigned char>(c);
+        return u >= 0x20 && u != '"' && u != '\\';
+    }
+    std::string_view StringViewSlow(std::string& scratch);
     bool Refill();
     int PeekTokenSlow();
     JsonNumber NumberSlow();
