@@ -23,20 +23,17 @@ uint64_t Count(JsonCursor& in, const char* field, uint64_t most)
     return n.Value;
 }
 
-void CheckName(JsonCursor& in, const std::string& name, bool root, uint64_t at)
+// escaped: the name went through escapes, the only way to a NUL byte (raw
+// control bytes are refused).
+void CheckName(JsonCursor& in, std::string_view name, bool root, bool escaped, uint64_t at)
 {
     if (name.empty())
         in.Fail("an empty name", at);
-    // Names are short: one plain loop beats two library calls.
-    bool slash = false;
-    for (const char c : name) {
-        if (c == '\0')
-            in.Fail("a name with a NUL byte", at);
-        slash |= c == '/';
-    }
+    if (escaped && std::memchr(name.data(), '\0', name.size()))
+        in.Fail("a name with a NUL byte", at);
     if (root)
         return;
-    if (slash)
+    if (std::memchr(name.data(), '/', name.size()))
         in.Fail("a name with a slash", at);
     if (name[0] == '.' && (name.size() == 1 || (name.size() == 2 && name[1] == '.')))
         in.Fail("a name . or ..", at);
@@ -122,8 +119,8 @@ void ParseInfo(JsonCursor& in, SavedItem& item, std::string& key, bool root)
         case Key::Name: {
             const uint64_t at = (in.PeekToken(), in.Offset());
             const std::string_view name = in.StringView(key);
+            CheckName(in, name, root, name.data() == key.data(), at);
             item.Name.assign(name.data(), name.size());
-            CheckName(in, item.Name, root, at);
             named = true;
             break;
         }

@@ -180,7 +180,8 @@ private:
     std::vector<TTreeEntry*>& SiblingsOf(TTreeEntry* entry);
 
     // Entries live in fixed blocks that never move; freed ones are reused.
-    std::vector<std::unique_ptr<TTreeEntry[]>> blocks_;
+    struct EntryBlock;
+    std::vector<std::unique_ptr<EntryBlock>> blocks_;
     size_t usedInLastBlock_ = 0;
     std::vector<TTreeEntry*> free_;
 
