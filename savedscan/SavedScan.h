@@ -10,7 +10,9 @@
 //      thread afterwards): it adds one root entry, named as the file names
 //      its root, and everything below, ordered with tree.OnCompare(). It
 //      reads the file once, front to back, and checks all of it before it
-//      returns. On a fault (or a stop) it leaves the tree as it was and
+//      returns; the text is parsed on a second thread of its own
+//      (savedscan/ParseAhead.h), the tree built and the hooks called on the
+//      calling one. On a fault (or a stop) it leaves the tree as it was and
 //      returns the fault (ReadFailed may have been called before it was
 //      found: a caller that prints those lines holds them until the end).
 //   2. With options.IndexFiles, the result's Files lists a folder's files
