@@ -86,8 +86,9 @@ struct TSizeTree::EntryBlock {
     void* Memory = nullptr;
     TTreeEntry* Entries = nullptr;
     size_t Count = 0;
+    bool Huge = false;  // from aligned_alloc, freed with free
 
-    explicit EntryBlock(bool first)
+    explicit EntryBlock(bool first) : Huge(!first)
     {
         if (first) {
             Count = kFirstBlockEntries;
@@ -105,10 +106,10 @@ struct TSizeTree::EntryBlock {
     ~EntryBlock()
     {
         std::destroy_n(Entries, Count);
-        if (Count == kFirstBlockEntries)
-            ::operator delete(Memory);
-        else
+        if (Huge)
             std::free(Memory);
+        else
+            ::operator delete(Memory);
     }
     EntryBlock(const EntryBlock&) = delete;
     EntryBlock& operator=(const EntryBlock&) = delete;
