@@ -1,12 +1,14 @@
 #include "history/ChangesReport.h"
 
 #include <ctime>
+#include <optional>
 #include <sstream>
 
 #include "history/ChangeText.h"
 #include "history/Comparison.h"
+#include "history/SavedSnapshot.h"
 #include "savedscan/SavedReport.h"
-#include "savedscan/SavedScan.h"
+#include "sizetree/Listing.h"
 #include "sizetree/Ordering.h"
 #include "sizetree/Report.h"
 #include "sizetree/ReportText.h"
@@ -25,9 +27,9 @@ struct Loaded {
 Loaded LoadSaved(const std::string& file, std::ostream& unreadableLines)
 {
     Loaded loaded;
-    SavedSnapshot saved = SnapshotOfSavedScan(file, [&](const TTreeEntry& folder) {
+    SavedSnapshot saved = SnapshotOfSavedScan(file, [&](const std::string& folder) {
         loaded.Unreadable = true;
-        TellCannotRead(unreadableLines, folder.Path(), folder.ReadError());
+        TellCannotRead(unreadableLines, folder, kReadWhenSaved);
     });
     if (saved.Fault)
         loaded.Refusal = DescribeFault(file, *saved.Fault) + '\n';
@@ -53,22 +55,6 @@ Loaded LoadFolder(const std::string& folder, std::ostream& unreadableLines)
 }
 
 }  // namespace
-
-SavedSnapshot SnapshotOfSavedScan(const std::string& file,
-                                  const std::function<void(const TTreeEntry& folder)>& readFailed)
-{
-    SavedSnapshot result;
-    TSizeTree tree;
-    tree.SetOnCompare(SortByName);  // the snapshot's order: nothing to sort
-    SavedScanOptions read;
-    read.ReadFailed = readFailed;
-    const SavedScanResult saved = ReadSavedScan(file, tree, read);
-    if (saved.Fault)
-        result.Fault = saved.Fault;
-    else
-        result.Snapshot = SnapshotOfTree(*saved.Root, saved.Header.HasTimestamp ? saved.Header.Timestamp : 0);
-    return result;
-}
 
 int RunChanges(const ChangesOptions& options, std::ostream& out, std::ostream& err)
 {

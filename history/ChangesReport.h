@@ -13,14 +13,9 @@
 // readable folder nor saved scan: exactly one line on err, nothing on out.
 #pragma once
 
-#include <cstdint>
-#include <functional>
-#include <optional>
+#include <cstddef>
 #include <ostream>
 #include <string>
-
-#include "history/FolderSnapshot.h"
-#include "savedscan/ScanFault.h"
 
 struct ChangesOptions {
     std::string Old;
@@ -29,13 +24,3 @@ struct ChangesOptions {
 };
 
 int RunChanges(const ChangesOptions& options, std::ostream& out, std::ostream& err);
-
-// The snapshot of a saved scan file, with the time the file gives (0 when
-// none), or why it is none. Any thread; readFailed (may be empty) hears of
-// each folder the file marks unreadable, on that thread.
-struct SavedSnapshot {
-    std::optional<FolderSnapshot> Snapshot;
-    std::optional<SavedScanFault> Fault;
-};
-SavedSnapshot SnapshotOfSavedScan(const std::string& file,
-                                  const std::function<void(const TTreeEntry& folder)>& readFailed = {});

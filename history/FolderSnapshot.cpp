@@ -168,7 +168,7 @@ FolderSnapshot SnapshotOfTree(const TTreeEntry& root, int64_t scanTime)
             return NameLess(a->Name(), b->Name());
         };
         if (!std::is_sorted(pending.begin() + static_cast<ptrdiff_t>(begin), pending.end(), byName))
-            std::sort(pending.begin() + static_cast<ptrdiff_t>(begin), pending.end(), byName);
+            std::stable_sort(pending.begin() + static_cast<ptrdiff_t>(begin), pending.end(), byName);
         frames.push_back(Frame{index, begin, begin, pending.size()});
     };
     push(root, 0);

@@ -34,10 +34,12 @@ public:
         uint64_t NameOffset = 0;  // into the names' bytes
         uint32_t NameLength = 0;  // 0 for the root
         uint32_t End = 0;         // index one past its last descendant
+        bool operator==(const Folder&) const = default;
     };
 
     FolderSnapshot() = default;
     FolderSnapshot(std::string rootPath, int64_t scanTime);
+    bool operator==(const FolderSnapshot&) const = default;
 
     // The root's path as the scan named it, and when the scan ran (Unix
     // seconds; 0 when unknown).

@@ -11,6 +11,7 @@
 #include "app/CommandLine.h"
 #include "history/ChangesReport.h"
 #include "history/Comparison.h"
+#include "history/SavedSnapshot.h"
 #include "savedscan/Export.h"
 #include "sizetree/Ordering.h"
 #include "sizetree/Scan.h"

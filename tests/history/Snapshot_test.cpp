@@ -5,12 +5,15 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <string>
 
 #include "TempTree.h"
 #include "history/ChangeText.h"
 #include "history/Comparison.h"
+#include "history/SavedSnapshot.h"
 #include "history/SnapshotFile.h"
+#include "savedscan/SavedScan.h"
 #include "sizetree/Ordering.h"
 #include "sizetree/Scan.h"
 
@@ -62,6 +65,33 @@ TEST(Snapshot, OddTreeRoundTripsAndEveryEntryIsFound)
     EXPECT_EQ(folders, snapshot.Count());
     EXPECT_FALSE(back.Find("names/a/x"));
     EXPECT_TRUE(back.Find("names/a\xc3\xa9"));
+}
+
+// Read straight from a saved scan, a snapshot is the one of the tree the
+// reader builds: links counted once per device, a folder not entered,
+// folders marked unreadable, names out of order.
+TEST(Snapshot, SavedScanReadsAsItsTreeDoes)
+{
+    TTempTree t;
+    const std::string file = t.File("saved.json", 0);
+    std::ofstream(file) << R"([1,2,{"progname":"x","progver":"1","timestamp":1700000000},
+[{"name":"/srv","dev":7},{"name":"top","asize":10,"dsize":512},
+ [{"name":"z"},{"name":"h","asize":1000,"dsize":4096,"ino":5,"nlink":2}],
+ [{"name":"a","read_error":true},{"name":"h2","asize":1000,"dsize":4096,"ino":5,"nlink":2},
+  {"name":"f","asize":7}],
+ {"name":"mnt","excluded":"otherfs"},
+ [{"name":"m","dev":9},{"name":"h","asize":1000,"dsize":4096,"ino":5,"nlink":2}]]])";
+    std::vector<std::string> unreadable;
+    const SavedSnapshot direct = SnapshotOfSavedScan(file,
+                                                     [&](const std::string& p) { unreadable.push_back(p); });
+    ASSERT_TRUE(direct.Snapshot);
+    TSizeTree tree;
+    const SavedScanResult saved = ReadSavedScan(file, tree, SavedScanOptions{});
+    ASSERT_TRUE(saved.Root);
+    EXPECT_TRUE(*direct.Snapshot == SnapshotOfTree(*saved.Root, 1700000000));
+    EXPECT_EQ(direct.Snapshot->At(0).Totals, (FolderTotals{2017, 8704}));
+    EXPECT_EQ(unreadable, std::vector<std::string>{"/srv/a"});
+    EXPECT_EQ(SnapshotOfSavedScan(t.Path("missing")).Fault->Errno, ENOENT);
 }
 
 TEST(Snapshot, DamagedBytesAreRefusedWithAReason)
