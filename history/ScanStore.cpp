@@ -24,8 +24,10 @@ namespace {
 constexpr const char* kSuffix = ".tlscan";
 constexpr const char* kTempSuffix = ".tmp";
 constexpr size_t kPrefixLength = 17;  // 16 hex digits and "-"
-// Enough for any header: its fixed part and a root path of PATH_MAX bytes.
-constexpr size_t kHeaderReadBytes = kSnapshotHeaderBytes + 4096;
+// Roots with longer paths are not remembered: a header is read whole with
+// its fixed part.
+constexpr size_t kLongestRootPath = 4096;
+constexpr size_t kHeaderReadBytes = kSnapshotHeaderBytes + kLongestRootPath;
 constexpr time_t kStaleTempSeconds = 3600;
 
 std::string RootPrefix(const std::string& rootPath)
@@ -247,6 +249,10 @@ RememberResult ScanStore::Remember(const FolderSnapshot& snapshot) const
         result.Failure = Failed("encode", folder_, ENOMEM);
         return result;
     }
+    if (snapshot.RootPath().size() > kLongestRootPath) {
+        result.Failure = Failed("write", folder_, ENAMETOOLONG);
+        return result;
+    }
     if (bytes.size() > limits_.TotalBytes) {
         result.Failure = StoreFailure{"write", folder_, EFBIG,
                                       "the scan takes " + std::to_string(bytes.size())
@@ -311,6 +317,7 @@ RememberResult ScanStore::Remember(const FolderSnapshot& snapshot) const
     }
     if (fsync(dir.Get()) != 0) {
         result.Failure = Failed("sync folder", folder_, errno);
+        unlinkat(dir.Get(), final.c_str(), 0);
         return result;
     }
     result.File = final;

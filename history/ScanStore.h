@@ -17,7 +17,9 @@
 // Limits.TotalBytes, never the one just written; a file that cannot be read
 // counts as old as its modification time. Files not named as the store
 // names them are left alone, and so are temporary files younger than an
-// hour (another writer's).
+// hour (another writer's). A scan whose file alone would take more than
+// Limits.TotalBytes, or whose root path is longer than 4096 bytes, is not
+// written.
 #pragma once
 
 #include <cstdint>

@@ -143,6 +143,8 @@ TEST(ScanStore, KeepsFivePerRootAndTheBytesOfAllOldestFirst)
     ASSERT_TRUE(big.Failure);
     EXPECT_EQ(big.Failure->Errno, EFBIG);
     EXPECT_EQ(Times(small, "/a"), std::vector<int64_t>{3});
+    // Nor a root whose path a listing would not read whole.
+    EXPECT_EQ(small.Remember(Made("/" + std::string(5000, 'x'), 9)).Failure->Errno, ENAMETOOLONG);
 }
 
 TEST(ScanStore, DamagedFilesAreSkippedWithAReasonForeignOnesLeftAlone)
