@@ -3,6 +3,7 @@
 #include <zlib.h>
 #include <zstd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -123,8 +124,9 @@ private:
 FolderSnapshot ParseBody(const SnapshotHeader& header, std::string_view body)
 {
     FolderSnapshot snapshot(header.RootPath, header.ScanTime);
-    snapshot.Reserve(static_cast<size_t>(header.Folders),
-                     body.size() - static_cast<size_t>(header.Folders) * 4);
+    // A folder takes kLeastFolderBytes at least, its name the rest.
+    snapshot.Reserve(static_cast<size_t>(std::min<uint64_t>(header.Folders, body.size() / kLeastFolderBytes)),
+                     body.size());
     BodyReader in(body);
     struct Frame {
         size_t Index;
@@ -266,6 +268,17 @@ SnapshotDecodeResult DecodeSnapshot(std::string_view bytes)
     try {
         const std::string body = Unpack(bytes.substr(header.Header->Size), header.Header->BodyBytes);
         result.Snapshot = ParseBody(*header.Header, body);
+    } catch (const Fault& fault) {
+        result.Fault.Reason = fault.Reason;
+    }
+    return result;
+}
+
+SnapshotDecodeResult DecodeSnapshotBody(const SnapshotHeader& header, std::string_view body)
+{
+    SnapshotDecodeResult result;
+    try {
+        result.Snapshot = ParseBody(header, body);
     } catch (const Fault& fault) {
         result.Fault.Reason = fault.Reason;
     }

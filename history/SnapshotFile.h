@@ -56,3 +56,6 @@ struct SnapshotDecodeResult {
     SnapshotFault Fault;  // when no snapshot
 };
 SnapshotDecodeResult DecodeSnapshot(std::string_view bytes);
+// The body alone, unpacked, as the header describes it (header.BodyBytes
+// is not looked at): the part of DecodeSnapshot that no checksum guards.
+SnapshotDecodeResult DecodeSnapshotBody(const SnapshotHeader& header, std::string_view body);
