@@ -13,6 +13,7 @@
 #include "history/Comparison.h"
 #include "history/SavedSnapshot.h"
 #include "savedscan/Export.h"
+#include "sizetree/Listing.h"
 #include "sizetree/Ordering.h"
 #include "sizetree/Scan.h"
 
@@ -140,9 +141,20 @@ TEST(Changes, RefusesBadInputWithOneLine)
         ASSERT_FALSE(err.str().empty()) << args.back();
         EXPECT_EQ(err.str().find('\n'), err.str().size() - 1) << err.str();
     }
+    // A folder a file marks unreadable: one line each and status 1, but
+    // none when the other side is no saved scan at all.
+    const std::string marked = t.File("marked.json", 0);
+    std::ofstream(marked) << "[1,2,{},[{\"name\":\"/x\"},[{\"name\":\"a\",\"read_error\":true}]]]";
     std::ostringstream out, err;
-    EXPECT_EQ(RunCommandLine({"--changes", folder, bad}, out, err).Status, 2);
+    EXPECT_EQ(RunCommandLine({"--changes", marked, marked}, out, err).Status, 1);
+    const std::string line = std::string("tallowin: cannot read '/x/a': ") + ReadErrorText(kReadWhenSaved)
+        + "\n";
+    EXPECT_EQ(err.str(), line + line);  // OLD's, then NEW's
+    err.str("");
+    EXPECT_EQ(RunCommandLine({"--changes", marked, bad}, out, err).Status, 2);
     EXPECT_EQ(err.str().rfind("tallowin: " + bad + ": not a saved scan: ", 0), 0u) << err.str();
+    EXPECT_EQ(err.str().find('\n'), err.str().size() - 1) << err.str();
+    EXPECT_EQ(out.str(), "");
     EXPECT_TRUE(RunCommandLine({"--no-history", folder}, out, err).StartWindow);
 }
 
