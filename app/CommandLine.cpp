@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 
 #include "savedscan/Export.h"
 #include "savedscan/SavedReport.h"
@@ -11,6 +12,7 @@ namespace {
 constexpr int kExitUsage = 2;
 constexpr const char* kUsage = "usage: tallowin --report PATH [--by-name] [--depth N] [--files]";
 constexpr const char* kExportUsage = "usage: tallowin --export FOLDER";
+constexpr const char* kChangesUsage = "usage: tallowin --changes OLD NEW [--top N]";
 constexpr const char* kTryHelp = "Try 'tallowin --help'.";
 
 // The words before "--", where options are recognised.
@@ -33,14 +35,25 @@ const char* const kLauncherHelp =
     "                                  largest first\n"
     "  or:  tallowin --export FOLDER   scan FOLDER and write it to standard output as a saved scan\n"
     "                                  (the common JSON export format; gzip or zstd it at will)\n"
+    "  or:  tallowin --changes OLD NEW [--top N]\n"
+    "                                  what changed from OLD to NEW, each a folder (scanned now) or a\n"
+    "                                  saved scan: the folders whose size changed, largest change\n"
+    "                                  first, new and removed ones with their whole size. A change\n"
+    "                                  that rounds to 0 MB keeps its sign: \"+0 MB\" when it grew,\n"
+    "                                  \"-0 MB\" when it shrank\n"
     "  or:  tallowin --timing FOLDER   scan FOLDER in the window, print its time and memory, quit\n"
     "  --by-name                       with --report: order each level by name\n"
     "  --by-size                       with --report: order each level by size (the default)\n"
     "  --depth N                       with --report: print N levels below PATH (0: PATH only)\n"
     "  --files                         with --report: list each folder's files under its [FILES] line\n"
+    "  --top N                         with --changes: print at most N lines (default 20)\n"
+    "  --no-history                    with the window: do not remember the scans of this run\n"
     "  --                              every later word is a folder, not an option\n"
     "  --help                          print this help and end\n"
-    "  --version                       print the version and end\n";
+    "  --version                       print the version and end\n"
+    "The window remembers the folder totals (no file names) of every finished scan, five per\n"
+    "folder and 200 MB in all, in $XDG_STATE_HOME/tallowin/scans (~/.local/state/tallowin/scans\n"
+    "when XDG_STATE_HOME is not set); remove that folder to forget them.\n";
 
 LauncherOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -53,20 +66,24 @@ LauncherOutcome RunCommandLine(const std::vector<std::string>& args, std::ostrea
         out << "tallowin " << TALLOWIN_VERSION << '\n';
         return {false, out.flush() ? 0 : 1};
     }
-    if (IsExportInvocation(words) && IsReportInvocation(words)) {
-        err << "tallowin: --export and --report do not go together. " << kTryHelp << '\n';
+    if (IsExportInvocation(words) + IsReportInvocation(words) + IsChangesInvocation(words) > 1) {
+        err << "tallowin: only one of --report, --export and --changes at a time. " << kTryHelp << '\n';
         return {false, kExitUsage};
     }
+    if (IsChangesInvocation(words))
+        return {false, ChangesMain(args, out, err)};
     if (IsExportInvocation(words))
         return {false, ExportMain(args, out, err)};
     if (IsReportInvocation(words))
         return {false, ReportMain(args, out, err)};
     for (const std::string& w : words) {
-        if (w == "--timing" || w.size() < 2 || w[0] != '-')
+        if (w == "--timing" || w == "--no-history" || w.size() < 2 || w[0] != '-')
             continue;
         if (w == "--by-name" || w == "--by-size" || w == "--files" || w == "--depth"
             || w.rfind("--depth=", 0) == 0)
             err << "tallowin: " << w << " goes with --report. " << kTryHelp << '\n';
+        else if (w == "--top" || w.rfind("--top=", 0) == 0)
+            err << "tallowin: " << w << " goes with --changes. " << kTryHelp << '\n';
         else
             err << "tallowin: unknown option \"" << w << "\". " << kTryHelp << '\n';
         return {false, kExitUsage};
@@ -174,4 +191,62 @@ int ExportMain(const std::vector<std::string>& args, std::ostream& out, std::ost
         return kExitUsage;
     }
     return RunExport(options, out, err);
+}
+
+bool IsChangesInvocation(const std::vector<std::string>& args)
+{
+    return std::find(args.begin(), args.end(), "--changes") != args.end();
+}
+
+std::optional<ChangesOptions> ParseChangesArgs(const std::vector<std::string>& args, std::ostream& err)
+{
+    ChangesOptions parsed;
+    std::vector<std::string> paths;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (!optionsEnded && a == "--changes")
+            continue;
+        if (!optionsEnded && (a == "--top" || a.rfind("--top=", 0) == 0)) {
+            std::string value;
+            if (a == "--top") {
+                if (i + 1 >= args.size()) {
+                    err << "tallowin: --top needs a number; " << kChangesUsage << '\n';
+                    return std::nullopt;
+                }
+                value = args[++i];
+            } else {
+                value = a.substr(6);
+            }
+            uint64_t top = 0;
+            const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), top);
+            if (ec != std::errc() || end != value.data() + value.size()) {
+                err << "tallowin: --top needs a whole number of 0 or more, not \"" << value << "\"\n";
+                return std::nullopt;
+            }
+            parsed.Top = static_cast<size_t>(top);
+        } else if (!optionsEnded && a == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
+            err << "tallowin: " << a << " does not go with --changes; " << kChangesUsage << '\n';
+            return std::nullopt;
+        } else {
+            paths.push_back(a);
+        }
+    }
+    if (paths.size() != 2 || paths[0].empty() || paths[1].empty()) {
+        err << "tallowin: --changes needs OLD and NEW, two paths; " << kChangesUsage << '\n';
+        return std::nullopt;
+    }
+    parsed.Old = paths[0];
+    parsed.New = paths[1];
+    return parsed;
+}
+
+int ChangesMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    const std::optional<ChangesOptions> options = ParseChangesArgs(args, err);
+    if (!options)
+        return kExitUsage;
+    return RunChanges(*options, out, err);
 }

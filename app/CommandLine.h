@@ -2,8 +2,9 @@
 //
 // Protocol: the launcher's main() calls RunCommandLine with the program's
 // arguments after the program name, before any Qt object exists. It answers
-// --help, --version, the report, the export and every refusal itself; only when it says
-// so does main() hand the same arguments to the window program.
+// --help, --version, the report, the export, the changes and every refusal
+// itself; only when it says so does main() hand the same arguments to the
+// window program.
 #pragma once
 
 #include <optional>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "history/ChangesReport.h"
 #include "sizetree/Report.h"
 
 struct LauncherOutcome {
@@ -40,3 +42,12 @@ bool IsExportInvocation(const std::vector<std::string>& args);
 // `--export PATH [--]`: scans PATH and writes it to out as a saved scan; 2 on
 // bad arguments, else as RunExport.
 int ExportMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// True when the arguments ask for the changes.
+bool IsChangesInvocation(const std::vector<std::string>& args);
+// `--changes OLD NEW [--top N] [--] ...`: the options, or nothing after
+// writing one line to err.
+std::optional<ChangesOptions> ParseChangesArgs(const std::vector<std::string>& args, std::ostream& err);
+// Parses the changes' arguments and runs them: 2 on bad arguments, else as
+// RunChanges.
+int ChangesMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -39,6 +40,12 @@ int main(int argc, char** argv)
     // `tallowin [PATH]`: PATH is scanned at once. `tallowin --timing PATH`
     // also prints the scan's milliseconds (Go to end) and the peak memory,
     // then ends: the window's figure for the benchmarks.
+    // `--no-history` anywhere before "--": this run remembers no scans
+    // (history/ScanStore.h).
+    const auto optionsEnd = std::find(args.begin(), args.end(), "--");
+    [[maybe_unused]] const bool rememberScans = std::find(args.begin(), optionsEnd, "--no-history")
+        == optionsEnd;
+    args.erase(std::remove(args.begin(), optionsEnd, "--no-history"), optionsEnd);
     const bool timing = !args.empty() && args[0] == "--timing";
     if (timing)
         args.erase(args.begin());

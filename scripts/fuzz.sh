@@ -10,6 +10,7 @@ dir="$top/build-fuzz"
 declare -A seconds=(
   [MountTable]=60
   [SavedScan]=30
+  [RememberedScan]=20
 )
 
 skip() {

@@ -153,6 +153,6 @@ TEST(CommandLine, HelpGivesEveryOptionALine)
         ++lines[w];
     }
     for (const char* option : {"--report", "--timing", "--by-name", "--by-size", "--depth", "--files", "--",
-                               "--help", "--version"})
+                               "--help", "--version", "--changes", "--top", "--no-history"})
         EXPECT_EQ(lines[option], 1) << option;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header across a forbidden line of the
 # layout: numtext/ and mounts/ use nothing else of ours; sizetree/ itself,
-# numtext/ and mounts/; savedscan/ itself, sizetree/ and numtext/; chart/
+# numtext/ and mounts/; savedscan/ itself, sizetree/ and numtext/; history/
+# itself, savedscan/, sizetree/ and numtext/; chart/
 # itself and numtext/; drives/ itself and mounts/; app/ anything.
 # Usage: include_rules.sh [TOP]   (default: the repository holding this file)
 set -euo pipefail
@@ -13,10 +14,11 @@ declare -A allowed=(
   [mounts]="mounts"
   [sizetree]="sizetree numtext mounts"
   [savedscan]="savedscan sizetree numtext"
+  [history]="history savedscan sizetree numtext"
   [chart]="chart numtext"
   [drives]="drives mounts"
 )
-ours="app chart drives mounts numtext savedscan sizetree tests"
+ours="app chart drives history mounts numtext savedscan sizetree tests"
 
 bad=0
 for folder in "${!allowed[@]}"; do

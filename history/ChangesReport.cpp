@@ -1,0 +1,92 @@
+#include "history/ChangesReport.h"
+
+#include <ctime>
+#include <optional>
+#include <sstream>
+
+#include "history/ChangeText.h"
+#include "history/Comparison.h"
+#include "history/SavedSnapshot.h"
+#include "savedscan/SavedReport.h"
+#include "sizetree/Listing.h"
+#include "sizetree/Ordering.h"
+#include "sizetree/Report.h"
+#include "sizetree/ReportText.h"
+#include "sizetree/Scan.h"
+
+namespace {
+
+// A snapshot of OLD or NEW, the lines of folders it could not read held
+// back, or the one line that says why there is none.
+struct Loaded {
+    std::optional<FolderSnapshot> Snapshot;
+    std::string Refusal;
+    bool Unreadable = false;
+};
+
+Loaded LoadSaved(const std::string& file, std::ostream& unreadableLines)
+{
+    Loaded loaded;
+    SavedSnapshot saved = SnapshotOfSavedScan(file, [&](const std::string& folder) {
+        loaded.Unreadable = true;
+        TellCannotRead(unreadableLines, folder, kReadWhenSaved);
+    });
+    if (saved.Fault)
+        loaded.Refusal = DescribeFault(file, *saved.Fault) + '\n';
+    loaded.Snapshot = std::move(saved.Snapshot);
+    return loaded;
+}
+
+Loaded LoadFolder(const std::string& folder, std::ostream& unreadableLines)
+{
+    Loaded loaded;
+    TSizeTree tree;
+    tree.SetOnCompare(SortByName);
+    TTreeEntry* root = tree.AddChildEntry(nullptr, folder, TNode{folder, 0, std::string()});
+    TScanHooks hooks;
+    hooks.ReadFailed = [&](const TTreeEntry& f) {
+        loaded.Unreadable = true;
+        TellCannotRead(unreadableLines, f.Path(), f.ReadError());
+    };
+    const int64_t start = static_cast<int64_t>(time(nullptr));
+    ScanFolder(tree, root, hooks);
+    loaded.Snapshot = SnapshotOfTree(*root, start);
+    return loaded;
+}
+
+}  // namespace
+
+int RunChanges(const ChangesOptions& options, std::ostream& out, std::ostream& err)
+{
+    // Both named things looked at before either is scanned or read.
+    const bool oldSaved = NamesSavedScan(options.Old);
+    const bool newSaved = NamesSavedScan(options.New);
+    if ((!oldSaved && !CheckFolder(options.Old, err)) || (!newSaved && !CheckFolder(options.New, err)))
+        return kReportExitBadPath;
+
+    std::ostringstream unreadableLines;
+    Loaded then = oldSaved ? LoadSaved(options.Old, unreadableLines)
+                           : LoadFolder(options.Old, unreadableLines);
+    if (!then.Snapshot) {
+        err << then.Refusal;
+        return kReportExitBadPath;
+    }
+    Loaded now = newSaved ? LoadSaved(options.New, unreadableLines)
+                          : LoadFolder(options.New, unreadableLines);
+    if (!now.Snapshot) {
+        err << now.Refusal;
+        return kReportExitBadPath;
+    }
+    err << unreadableLines.str();
+
+    CompareOptions compare;
+    compare.Most = options.Top;
+    TReportWriter writer(out);
+    for (const FolderChange& change : CompareSnapshots(*then.Snapshot, *now.Snapshot, compare))
+        writer.Line(0, SignedSizeFigure(change.Change(compare.Measure)) + "  " + change.Path);
+    if (!writer.Flush()) {
+        err << "tallowin: could not write the changes\n";
+        return kReportExitWriteFailed;
+    }
+    return then.Unreadable || now.Unreadable ? kReportExitSomeUnreadable : 0;
+}
