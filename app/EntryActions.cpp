@@ -36,7 +36,7 @@ QUrl ExactFileUrl(const std::string& path)
 
 }  // namespace
 
-EntryActions::EntryActions(TSizeTreeView& view, TSizeTreeModel& model)
+EntryActions::EntryActions(SizeTreeView& view, SizeTreeModel& model)
     : QObject(&view), view_(view), model_(model), showItem_(ShowItemInFileManager)
 {
     Opener = new DesktopOpener(this);

@@ -25,8 +25,8 @@
 class DesktopOpener;
 class QAction;
 class QMenu;
-class TSizeTreeModel;
-class TSizeTreeView;
+class SizeTreeModel;
+class SizeTreeView;
 class TTreeEntry;
 
 // A path's bytes as text to show (bytes that are not UTF-8 shown as Qt
@@ -43,7 +43,7 @@ using ShowItemCall = std::function<void(const QUrl& file, std::function<void(boo
 class EntryActions : public QObject {
     Q_OBJECT
 public:
-    EntryActions(TSizeTreeView& view, TSizeTreeModel& model);
+    EntryActions(SizeTreeView& view, SizeTreeModel& model);
 
     QAction* Open = nullptr;
     QAction* CopyPath = nullptr;
@@ -66,7 +66,7 @@ private:
     void OpenUri(const std::string& path);
     void CopyCurrentPath();
 
-    TSizeTreeView& view_;
-    TSizeTreeModel& model_;
+    SizeTreeView& view_;
+    SizeTreeModel& model_;
     ShowItemCall showItem_;
 };

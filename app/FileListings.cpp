@@ -36,7 +36,7 @@ void FileListings::Request(TTreeEntry* files)
     const uint64_t id = nextId_++;
     Job& job = jobs_[id];
     job.Files = files;
-    job.Watch = std::make_unique<TDeletionWatch>(tree_, files);
+    job.Watch = std::make_unique<DeletionWatch>(tree_, files);
     if (!hooks_.Busy())
         Start(job, id);
     Settle(wasActive);

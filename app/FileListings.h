@@ -66,7 +66,7 @@ private:
     };
     struct Job {
         TTreeEntry* Files;
-        std::unique_ptr<TDeletionWatch> Watch;
+        std::unique_ptr<DeletionWatch> Watch;
         std::shared_ptr<Outcome> Result;  // written by the worker
         bool Started = false;
         bool Done = false;

@@ -84,7 +84,7 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about) : about_(about), endProgram_([] { _
     BuildToolBar();
     BuildTree();
 
-    Splitter = new TFlatSplitter(this);
+    Splitter = new FlatSplitter(this);
     Splitter->setObjectName(QStringLiteral("Splitter"));
     Splitter->setHandleWidth(3);
     Splitter->setChildrenCollapsible(false);
@@ -162,7 +162,7 @@ QToolButton* TfrmTallowin::AddButton(const char* name, int left, int width, cons
 
 void TfrmTallowin::BuildToolBar()
 {
-    ToolBar = new TToolBarStrip(this);
+    ToolBar = new ToolBarStrip(this);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
     ToolBar->setFixedHeight(kToolBarHeight);
 
@@ -215,7 +215,7 @@ void TfrmTallowin::BuildToolBar()
 
 void TfrmTallowin::BuildTree()
 {
-    Tree = new TSizeTreeView(this);
+    Tree = new SizeTreeView(this);
     Tree->setObjectName(QStringLiteral("Tree"));
     Tree->setHeaderHidden(true);
     Tree->setRootIsDecorated(false);
@@ -237,7 +237,7 @@ void TfrmTallowin::BuildTree()
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::Text));
     Tree->setPalette(pal);
 
-    model_ = std::make_unique<TSizeTreeModel>(tree_, TreeImages());
+    model_ = std::make_unique<SizeTreeModel>(tree_, TreeImages());
     Tree->SetSizeTreeModel(model_.get());
     Actions = new EntryActions(*Tree, *model_);
     connect(Actions, &EntryActions::RescanRequested, this, &TfrmTallowin::RescanEntry);
@@ -265,7 +265,7 @@ void TfrmTallowin::BuildTree()
     };
     listingHooks.Notice = [this](const QString& text) { StatusBar->ShowNotice(text); };
     listings_ = std::make_unique<FileListings>(tree_, std::move(listingHooks));
-    connect(model_.get(), &TSizeTreeModel::FilesWanted, this, &TfrmTallowin::ListFilesLater);
+    connect(model_.get(), &SizeTreeModel::FilesWanted, this, &TfrmTallowin::ListFilesLater);
     confirm_ = [this](const QString& question) {
         return QMessageBox::question(this, tr("Move to Trash"), question, QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::No)

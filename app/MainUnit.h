@@ -47,11 +47,11 @@ class ScanStatusBar;
 class TAnimate;
 class TChart;
 class TDriveComboBox;
-class TFlatSplitter;
+class FlatSplitter;
 class TPieSeries;
-class TSizeTreeModel;
-class TSizeTreeView;
-class TToolBarStrip;
+class SizeTreeModel;
+class SizeTreeView;
+class ToolBarStrip;
 class TfrmAbout;
 
 class TfrmTallowin : public QWidget {
@@ -98,9 +98,9 @@ public:
     // True while loose files are being listed (or wait to be).
     bool ListingFiles() const;
     TSizeTree& SizeTree() { return tree_; }
-    TSizeTreeModel& Model() { return *model_; }
+    SizeTreeModel& Model() { return *model_; }
 
-    TToolBarStrip* ToolBar = nullptr;
+    ToolBarStrip* ToolBar = nullptr;
     TDriveComboBox* cbxDrive = nullptr;
     QToolButton* btnGo = nullptr;
     QWidget* None1 = nullptr;
@@ -111,8 +111,8 @@ public:
     QToolButton* btnByName = nullptr;
     QWidget* None3 = nullptr;
     QToolButton* btnVersion = nullptr;
-    TSizeTreeView* Tree = nullptr;
-    TFlatSplitter* Splitter = nullptr;
+    SizeTreeView* Tree = nullptr;
+    FlatSplitter* Splitter = nullptr;
     QFrame* Panel = nullptr;
     TChart* Chart = nullptr;
     TPieSeries* PieSeries = nullptr;  // the chart's one series, owned by its panel
@@ -155,7 +155,7 @@ private:
     TfrmAbout& about_;
     // Declared before the model, which observes it, so it is destroyed after.
     TSizeTree tree_;
-    std::unique_ptr<TSizeTreeModel> model_;
+    std::unique_ptr<SizeTreeModel> model_;
     QButtonGroup* marksGroup_ = nullptr;
     QButtonGroup* orderGroup_ = nullptr;
     std::function<void()> endProgram_;

@@ -7,20 +7,20 @@
 
 // Holds the toolbar's controls at fixed places; draws an etched line along
 // its top edge (2 px: shadow over highlight).
-class TToolBarStrip : public QWidget {
+class ToolBarStrip : public QWidget {
     Q_OBJECT
 public:
-    explicit TToolBarStrip(QWidget* parent);
+    explicit ToolBarStrip(QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
 // A splitter whose handle is drawn flat in the window colour.
-class TFlatSplitter : public QSplitter {
+class FlatSplitter : public QSplitter {
     Q_OBJECT
 public:
-    explicit TFlatSplitter(QWidget* parent);
+    explicit FlatSplitter(QWidget* parent);
 
 protected:
     QSplitterHandle* createHandle() override;

@@ -24,7 +24,7 @@ QString ReadErrorReason(uint8_t code)
     return QCoreApplication::translate("ReadError", ReadErrorText(code));
 }
 
-QVariant TSizeTreeModel::EntryTip(const TTreeEntry& e) const
+QVariant SizeTreeModel::EntryTip(const TTreeEntry& e) const
 {
     QStringList lines;
     if (e.IsCountedElsewhere())
@@ -42,7 +42,7 @@ QVariant TSizeTreeModel::EntryTip(const TTreeEntry& e) const
     return lines.isEmpty() ? QVariant() : QVariant(lines.join(QLatin1Char('\n')));
 }
 
-TSizeTreeModel::TSizeTreeModel(TSizeTree& tree, const std::array<QImage, 3>& images, QObject* parent)
+SizeTreeModel::SizeTreeModel(TSizeTree& tree, const std::array<QImage, 3>& images, QObject* parent)
     : QAbstractItemModel(parent), tree_(tree)
 {
     const QPixmap selected = QPixmap::fromImage(images[0]);
@@ -53,24 +53,24 @@ TSizeTreeModel::TSizeTreeModel(TSizeTree& tree, const std::array<QImage, 3>& ima
     tree_.AddObserver(this);
 }
 
-TSizeTreeModel::~TSizeTreeModel()
+SizeTreeModel::~SizeTreeModel()
 {
     tree_.RemoveObserver(this);
 }
 
-TTreeEntry* TSizeTreeModel::EntryAt(const QModelIndex& index) const
+TTreeEntry* SizeTreeModel::EntryAt(const QModelIndex& index) const
 {
     return index.isValid() ? static_cast<TTreeEntry*>(index.internalPointer()) : nullptr;
 }
 
-QModelIndex TSizeTreeModel::IndexOf(const TTreeEntry* entry) const
+QModelIndex SizeTreeModel::IndexOf(const TTreeEntry* entry) const
 {
     if (!entry)
         return {};
     return createIndex(entry->Row(), 0, const_cast<TTreeEntry*>(entry));
 }
 
-QModelIndex TSizeTreeModel::index(int row, int column, const QModelIndex& parent) const
+QModelIndex SizeTreeModel::index(int row, int column, const QModelIndex& parent) const
 {
     if (column != 0 || row < 0)
         return {};
@@ -79,13 +79,13 @@ QModelIndex TSizeTreeModel::index(int row, int column, const QModelIndex& parent
     return row < tree_.TopLevelCount() ? createIndex(row, 0, tree_.TopLevelAt(row)) : QModelIndex();
 }
 
-QModelIndex TSizeTreeModel::parent(const QModelIndex& child) const
+QModelIndex SizeTreeModel::parent(const QModelIndex& child) const
 {
     const TTreeEntry* e = EntryAt(child);
     return e ? IndexOf(e->Parent()) : QModelIndex();
 }
 
-int TSizeTreeModel::rowCount(const QModelIndex& parent) const
+int SizeTreeModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid() && parent.column() != 0)
         return 0;
@@ -93,29 +93,29 @@ int TSizeTreeModel::rowCount(const QModelIndex& parent) const
     return p ? p->ChildCount() : tree_.TopLevelCount();
 }
 
-int TSizeTreeModel::columnCount(const QModelIndex&) const
+int SizeTreeModel::columnCount(const QModelIndex&) const
 {
     return 1;
 }
 
-bool TSizeTreeModel::hasChildren(const QModelIndex& parent) const
+bool SizeTreeModel::hasChildren(const QModelIndex& parent) const
 {
     return rowCount(parent) > 0 || canFetchMore(parent);
 }
 
-bool TSizeTreeModel::canFetchMore(const QModelIndex& parent) const
+bool SizeTreeModel::canFetchMore(const QModelIndex& parent) const
 {
     const TTreeEntry* e = EntryAt(parent);
     return e && FilesToList(*e);
 }
 
-void TSizeTreeModel::fetchMore(const QModelIndex& parent)
+void SizeTreeModel::fetchMore(const QModelIndex& parent)
 {
     if (canFetchMore(parent))
         emit FilesWanted(parent);
 }
 
-QVariant TSizeTreeModel::data(const QModelIndex& index, int role) const
+QVariant SizeTreeModel::data(const QModelIndex& index, int role) const
 {
     const TTreeEntry* e = EntryAt(index);
     if (!e)
@@ -138,28 +138,28 @@ QVariant TSizeTreeModel::data(const QModelIndex& index, int role) const
     }
 }
 
-Qt::ItemFlags TSizeTreeModel::flags(const QModelIndex& index) const
+Qt::ItemFlags SizeTreeModel::flags(const QModelIndex& index) const
 {
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
-void TSizeTreeModel::EntryAboutToBeAdded(TTreeEntry* parent, int row)
+void SizeTreeModel::EntryAboutToBeAdded(TTreeEntry* parent, int row)
 {
     beginInsertRows(IndexOf(parent), row, row);
 }
 
-void TSizeTreeModel::EntryAdded(TTreeEntry*)
+void SizeTreeModel::EntryAdded(TTreeEntry*)
 {
     endInsertRows();
 }
 
-void TSizeTreeModel::EntryChanged(TTreeEntry* entry)
+void SizeTreeModel::EntryChanged(TTreeEntry* entry)
 {
     const QModelIndex i = IndexOf(entry);
     emit dataChanged(i, i, {Qt::DisplayRole, Qt::DecorationRole, Qt::ForegroundRole, Qt::ToolTipRole});
 }
 
-void TSizeTreeModel::ChildrenAboutToBeReordered(TTreeEntry* parent)
+void SizeTreeModel::ChildrenAboutToBeReordered(TTreeEntry* parent)
 {
     const QPersistentModelIndex p(IndexOf(parent));
     emit layoutAboutToBeChanged({p}, QAbstractItemModel::VerticalSortHint);
@@ -171,7 +171,7 @@ void TSizeTreeModel::ChildrenAboutToBeReordered(TTreeEntry* parent)
     }
 }
 
-void TSizeTreeModel::ChildrenReordered(TTreeEntry* parent)
+void SizeTreeModel::ChildrenReordered(TTreeEntry* parent)
 {
     for (const auto& [old, entry] : moving_)
         changePersistentIndex(old, IndexOf(entry));
@@ -179,12 +179,12 @@ void TSizeTreeModel::ChildrenReordered(TTreeEntry* parent)
     emit layoutChanged({QPersistentModelIndex(IndexOf(parent))}, QAbstractItemModel::VerticalSortHint);
 }
 
-void TSizeTreeModel::EntryAboutToBeDeleted(TTreeEntry* entry)
+void SizeTreeModel::EntryAboutToBeDeleted(TTreeEntry* entry)
 {
     beginRemoveRows(IndexOf(entry->Parent()), entry->Row(), entry->Row());
 }
 
-void TSizeTreeModel::EntryDeleted(TTreeEntry*, int)
+void SizeTreeModel::EntryDeleted(TTreeEntry*, int)
 {
     endRemoveRows();
 }

@@ -1,4 +1,4 @@
-// TSizeTreeModel: a thin Qt item model over a TSizeTree.
+// SizeTreeModel: a thin Qt item model over a TSizeTree.
 //
 // Protocol: the model registers itself as an observer of the tree in its
 // constructor and unregisters in its destructor; the tree must outlive it.
@@ -30,13 +30,13 @@ QString ReadErrorReason(uint8_t code);
 // Text colour of an entry whose folder could not be read.
 inline const QColor kUnreadableColour(0x8B, 0x00, 0x00);
 
-class TSizeTreeModel : public QAbstractItemModel, private TTreeObserver {
+class SizeTreeModel : public QAbstractItemModel, private TTreeObserver {
     Q_OBJECT
 public:
     // images: normal pictures 0 folder, 1 scanned root, 2 FILES. A selected
     // entry shows picture 0 whatever its own index.
-    TSizeTreeModel(TSizeTree& tree, const std::array<QImage, 3>& images, QObject* parent = nullptr);
-    ~TSizeTreeModel() override;
+    SizeTreeModel(TSizeTree& tree, const std::array<QImage, 3>& images, QObject* parent = nullptr);
+    ~SizeTreeModel() override;
 
     TTreeEntry* EntryAt(const QModelIndex& index) const;
     QModelIndex IndexOf(const TTreeEntry* entry) const;

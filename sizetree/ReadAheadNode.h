@@ -14,7 +14,7 @@
 enum class TaskState : uint8_t { Pending, Running, Done };
 
 // A folder the lister knows: listed, being listed or still to be listed.
-struct TReadAheadLister::Folder {
+struct ReadAheadLister::Folder {
     Folder* Parent = nullptr;  // kept alive by this node's reference
     std::list<Folder>::iterator Self;
     std::string Name;  // the root: its path
@@ -46,7 +46,7 @@ struct TReadAheadLister::Folder {
 
 // How a worker reaches a folder: from Anchor's descriptor (pinned) through
 // Steps, the closed ancestors between Anchor and the folder.
-struct TReadAheadLister::OpenPlan {
+struct ReadAheadLister::OpenPlan {
     Folder* Anchor = nullptr;
     int AnchorFd = -1;
     std::vector<Folder*> Steps;

@@ -84,7 +84,7 @@ RescanResult RescanEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger,
     while (entry->ChildCount() > 0)
         tree.DeleteEntry(entry->ChildAt(entry->ChildCount() - 1));
 
-    TDeletionWatch watch(tree, entry);
+    DeletionWatch watch(tree, entry);
     if (folder)
         ScanOpenedFolder(tree, entry, folder.Release(), hooks.Scan, ledger);
     else

@@ -205,7 +205,7 @@ private:
     TFolderLister& lister_;
     // Stops the scan when the folder under scan or an ancestor is deleted
     // from inside ProcessPendingMessages.
-    TDeletionWatch guard_;
+    DeletionWatch guard_;
     Clock::time_point nextEvents_ = Clock::time_point::min();  // events due from then
     std::deque<ScanFrame> frames_;
     LinkLedger& ledger_;
@@ -233,14 +233,14 @@ void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks, Lin
 {
     if (!entry)
         return;
-    TReadAheadLister lister;
+    ReadAheadLister lister;
     ScanFolderWith(tree, entry, hooks, lister, ledger);
 }
 
 void ScanOpenedFolder(TSizeTree& tree, TTreeEntry* entry, int folderFd, const TScanHooks& hooks,
                       LinkLedger& ledger)
 {
-    TReadAheadLister lister;
+    ReadAheadLister lister;
     lister.SetOpenedRoot(folderFd);
     if (!entry)
         return;

@@ -214,7 +214,7 @@
     </message>
 </context>
 <context>
-    <name>TSizeTreeModel</name>
+    <name>SizeTreeModel</name>
     <message>
         <source>Could not be read: %1</source>
         <translation>Не удалось прочитать: %1</translation>
