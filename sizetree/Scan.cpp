@@ -20,7 +20,6 @@ constexpr std::chrono::milliseconds kShortestWait{1};
 
 const std::string kProvisionalMark = " <--";
 const std::string kMegabytes = " MB  ";
-const std::string kFilesName = "[FILES]";
 
 uint32_t SaturatingSum(uint32_t a, uint32_t b)
 {
@@ -170,11 +169,11 @@ private:
             p->Files += f.LooseFiles;
         }
         if (f.LooseBytes > 0) {
-            TTreeEntry* files = tree_.AddDerivedEntry(entry, kFilesName, std::string(), loose,
+            TTreeEntry* files = tree_.AddDerivedEntry(entry, std::string(kFilesName), std::string(), loose,
                                                       TPathKind::pkFiles);
             files->Counts().DiskBytes = f.LooseDiskBytes;
             files->Counts().Files = f.LooseFiles;
-            tree_.SetCaption(files, SizeCaptionText(loose) + kMegabytes + kFilesName);
+            tree_.SetCaption(files, SizeCaptionText(loose) + kMegabytes + std::string(kFilesName));
             tree_.SetImageIndex(files, 2);
         }
         tree_.SortChildren(entry);
