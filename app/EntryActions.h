@@ -29,14 +29,6 @@ class SizeTreeModel;
 class SizeTreeView;
 class TTreeEntry;
 
-// A path's bytes as text to show (bytes that are not UTF-8 shown as Qt
-// decodes file names); for display only.
-QString PathText(const std::string& path);
-
-// The folder an entry stands for on disk: its own path; for a FILES entry,
-// a listed file and the smaller files' entry, the folder of the loose files.
-std::string FolderOnDisk(const TTreeEntry& entry);
-
 // Asks for one file to be shown in its folder; done(true) when it was.
 using ShowItemCall = std::function<void(const QUrl& file, std::function<void(bool shown)> done)>;
 

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <cerrno>
 
-#include "app/EntryActions.h"
+#include "app/PathText.h"
 #include "app/RefusalText.h"
 
 namespace {
@@ -74,8 +74,10 @@ QString WhyNotMoved(const TrashResult& r)
 
 }  // namespace
 
-QString TrashRefusal(const TTreeEntry& entry)
+QString JudgeTrash(const TTreeEntry& entry, bool scanning)
 {
+    if (scanning)
+        return TrashTexts::tr("Move to Trash refused: a scan is running");
     const QString shown = Shown(entry.Path());
     if (!entry.Parent())
         return TrashTexts::tr("Move to Trash refused: %1 is a scanned root").arg(shown);

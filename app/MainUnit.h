@@ -1,5 +1,7 @@
-// TfrmTallowin: the main window. Toolbar, size tree, chart panel, busy
-// animation; the Go, ordering, mark-style and version commands; Escape.
+// TfrmTallowin: the main window. It lays out the designed controls (toolbar
+// and tree in app/MainLayout.cpp), wires them to its scan session
+// (app/ScanSession.h), which owns the tree and runs every command on it, and
+// shows what the session says: the busy animation, the status bar, dialogs.
 //
 // Protocol: construct after the QApplication exists (with
 // Qt::AA_DontCreateNativeWidgetSiblings set before it) and after the about
@@ -21,36 +23,34 @@
 // disabled, Escape ends the program).
 //
 // A FILES entry lists its loose files when it is expanded or selected, or on
-// F5 on it, a listed file or the smaller files' entry (FileListings): the
-// busy animation plays while a listing runs, the window stays live. A
+// F5 on it, a listed file or the smaller files' entry: the busy animation
+// plays from the request until the listing is put, the window stays live. A
 // listing asked for during a scan, rescan or removal starts when that ends.
+// The methods named after the design's handlers forward to the session.
 #pragma once
 
 #include <QModelIndex>
 #include <QWidget>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 
-#include "sizetree/LinkLedger.h"
-#include "sizetree/Rescan.h"
-#include "sizetree/Scan.h"
+#include "app/ScanSession.h"
+#include "app/SizeTreeModel.h"
 #include "sizetree/SizeTree.h"
 
 class QButtonGroup;
 class QFrame;
 class QToolButton;
 class EntryActions;
-class FileListings;
 class ScanStatusBar;
+class SelectionKeeper;
+class FlatSplitter;
+class SizeTreeView;
 class TAnimate;
 class TChart;
 class TDriveComboBox;
-class FlatSplitter;
 class TPieSeries;
-class SizeTreeModel;
-class SizeTreeView;
 class ToolBarStrip;
 class TfrmAbout;
 
@@ -94,10 +94,10 @@ public:
     // Before the window is first shown: the busy animation's thread may call
     // it too (Escape during a re-sort).
     void SetEndProgram(std::function<void()> endProgram) { endProgram_ = std::move(endProgram); }
-    bool Scanning() const { return scanning_; }
+    bool Scanning() const { return session_->Scanning(); }
     // True while loose files are being listed (or wait to be).
-    bool ListingFiles() const;
-    TSizeTree& SizeTree() { return tree_; }
+    bool ListingFiles() const { return session_->ListingFiles(); }
+    TSizeTree& SizeTree() { return session_->Tree(); }
     SizeTreeModel& Model() { return *model_; }
 
     ToolBarStrip* ToolBar = nullptr;
@@ -130,42 +130,24 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // app/MainLayout.cpp: the designed look and controls.
+    void LayOut();
     void BuildToolBar();
     void BuildTree();
     QToolButton* AddButton(const char* name, int left, int width, const QImage& glyph, const QString& hint);
-    // Moves the current entry out of entry's subtree before it is deleted;
-    // Qt drops a current entry inside a removed subtree without notice.
-    void MoveSelectionOffSubtree(TTreeEntry* entry);
-    void ShowAnimation();
-    void HideAnimation();
-    void Resort(TTVCompareEvent compare);
-    void ProcessPendingMessages();
-    TScanHooks ScanHooks(ScanProgress& progress);
-    // Runs change (a rescan or removal) with the window busy as during a
-    // scan, the selection moved up to a rescanned folder, off a removed one.
-    void RunBusy(const std::string& path, const std::function<void(const TreeChangeHooks&)>& change);
-    // Runs change with the selection moved as RunBusy says, and back to the
-    // path it had when that is still in the tree.
-    void KeepingSelection(const TScanHooks& scan, const std::function<void(const TreeChangeHooks&)>& change);
-    // Lists the loose files of the FILES entry at index, after the current
-    // event (a request may come from inside a change of the tree).
-    void ListFilesLater(const QModelIndex& index);
-    LinkLedger& LedgerOf(const TTreeEntry* entry);
+    // What the session says, shown.
+    void WireSession();
+    void ShowAnimation(bool on);
 
     TfrmAbout& about_;
-    // Declared before the model, which observes it, so it is destroyed after.
-    TSizeTree tree_;
+    // Declared before the model, which observes its tree: destroyed after it.
+    std::unique_ptr<ScanSession> session_;
     std::unique_ptr<SizeTreeModel> model_;
+    std::unique_ptr<SelectionKeeper> keeper_;
     QButtonGroup* marksGroup_ = nullptr;
     QButtonGroup* orderGroup_ = nullptr;
     std::function<void()> endProgram_;
-    // Per scanned root: its files with several links (sizetree/LinkLedger.h).
-    std::map<const TTreeEntry*, LinkLedger> ledgers_;
-    // Declared after the tree, whose entries it watches: destroyed before it.
-    std::unique_ptr<FileListings> listings_;
     std::function<bool(const QString&)> confirm_;
     std::function<void(const QString&)> warn_;
-    bool scanning_ = false;
-    bool stopRequested_ = false;
     bool centred_ = false;
 };

@@ -4,25 +4,10 @@
 #include <QCoreApplication>
 #include <QPixmap>
 
-#include "app/FileListings.h"
+#include "app/ReadErrorReason.h"
 #include "sizetree/Listing.h"
+#include "sizetree/FilesToList.h"
 #include "sizetree/LooseFiles.h"
-
-QString ReadErrorReason(uint8_t code)
-{
-    // The texts ReadErrorText gives most often, for the translators.
-    [[maybe_unused]] static const char* const kCommon[] = {
-        QT_TRANSLATE_NOOP("ReadError", "Permission denied"),
-        QT_TRANSLATE_NOOP("ReadError", "Vanished while scanned"),
-        QT_TRANSLATE_NOOP("ReadError", "Replaced while scanned"),
-        QT_TRANSLATE_NOOP("ReadError", "Listing abandoned"),
-        QT_TRANSLATE_NOOP("ReadError", "No longer the folder that was scanned"),
-        QT_TRANSLATE_NOOP("ReadError", "Input/output error"),
-        QT_TRANSLATE_NOOP("ReadError", "Too many levels of symbolic links"),
-        QT_TRANSLATE_NOOP("ReadError", "Not a directory"),
-    };
-    return QCoreApplication::translate("ReadError", ReadErrorText(code));
-}
 
 QVariant SizeTreeModel::EntryTip(const TTreeEntry& e) const
 {
@@ -58,7 +43,7 @@ SizeTreeModel::~SizeTreeModel()
     tree_.RemoveObserver(this);
 }
 
-TTreeEntry* SizeTreeModel::EntryAt(const QModelIndex& index) const
+TTreeEntry* SizeTreeModel::EntryAt(const QModelIndex& index)
 {
     return index.isValid() ? static_cast<TTreeEntry*>(index.internalPointer()) : nullptr;
 }
