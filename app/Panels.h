@@ -1,5 +1,8 @@
 // Small containers of the main window: the toolbar strip with its top edge
 // line and the flat splitter.
+//
+// Protocol: plain widgets; the main window makes one of each, places its
+// controls on or in them, and owns them as its children. UI thread.
 #pragma once
 
 #include <QSplitter>

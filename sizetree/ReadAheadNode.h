@@ -1,7 +1,9 @@
 // The read-ahead lister's record of one folder and a worker's way to it.
-// Private to ReadAheadLister.cpp and ReadAheadWorkers.cpp; every field is
-// guarded by the lister's mutex, except Parent, Name, Device, Inode, Depth,
-// Index and Mounts of a child node, which never change once it is made.
+//
+// Protocol: private to ReadAheadLister.cpp and ReadAheadWorkers.cpp; every
+// field is guarded by the lister's mutex, except Parent, Name, Device, Inode,
+// Depth, Index and Mounts of a child node, which never change once it is
+// made. Nodes live in the lister's list and go when their references do.
 #pragma once
 
 #include <cstdint>
