@@ -95,11 +95,9 @@ QString JudgeTrash(const TTreeEntry& entry, bool scanning)
     return r.Moved() ? QString() : ChangedText(entry, request, r);
 }
 
-TrashOutcome MoveEntryToTrash(const TTreeEntry& entry, const std::string& dataHome,
-                              std::function<void()> beforeRename)
+TrashOutcome MoveEntryToTrash(const TTreeEntry& entry, const std::string& dataHome)
 {
-    TrashRequest request = TrashRequestFor(entry, dataHome);
-    request.BeforeRename = std::move(beforeRename);
+    const TrashRequest request = TrashRequestFor(entry, dataHome);
     const TrashResult r = MoveToTrash(request);
     TrashOutcome outcome;
     outcome.Moved = r.Moved();

@@ -12,7 +12,6 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 #include <string>
 
 #include "sizetree/SizeTree.h"
@@ -30,6 +29,4 @@ struct TrashOutcome {
 };
 
 // Moves entry's item to the trash (dataHome: the generic data folder).
-// beforeRename: for tests, the moment just before the rename.
-TrashOutcome MoveEntryToTrash(const TTreeEntry& entry, const std::string& dataHome,
-                              std::function<void()> beforeRename = {});
+TrashOutcome MoveEntryToTrash(const TTreeEntry& entry, const std::string& dataHome);

@@ -146,10 +146,8 @@ void TfrmTallowin::BuildToolBar()
 
     // Toggle groups: exactly one button down; clicking the down one keeps it
     // down and still runs its handler.
-    marksGroup_ = new QButtonGroup(this);
-    orderGroup_ = new QButtonGroup(this);
-    for (auto [group, down, up] :
-         {std::tuple{marksGroup_, btnPercent, btnValue}, std::tuple{orderGroup_, btnBySize, btnByName}}) {
+    for (auto [down, up] : {std::pair{btnPercent, btnValue}, std::pair{btnBySize, btnByName}}) {
+        auto* group = new QButtonGroup(this);
         group->setExclusive(true);
         for (QToolButton* b : {down, up}) {
             b->setCheckable(true);

@@ -148,21 +148,6 @@ void TfrmTallowin::ScanRoot(std::string rootPath)
     }
 }
 
-void TfrmTallowin::ScanFolder(TTreeEntry* entry)
-{
-    session_->ScanFolder(entry);
-}
-
-void TfrmTallowin::SortSubtree(TTreeEntry* entry)
-{
-    session_->SortSubtree(entry);
-}
-
-void TfrmTallowin::RescanEntry(TTreeEntry* entry)
-{
-    session_->Rescan(entry);
-}
-
 void TfrmTallowin::TrashEntry(TTreeEntry* entry)
 {
     if (!entry)

@@ -1,7 +1,9 @@
-// TfrmTallowin: the main window. It lays out the designed controls (toolbar
-// and tree in app/MainLayout.cpp), wires them to its scan session
-// (app/ScanSession.h), which owns the tree and runs every command on it, and
-// shows what the session says: the busy animation, the status bar, dialogs.
+// TfrmTallowin: the main window. It lays out the designed controls
+// (app/MainLayout.cpp), wires them to its scan session (app/ScanSession.h),
+// which owns the tree and runs every command on it, shows what the session
+// says (busy animation, Go, status bar, chart) and asks the user (Move to
+// Trash, judged first by app/EntryTrash.h). The methods named after the
+// design's commands forward to the session.
 //
 // Protocol: construct after the QApplication exists (with
 // Qt::AA_DontCreateNativeWidgetSiblings set before it) and after the about
@@ -13,20 +15,6 @@
 // runs on the UI thread; a scan processes events at most about every 10 ms,
 // during which any handler but Go may run. Closing the window during a scan
 // stops the scan at its next folder.
-//
-// Rescan (F5) and Move to Trash (Delete) act on the tree's current entry:
-// refused with the reason in the status bar while a scan runs, where they
-// do not apply, and where the folder or file on disk, or a folder on the
-// way to it, is no longer the one scanned (sizetree/EntryWalk.h). Move to
-// Trash asks first (app/EntryTrash.h); a trash that would not take the item
-// says why in a dialog. A rescan runs like a scan (busy animation, Go
-// disabled, Escape ends the program).
-//
-// A FILES entry lists its loose files when it is expanded or selected, or on
-// F5 on it, a listed file or the smaller files' entry: the busy animation
-// plays from the request until the listing is put, the window stays live. A
-// listing asked for during a scan, rescan or removal starts when that ends.
-// The methods named after the design's handlers forward to the session.
 #pragma once
 
 #include <QModelIndex>
@@ -39,7 +27,6 @@
 #include "app/SizeTreeModel.h"
 #include "sizetree/SizeTree.h"
 
-class QButtonGroup;
 class QFrame;
 class QToolButton;
 class EntryActions;
@@ -78,9 +65,10 @@ public:
     void TreeChange(const QModelIndex& current);
     // True when the event was Escape and the program was told to end.
     bool AppMessage(QEvent* event);
-    void ScanFolder(TTreeEntry* entry);
-    void SortSubtree(TTreeEntry* entry);
-    void RescanEntry(TTreeEntry* entry);
+    void ScanFolder(TTreeEntry* entry) { session_->ScanFolder(entry); }
+    void SortSubtree(TTreeEntry* entry) { session_->SortSubtree(entry); }
+    // F5 and Delete on an entry (app/EntryActions.h).
+    void RescanEntry(TTreeEntry* entry) { session_->Rescan(entry); }
     void TrashEntry(TTreeEntry* entry);
     // The confirmation (true: go ahead) and the failure message of Move to
     // Trash; by default message boxes (tests answer for themselves).
@@ -144,8 +132,6 @@ private:
     std::unique_ptr<ScanSession> session_;
     std::unique_ptr<SizeTreeModel> model_;
     std::unique_ptr<SelectionKeeper> keeper_;
-    QButtonGroup* marksGroup_ = nullptr;
-    QButtonGroup* orderGroup_ = nullptr;
     std::function<void()> endProgram_;
     std::function<bool(const QString&)> confirm_;
     std::function<void(const QString&)> warn_;

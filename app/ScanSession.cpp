@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QMetaObject>
 #include <QPersistentModelIndex>
 #include <QStandardPaths>
 #include <optional>
@@ -14,7 +13,6 @@
 #include "app/SelectionKeeper.h"
 #include "app/SizeTreeModel.h"
 #include "sizetree/FilesToList.h"
-#include "sizetree/Ordering.h"
 
 ScanSession::ScanSession()
     : listings_(tree_, [this] {
@@ -23,8 +21,6 @@ ScanSession::ScanSession()
 {
     tree_.SetOnCompare(::SortBySize);
 }
-
-ScanSession::~ScanSession() = default;
 
 TTreeEntry* ScanSession::AddRoot(std::string path)
 {
@@ -41,20 +37,15 @@ TTreeEntry* ScanSession::AddRoot(std::string path)
         }
         e = next;
     }
-    TNode record;
-    record.Path = path;
-    return tree_.AddChildEntry(nullptr, path, std::move(record));
+    return tree_.AddChildEntry(nullptr, path, TNode{path, 0, ""});
 }
 
 void ScanSession::ScanRoot(TTreeEntry* root)
 {
-    if (!root || scanning_)
-        return;
-    BeginScan();
-    ScanFolder(root);
-    tree_.SetImageIndex(root, 1);
-    EndScan();
-    ResumeListings();
+    RunBusy([&] {
+        ScanFolder(root);
+        tree_.SetImageIndex(root, 1);
+    });
 }
 
 void ScanSession::ScanFolder(TTreeEntry* entry)
@@ -67,18 +58,28 @@ void ScanSession::ScanFolder(TTreeEntry* entry)
     emit ScanFinished(progress);
 }
 
-void ScanSession::BeginScan()
+void ScanSession::RunBusy(const std::function<void()>& scan)
 {
     scanning_ = true;
     stopRequested_ = false;
     emit Working(true);
-}
-
-void ScanSession::EndScan()
-{
+    scan();
     scanning_ = false;
     if (!Busy())
         emit Working(false);
+    ResumeListings();
+}
+
+void ScanSession::ChangeBusy(const std::string& path,
+                             const std::function<void(const TreeChangeHooks&)>& change)
+{
+    RunBusy([&] {
+        ScanProgress progress;
+        emit ScanStarted(path);
+        keeper_->Around(ScanHooks(progress), change);
+        emit ScanFinished(progress);
+        emit SizesChanged();
+    });
 }
 
 TScanHooks ScanSession::ScanHooks(ScanProgress& progress)
@@ -93,22 +94,6 @@ TScanHooks ScanSession::ScanHooks(ScanProgress& progress)
     return hooks;
 }
 
-LinkLedger& ScanSession::LedgerOf(const TTreeEntry* entry)
-{
-    return ledgers_[entry->Root()];
-}
-
-void ScanSession::RequestStop()
-{
-    if (scanning_)
-        stopRequested_ = true;
-}
-
-void ScanSession::SortSubtree(TTreeEntry* entry)
-{
-    ::SortSubtree(tree_, entry);
-}
-
 void ScanSession::Resort(TTVCompareEvent compare)
 {
     tree_.SetOnCompare(compare);
@@ -120,18 +105,6 @@ void ScanSession::Resort(TTVCompareEvent compare)
     // Inside a scan the animation stays: the scan still runs.
     if (!Busy())
         emit Working(false);
-}
-
-void ScanSession::RunBusy(const std::string& path, const std::function<void(const TreeChangeHooks&)>& change)
-{
-    BeginScan();
-    ScanProgress progress;
-    emit ScanStarted(path);
-    keeper_->Around(ScanHooks(progress), change);
-    EndScan();
-    emit ScanFinished(progress);
-    emit SizesChanged();
-    ResumeListings();
 }
 
 void ScanSession::Rescan(TTreeEntry* entry)
@@ -155,7 +128,7 @@ void ScanSession::Rescan(TTreeEntry* entry)
     }
     std::optional<WalkRefusal> refused;
     const WalkPlan plan = PlanWalk(*entry);  // made before the entry may go
-    RunBusy(entry->Path(), [&](const TreeChangeHooks& hooks) {
+    ChangeBusy(entry->Path(), [&](const TreeChangeHooks& hooks) {
         refused = ::RescanEntry(tree_, entry, LedgerOf(entry), hooks).Refusal;
     });
     if (refused)
@@ -164,7 +137,7 @@ void ScanSession::Rescan(TTreeEntry* entry)
 
 void ScanSession::MoveToTrash(TTreeEntry* entry)
 {
-    if (!entry || scanning_)
+    if (scanning_)
         return;
     const QString shown = PathText(entry->Path());
     const TrashOutcome outcome = MoveEntryToTrash(
@@ -172,14 +145,15 @@ void ScanSession::MoveToTrash(TTreeEntry* entry)
         QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
             .toStdString());
     if (!outcome.Moved) {
-        if (!outcome.Notice.isEmpty())
-            emit Notice(outcome.Notice);
-        else
+        if (outcome.Notice.isEmpty())
             emit Warning(outcome.Warning);
+        else
+            emit Notice(outcome.Notice);
         return;
     }
-    RunBusy(entry->Root()->Path(),
-            [&](const TreeChangeHooks& hooks) { RemoveScannedEntry(tree_, entry, LedgerOf(entry), hooks); });
+    ChangeBusy(entry->Root()->Path(), [&](const TreeChangeHooks& hooks) {
+        RemoveScannedEntry(tree_, entry, LedgerOf(entry), hooks);
+    });
     emit Notice(tr("Moved %1 to the trash").arg(shown));
 }
 
@@ -245,7 +219,7 @@ void ScanSession::PutListing(FinishedListing finished)
             else
                 PutLooseFiles(tree_, files, std::move(listing), LedgerOf(files), hooks);
         },
-        true);
+        true);  // a listed file selected stays selected
     emit SizesChanged();
 }
 

@@ -1,11 +1,11 @@
-// SelectionKeeper: where the tree view's current entry goes when entries of
-// the size tree go. Qt drops a current entry inside a removed subtree without
-// notice; this moves it first, as a tree control does.
+// SelectionKeeper: where the tree view's current entry goes when entries go.
+// Qt drops a current entry inside a removed subtree without notice; this
+// moves it first, as a tree control does.
 //
 // Protocol: the window makes one after its view has the model and hands it
-// to its scan session, which calls MoveOff before it deletes a subtree itself
+// to its scan session, which calls MoveOff before it deletes a root itself
 // and runs every other change of the tree (a rescan, a removal, a listing
-// put) through Around. Entries are read during the calls only. UI thread.
+// put) through Around. UI thread.
 #pragma once
 
 #include <functional>

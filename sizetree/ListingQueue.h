@@ -1,30 +1,24 @@
 // ListingQueue: the listings of loose files asked for, one FILES entry each,
 // made on worker threads and handed back to the tree's thread.
 //
-// Protocol: the owner (the window's scan session) makes one queue per tree
-// and calls everything on the tree's thread; only the listing itself
+// Protocol: the owner (the window's scan session) calls everything on the
+// tree's thread, which must outlive the queue; only the listing itself
 // (ListLooseFilesAt, sizetree/LooseFiles.h) and `wake` run on the workers.
-//   1. Request(files) notes a FILES entry to list (again) and watches it
-//      (sizetree/DeletionWatch.h); a request for an entry whose listing
-//      waits, runs or is not yet taken is ignored.
-//   2. StartWaiting(ledgerOf) starts every noted request: on the calling
-//      thread it plans the walk to the folder (sizetree/EntryWalk.h) and
-//      takes the files counted elsewhere from ledgerOf(folder); a worker
-//      then reaches the folder and lists it as it is now. At most `workers`
-//      list at once (a listing is bound by the disk). The owner calls it
-//      when nothing that changes the tree runs (a scan, a rescan, a removal):
-//      until then requests wait.
-//   3. After each listing its worker calls wake(), which must get the tree's
-//      thread to call TakeFinished soon (a queued call) and do nothing else.
-//      TakeFinished hands over one finished listing whose FILES entry still
-//      exists, in the order asked, or nothing; the owner puts it into the
-//      tree (PutLooseFiles) or shows its error.
-// A listing whose FILES entry, or an ancestor of it, is deleted before it is
-// taken (a new scan of its root, a rescan of its folder, a move to the
-// trash) is dropped, never handed over: by StartWaiting, TakeFinished or
-// DropLost once it is not running. Active() is true from a request until
-// its listing is taken or dropped. The tree must outlive the queue; the
-// destructor lets running listings end (wake may still be called until it
+//   1. Request(files) notes a FILES entry and watches it; a request for an
+//      entry whose listing waits, runs or is not yet taken is ignored.
+//   2. StartWaiting(ledgerOf), called when nothing changes the tree (no
+//      scan, rescan or removal runs; till then requests wait), plans the
+//      walk to each noted folder (sizetree/EntryWalk.h) and takes the files
+//      counted elsewhere from ledgerOf(folder); a worker then lists it as it
+//      is now, at most `workers` at once (a listing is bound by the disk).
+//   3. After each listing its worker calls wake(), which must only get the
+//      tree's thread to call TakeFinished soon (a queued call). TakeFinished
+//      hands over one finished listing, in the order asked, or nothing.
+// A listing whose FILES entry or an ancestor went before it was taken (a new
+// scan of its root, a rescan of its folder, a move to the trash) is dropped,
+// never handed over: by StartWaiting, TakeFinished or DropLost, once it is
+// not running. Active() from a request until its listing is taken or
+// dropped. The destructor lets running listings end (wake may come until it
 // returns) and drops the rest.
 #pragma once
 
@@ -61,7 +55,7 @@ public:
     ListingQueue(const ListingQueue&) = delete;
     ListingQueue& operator=(const ListingQueue&) = delete;
 
-    // False when files is no FILES entry below a folder, or is asked for already.
+    // False when files is no FILES entry, or asked for already.
     bool Request(TTreeEntry* files);
     void StartWaiting(const LedgerOf& ledgerOf);
     std::optional<FinishedListing> TakeFinished();
