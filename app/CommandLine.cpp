@@ -3,10 +3,14 @@
 #include <algorithm>
 #include <charconv>
 
+#include "savedscan/Export.h"
+#include "savedscan/SavedReport.h"
+
 namespace {
 
 constexpr int kExitUsage = 2;
 constexpr const char* kUsage = "usage: tallowin --report PATH [--by-name] [--depth N] [--files]";
+constexpr const char* kExportUsage = "usage: tallowin --export FOLDER";
 constexpr const char* kTryHelp = "Try 'tallowin --help'.";
 
 // The words before "--", where options are recognised.
@@ -24,7 +28,11 @@ bool Has(const std::vector<std::string>& words, const char* option)
 
 const char* const kLauncherHelp =
     "Usage: tallowin [FOLDER]          open the window; scan FOLDER at once when given\n"
-    "  or:  tallowin --report PATH     print the size tree of PATH as text, largest first\n"
+    "  or:  tallowin FILE              open the window with a saved scan\n"
+    "  or:  tallowin --report PATH     print the size tree of PATH (a folder or a saved scan) as text,\n"
+    "                                  largest first\n"
+    "  or:  tallowin --export FOLDER   scan FOLDER and write it to standard output as a saved scan\n"
+    "                                  (the common JSON export format; gzip or zstd it at will)\n"
     "  or:  tallowin --timing FOLDER   scan FOLDER in the window, print its time and memory, quit\n"
     "  --by-name                       with --report: order each level by name\n"
     "  --by-size                       with --report: order each level by size (the default)\n"
@@ -45,6 +53,12 @@ LauncherOutcome RunCommandLine(const std::vector<std::string>& args, std::ostrea
         out << "tallowin " << TALLOWIN_VERSION << '\n';
         return {false, out.flush() ? 0 : 1};
     }
+    if (IsExportInvocation(words) && IsReportInvocation(words)) {
+        err << "tallowin: --export and --report do not go together. " << kTryHelp << '\n';
+        return {false, kExitUsage};
+    }
+    if (IsExportInvocation(words))
+        return {false, ExportMain(args, out, err)};
     if (IsReportInvocation(words))
         return {false, ReportMain(args, out, err)};
     for (const std::string& w : words) {
@@ -123,5 +137,41 @@ int ReportMain(const std::vector<std::string>& args, std::ostream& out, std::ost
     const std::optional<ReportOptions> options = ParseReportArgs(args, err);
     if (!options)
         return kExitUsage;
+    if (NamesSavedScan(options->Path))
+        return RunSavedReport(*options, out, err);
     return RunReport(*options, out, err);
+}
+
+bool IsExportInvocation(const std::vector<std::string>& args)
+{
+    return std::find(args.begin(), args.end(), "--export") != args.end();
+}
+
+int ExportMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    ExportOptions options;
+    options.ProgramVersion = TALLOWIN_VERSION;
+    bool havePath = false;
+    bool optionsEnded = false;
+    for (const std::string& a : args) {
+        if (!optionsEnded && a == "--export")
+            continue;
+        if (!optionsEnded && a == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
+            err << "tallowin: " << a << " does not go with --export; " << kExportUsage << '\n';
+            return kExitUsage;
+        } else if (havePath) {
+            err << "tallowin: more than one FOLDER given; " << kExportUsage << '\n';
+            return kExitUsage;
+        } else {
+            options.Path = a;
+            havePath = true;
+        }
+    }
+    if (!havePath || options.Path.empty()) {
+        err << "tallowin: no FOLDER given; " << kExportUsage << '\n';
+        return kExitUsage;
+    }
+    return RunExport(options, out, err);
 }

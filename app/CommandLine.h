@@ -2,7 +2,7 @@
 //
 // Protocol: the launcher's main() calls RunCommandLine with the program's
 // arguments after the program name, before any Qt object exists. It answers
-// --help, --version, the report and every refusal itself; only when it says
+// --help, --version, the report, the export and every refusal itself; only when it says
 // so does main() hand the same arguments to the window program.
 #pragma once
 
@@ -31,5 +31,12 @@ bool IsReportInvocation(const std::vector<std::string>& args);
 // nothing after writing one line to err.
 std::optional<ReportOptions> ParseReportArgs(const std::vector<std::string>& args, std::ostream& err);
 
-// Parses the report's arguments and runs it: 2 on bad arguments, else as RunReport.
+// Parses the report's arguments and runs it: 2 on bad arguments, else as
+// RunReport, or RunSavedReport for a PATH that is no folder.
 int ReportMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// True when the arguments ask for the export.
+bool IsExportInvocation(const std::vector<std::string>& args);
+// `--export PATH [--]`: scans PATH and writes it to out as a saved scan; 2 on
+// bad arguments, else as RunExport.
+int ExportMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -8,7 +8,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "disk usage analyzer with a folder tree an
 set(CPACK_PACKAGE_DESCRIPTION "Pick a mounted file system and press Go: Tallowin walks it, sums every
 folder and shows a live tree of folders captioned with their size, and a
 3-D pie chart of how the selected folder divides among its children.
-tallowin --report PATH prints the same tree as text.")
+tallowin --report PATH prints the same tree as text; tallowin --export PATH
+saves a scan in the common JSON export format, which opens anywhere.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)

@@ -8,7 +8,7 @@ what=${1:-test}
 
 run_packages=(
   cmake g++ make pkg-config ccache
-  qt6-base-dev libxcb1-dev
+  qt6-base-dev libxcb1-dev zlib1g-dev libzstd-dev
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   fonts-liberation fonts-urw-base35
 )
@@ -19,6 +19,7 @@ test_packages=(
   valgrind
   tesseract-ocr
   time
+  ncdu gdu
   desktop-file-utils appstream dpkg-dev file
   clang-format-14
   # The fuzz targets: clang only recommends its fuzzer runtime, so it is named.

@@ -9,6 +9,7 @@ dir="$top/build-fuzz"
 # Seconds per target; a target not named here runs 60 s.
 declare -A seconds=(
   [MountTable]=60
+  [SavedScan]=30
 )
 
 skip() {

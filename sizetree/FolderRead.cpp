@@ -109,7 +109,10 @@ bool IsFolder(int fd, uint64_t device, uint64_t inode)
     return FolderIdentity(fd, dev, ino) && dev == device && ino == inode;
 }
 
-void ListFolder(int fd, const FolderPlace& place, TFolderListing& listing, TListScratch& scratch)
+namespace {
+
+template <bool kNameFiles>
+void ListFolderAs(int fd, const FolderPlace& place, TFolderListing& listing, TListScratch& scratch)
 {
     const uint64_t device = place.Device;
     const uint8_t ended = ForEachName(fd, scratch, [&](const char* name, unsigned char type, uint64_t inode) {
@@ -124,16 +127,22 @@ void ListFolder(int fd, const FolderPlace& place, TFolderListing& listing, TList
             // Only a name gone meanwhile leaves the listing whole.
             if (errno != ENOENT && !listing.Error)
                 listing.Error = ReadErrorOfErrno(errno);
-            if (type == DT_DIR)
+            if (type == DT_DIR) {
                 listing.Subfolders.push_back(TSubfolder{name, device, inode, false});
-            else
+            } else {
                 ++listing.SingleLinkFiles;
+                if constexpr (kNameFiles)
+                    listing.Files.push_back(TListedFile{name, 0, 0, device, inode, 0,
+                                                        static_cast<uint32_t>(listing.Subfolders.size())});
+            }
             return;
         }
         if (look.IsFolder) {
             listing.Subfolders.push_back(
                 TSubfolder{name, look.Device, look.Inode, look.Device != device || look.OtherFileSystemRoot});
-        } else if (look.Links > 1) {
+            return;
+        }
+        if (look.Links > 1) {
             listing.LinkedFiles.push_back(TLinkedFile{look.Device, look.Inode, look.Size, look.DiskBytes,
                                                       static_cast<uint32_t>(listing.Subfolders.size())});
         } else {
@@ -141,7 +150,21 @@ void ListFolder(int fd, const FolderPlace& place, TFolderListing& listing, TList
             listing.SingleLinkDiskBytes += look.DiskBytes;
             ++listing.SingleLinkFiles;
         }
+        if constexpr (kNameFiles)
+            listing.Files.push_back(TListedFile{name, look.Size, look.DiskBytes, look.Device, look.Inode,
+                                                look.Links,
+                                                static_cast<uint32_t>(listing.Subfolders.size())});
     });
     if (ended && !listing.Error)
         listing.Error = ended;  // ended early
+}
+
+}  // namespace
+
+void ListFolder(int fd, const FolderPlace& place, TFolderListing& listing, TListScratch& scratch)
+{
+    if (place.NameFiles)
+        ListFolderAs<true>(fd, place, listing, scratch);
+    else
+        ListFolderAs<false>(fd, place, listing, scratch);
 }

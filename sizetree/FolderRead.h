@@ -104,11 +104,15 @@ struct FolderPlace {
     // False: a subfolder is taken as its record names it (see ScanRoute.h),
     // on Device; files and names of unknown type are still looked at.
     bool LookAtSubfolders = true;
+    // Also keep every file in listing.Files (the export); off, the listing
+    // runs the code it runs without this field.
+    bool NameFiles = false;
 };
 
 // Appends the entries of the open folder fd to listing: subfolders in
 // listing order, files reduced to the single-link total and the linked
-// files. A listing that fails midway keeps what was read, and its Error says
+// files (and, with place.NameFiles, every file named in listing.Files). A
+// listing that fails midway keeps what was read, and its Error says
 // why; so does a name that cannot be looked at (but one that vanished
 // meanwhile), since its size is then missing.
 void ListFolder(int fd, const FolderPlace& place, TFolderListing& listing, TListScratch& scratch);

@@ -6,8 +6,9 @@
 // returns false enters nothing, and its listing's Error says why (0 when the
 // lister was stopped or the subfolder is on another file system). A listing
 // that fails midway is returned with what was read up to then, its Error set
-// (and Enter returns true). Listings name no files: files are reduced to
-// totals and the few with several hard links.
+// (and Enter returns true). Listings name no files unless asked to
+// (FolderPlace::NameFiles, for the export): files are reduced to totals and
+// the few with several hard links.
 //
 // A lister that lists on other threads may make Enter wait. Before an
 // Enter/EnterRoot the scan may ask RootReady/Ready, as often as it likes,
@@ -28,6 +29,7 @@ inline constexpr uint8_t kReadAbandoned = 251;  // its listing was abandoned (an
 // A later look (a listing of its files) found another folder there, or a
 // folder on its way that is no longer the one scanned.
 inline constexpr uint8_t kReadChanged = 252;
+inline constexpr uint8_t kReadWhenSaved = 253;  // a saved scan says it could not be read
 
 // The code of an errno value (0 stays 0; values out of range give EIO).
 uint8_t ReadErrorOfErrno(int err);
@@ -53,6 +55,18 @@ struct TLinkedFile {
     uint32_t Position = 0;   // number of subfolders listed before it
 };
 
+// A file (anything but a folder) as listed, for a listing asked to name its
+// files. Sizes 0 when it could not be looked at.
+struct TListedFile {
+    std::string Name;        // bytes as listed
+    uint64_t Size = 0;       // bytes
+    uint64_t DiskBytes = 0;  // st_blocks x 512
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
+    uint64_t Links = 0;
+    uint32_t Position = 0;  // number of subfolders listed before it
+};
+
 struct TFolderListing {
     std::vector<TSubfolder> Subfolders;    // in listing order
     uint64_t SingleLinkTotal = 0;          // bytes of all files with one link
@@ -60,9 +74,11 @@ struct TFolderListing {
     uint32_t SingleLinkFiles = 0;          // how many (names that could not be looked at too)
     std::vector<TLinkedFile> LinkedFiles;  // in listing order
     uint8_t Error = 0;                     // see kReadReplaced
+    std::vector<TListedFile> Files;        // with FolderPlace::NameFiles only: every file, in listing order
 
     void Clear()
     {
+        Files.clear();
         Subfolders.clear();
         SingleLinkTotal = 0;
         SingleLinkDiskBytes = 0;

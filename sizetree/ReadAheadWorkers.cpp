@@ -22,6 +22,10 @@ size_t ListingBytes(const TFolderListing& listing)
     for (const TSubfolder& s : listing.Subfolders)
         if (s.Name.capacity() > 15)
             bytes += 2 * (s.Name.capacity() + 1);
+    bytes += listing.Files.capacity() * sizeof(TListedFile);
+    for (const TListedFile& f : listing.Files)
+        if (f.Name.capacity() > 15)
+            bytes += f.Name.capacity() + 1;
     return bytes;
 }
 

@@ -24,6 +24,8 @@ const char* ReadErrorText(uint8_t code)
         return "Listing abandoned";
     case kReadChanged:
         return "No longer the folder that was scanned";
+    case kReadWhenSaved:
+        return "Unreadable when the scan was saved";
     case ENOENT:
         return "Vanished while scanned";
     default:

@@ -7,15 +7,13 @@
 #include <cstring>
 #include <vector>
 
+#include "sizetree/EntryWalk.h"
 #include "sizetree/LooseFiles.h"
 #include "sizetree/Ordering.h"
 #include "sizetree/ReportText.h"
 #include "sizetree/Scan.h"
 #include "sizetree/SizeTree.h"
 
-namespace {
-
-// True when path names a folder this process can list; else says why on err.
 bool CheckFolder(const std::string& path, std::ostream& err)
 {
     const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
@@ -29,18 +27,19 @@ bool CheckFolder(const std::string& path, std::ostream& err)
     return false;
 }
 
-// One folder that could not be read (fully), as other disk usage tools say it.
 void TellCannotRead(std::ostream& err, const std::string& path, uint8_t code)
 {
     err << "tallowin: cannot read '" << EscapeForReport(path) << "': " << ReadErrorText(code) << '\n';
 }
 
+namespace {
+
 // Prints root and its descendants, depth first in tree order; with `files`,
 // lists each FILES entry's files when its line is printed and drops them
 // after. False when some FILES entry's folder could not be listed (one line
 // each on err).
-bool PrintTree(TSizeTree& tree, TTreeEntry& root, const ReportOptions& options, LinkLedger& ledger,
-               TReportWriter& out, std::ostream& err)
+bool PrintTree(TSizeTree& tree, TTreeEntry& root, const ReportOptions& options,
+               const FolderFilesLister& listFiles, TReportWriter& out, std::ostream& err)
 {
     bool listedAll = true;
     out.Line(0, root.Path());
@@ -65,12 +64,13 @@ bool PrintTree(TSizeTree& tree, TTreeEntry& root, const ReportOptions& options, 
         if (options.Files && child->IsFiles() && (maxDepth < 0 || depth < maxDepth)) {
             // The folder's files as the scan counted them: other links' names at 0.
             const TTreeEntry* folder = child->Parent();
-            const WalkPlan plan = PlanWalk(*folder);
-            LooseFileListing listing = ListLooseFilesAt(plan, LinksCountedElsewhere(ledger, folder));
+            LooseFileListing listing = listFiles(*folder);
             if (listing.Error) {
                 // A walk that refused names the folder that changed.
                 listedAll = false;
-                TellCannotRead(err, listing.Refusal ? plan.PathAt(listing.Refusal->Depth) : plan.Path(),
+                TellCannotRead(err,
+                               listing.Refusal ? EntryAtDepth(*folder, listing.Refusal->Depth).Path()
+                                               : folder->Path(),
                                listing.Error);
             } else {
                 AddListedFiles(tree, child, listing);
@@ -102,9 +102,17 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     };
     LinkLedger ledger;
     ScanFolder(tree, root, hooks, ledger);
+    const auto listFiles = [&ledger](const TTreeEntry& folder) {
+        return ListLooseFilesAt(PlanWalk(folder), LinksCountedElsewhere(ledger, &folder));
+    };
+    return PrintReport(tree, *root, options, listFiles, unreadable, out, err);
+}
 
+int PrintReport(TSizeTree& tree, TTreeEntry& root, const ReportOptions& options,
+                const FolderFilesLister& listFiles, bool unreadable, std::ostream& out, std::ostream& err)
+{
     TReportWriter writer(out);
-    if (!PrintTree(tree, *root, options, ledger, writer, err))
+    if (!PrintTree(tree, root, options, listFiles, writer, err))
         unreadable = true;
     if (!writer.Flush()) {
         err << "tallowin: could not write the report\n";

@@ -7,11 +7,16 @@
 // on the calling thread. Returns the exit status: 0; 1 when some folder could
 // not be read (one line each on err, in scan order, the report on out
 // unchanged) or the report could not be written; 2 for a PATH that is no
-// readable folder.
+// readable folder. PrintReport prints any finished tree the same way (a
+// saved scan's: savedscan/SavedReport.h).
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
+
+#include "sizetree/LooseFiles.h"
+#include "sizetree/SizeTree.h"
 
 struct ReportOptions {
     std::string Path;     // the folder to scan; printed as given
@@ -29,3 +34,16 @@ constexpr int kReportExitSomeUnreadable = 1;  // some folder below could not be 
 
 // Scans options.Path and prints its tree on out; failures as one line on err.
 int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err);
+
+// The files of one folder entry of the printed tree, for options.Files.
+using FolderFilesLister = std::function<LooseFileListing(const TTreeEntry& folder)>;
+// Prints a finished tree from root as RunReport does (a saved scan's too):
+// the exit status, 1 when unreadable is true or a listing fails.
+int PrintReport(TSizeTree& tree, TTreeEntry& root, const ReportOptions& options,
+                const FolderFilesLister& listFiles, bool unreadable, std::ostream& out, std::ostream& err);
+
+// True when path names a folder this process can list; else says why in
+// one line on err.
+bool CheckFolder(const std::string& path, std::ostream& err);
+// One folder that could not be read (fully), as other disk usage tools say it.
+void TellCannotRead(std::ostream& err, const std::string& path, uint8_t code);

@@ -167,8 +167,9 @@ public:
                                 TPathKind kind, int image = 0);
     void SetCaption(TTreeEntry* entry, std::string text);
     void SetImageIndex(TTreeEntry* entry, int index);
-    // Orders entry's immediate children with OnCompare (not stable). Children
-    // already in order are left as they are and nothing is notified.
+    // Orders entry's immediate children with OnCompare, those it calls equal
+    // by their names' bytes. Children already in order are left as they are
+    // and nothing is notified.
     // nullptr (the top level) is never reordered.
     void SortChildren(TTreeEntry* entry);
     // Removes entry with all descendants and their records.
@@ -192,7 +193,8 @@ private:
     std::vector<TTreeEntry*>& SiblingsOf(TTreeEntry* entry);
 
     // Entries live in fixed blocks that never move; freed ones are reused.
-    std::vector<std::unique_ptr<TTreeEntry[]>> blocks_;
+    struct EntryBlock;
+    std::vector<std::unique_ptr<EntryBlock>> blocks_;
     size_t usedInLastBlock_ = 0;
     std::vector<TTreeEntry*> free_;
 

@@ -64,4 +64,37 @@ TEST(ReportCommand, RefusesBadInputWithOneLine)
     }
 }
 
+// A saved scan opens in the window, as a folder does.
+TEST(ExportCommand, SavedScanGoesToTheWindow)
+{
+    std::ostringstream out, err;
+    EXPECT_TRUE(RunCommandLine({"saved.json.zst"}, out, err).StartWindow);
+    EXPECT_EQ(err.str(), "");
+}
+
+// The export takes one folder and nothing else; a bad one is refused before
+// anything is written.
+TEST(ExportCommand, RefusesBadInputWithOneLine)
+{
+    TTempTree t;
+    t.File("loose", 10);
+    const std::string& root = t.Root();
+    const std::vector<std::vector<std::string>> cases = {
+        {"--export"},
+        {"--export", root, root},
+        {"--export", root, "--files"},
+        {"--export", root, "--report", root},
+        {"--export", root + "/loose"},
+        {"--export", root + "/missing"},
+    };
+    for (const auto& args : cases) {
+        std::ostringstream out, err;
+        const LauncherOutcome outcome = RunCommandLine(args, out, err);
+        EXPECT_FALSE(outcome.StartWindow);
+        EXPECT_EQ(outcome.Status, 2) << args.back();
+        EXPECT_EQ(out.str(), "");
+        EXPECT_EQ(err.str().find('\n'), err.str().size() - 1) << err.str();
+    }
+}
+
 }  // namespace

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header across a forbidden line of the
 # layout: numtext/ and mounts/ use nothing else of ours; sizetree/ itself,
-# numtext/ and mounts/; chart/ itself and numtext/; drives/ itself and
-# mounts/; app/ anything.
+# numtext/ and mounts/; savedscan/ itself, sizetree/ and numtext/; chart/
+# itself and numtext/; drives/ itself and mounts/; app/ anything.
 # Usage: include_rules.sh [TOP]   (default: the repository holding this file)
 set -euo pipefail
 top=${1:-$(cd "$(dirname "$0")/../.." && pwd)}
@@ -12,10 +12,11 @@ declare -A allowed=(
   [numtext]="numtext"
   [mounts]="mounts"
   [sizetree]="sizetree numtext mounts"
+  [savedscan]="savedscan sizetree numtext"
   [chart]="chart numtext"
   [drives]="drives mounts"
 )
-ours="app chart drives mounts numtext sizetree tests"
+ours="app chart drives mounts numtext savedscan sizetree tests"
 
 bad=0
 for folder in "${!allowed[@]}"; do

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "ScanHelpers.h"
 #include "sizetree/Ordering.h"
 #include "sizetree/SizeTree.h"
 
@@ -124,6 +125,23 @@ TEST(SortSubtree, DeepChainAndEmptyTree)
     tree.SetOnCompare(SortBySize);
     SortSubtree(tree, root);
     EXPECT_EQ(root->ChildAt(0)->Caption(), "d");
+}
+
+// Siblings the comparator calls equal stand in the order of their names'
+// bytes, whatever order they came in: one tree, one order.
+TEST(SortChildren, TiesStandInNameOrder)
+{
+    const std::vector<std::string> names = {"b", "\xc3\xa9", "", "B", "z", "a"};
+    for (const bool reversed : {false, true}) {
+        TSizeTree tree;
+        TTreeEntry* root = tree.AddChildEntry(nullptr, "R", TNode{"/r", 0, ""});
+        for (size_t i = 0; i < names.size(); ++i) {
+            const std::string& name = names[reversed ? names.size() - 1 - i : i];
+            tree.AddDerivedEntry(root, name, name, name == "z" ? 9 : 5, TPathKind::pkFolder);
+        }
+        tree.SortChildren(root);
+        EXPECT_EQ(ChildCaptions(root), (std::vector<std::string>{"z", "", "B", "a", "b", "\xc3\xa9"}));
+    }
 }
 
 }  // namespace
