@@ -7,7 +7,6 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMessageBox>
-#include <QMetaObject>
 #include <QMimeData>
 #include <QTimer>
 #include <QToolButton>
@@ -101,16 +100,6 @@ void TfrmTallowin::WireSession()
     warn_ = [this](const QString& message) { QMessageBox::warning(this, tr("Move to Trash"), message); };
     connect(Tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
-                // When rows go, Qt moves the current entry; select it as well.
-                if (current.isValid() && !Tree->selectionModel()->isSelected(current)) {
-                    QMetaObject::invokeMethod(
-                        this,
-                        [this, p = QPersistentModelIndex(current)] {
-                            if (p.isValid() && p == Tree->currentIndex())
-                                Tree->selectionModel()->select(p, QItemSelectionModel::ClearAndSelect);
-                        },
-                        Qt::QueuedConnection);
-                }
                 TreeChange(current);
                 // A FILES entry selected shows its files.
                 if (const TTreeEntry* e = model_->EntryAt(current); e && FilesToList(*e))

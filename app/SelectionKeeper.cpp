@@ -10,6 +10,17 @@
 SelectionKeeper::SelectionKeeper(TSizeTree& tree, SizeTreeModel& model, QItemSelectionModel& selection)
     : tree_(tree), model_(model), selection_(selection)
 {
+    // When rows go, Qt moves the current entry; it is selected as well.
+    auto selectLater = [&selection](const QModelIndex& current) {
+        if (!current.isValid() || selection.isSelected(current))
+            return;
+        auto select = [&selection, p = QPersistentModelIndex(current)] {
+            if (p.isValid() && p == selection.currentIndex())
+                selection.select(p, QItemSelectionModel::ClearAndSelect);
+        };
+        QMetaObject::invokeMethod(&selection, select, Qt::QueuedConnection);
+    };
+    QObject::connect(&selection, &QItemSelectionModel::currentChanged, &selection, selectLater);
 }
 
 TTreeEntry* SelectionKeeper::Current() const

@@ -1,6 +1,7 @@
 // SelectionKeeper: where the tree view's current entry goes when entries go.
 // Qt drops a current entry inside a removed subtree without notice; this
-// moves it first, as a tree control does.
+// moves it first, as a tree control does. When rows go and Qt moves the
+// current entry itself, it selects that entry as well.
 //
 // Protocol: the window makes one after its view has the model and hands it
 // to its scan session, which calls MoveOff before it deletes a root itself
