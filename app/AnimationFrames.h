@@ -1,4 +1,7 @@
 // The busy clip: eight frames of a magnifier sweeping over a computer.
+//
+// Protocol: a pure function; the busy animation (app/BusyAnimation.h) draws
+// its frames once, on the UI thread (QPainter on images), and plays them.
 #pragma once
 
 #include <QColor>

@@ -9,7 +9,7 @@ constexpr double BytesToMB = 1e-6;
 // A slice's label: the entry's name, "[FILES]" for a FILES entry.
 std::string SliceLabel(const TTreeEntry& entry)
 {
-    return entry.IsFiles() ? std::string("[FILES]") : entry.Name();
+    return entry.IsFiles() ? std::string(kFilesName) : entry.Name();
 }
 
 }  // namespace

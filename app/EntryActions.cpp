@@ -11,21 +11,19 @@
 #include "app/DesktopOpen.h"
 #include "app/ExactPath.h"
 #include "app/FileManagerItems.h"
+#include "app/PathText.h"
 #include "app/SizeTreeModel.h"
 #include "app/SizeTreeView.h"
 #include "sizetree/EntryWalk.h"
 
-QString PathText(const std::string& path)
-{
-    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
-}
+namespace {
 
+// The folder an entry stands for on disk: its own path; for a FILES entry,
+// a listed file and the smaller files' entry, the folder of the loose files.
 std::string FolderOnDisk(const TTreeEntry& entry)
 {
     return FolderOf(entry).Path();
 }
-
-namespace {
 
 // The file: URL of a path, its bytes percent-encoded as they are, so that a
 // name that is not valid UTF-8 still names its file.
@@ -36,7 +34,7 @@ QUrl ExactFileUrl(const std::string& path)
 
 }  // namespace
 
-EntryActions::EntryActions(TSizeTreeView& view, TSizeTreeModel& model)
+EntryActions::EntryActions(SizeTreeView& view, SizeTreeModel& model)
     : QObject(&view), view_(view), model_(model), showItem_(ShowItemInFileManager)
 {
     Opener = new DesktopOpener(this);

@@ -25,17 +25,9 @@
 class DesktopOpener;
 class QAction;
 class QMenu;
-class TSizeTreeModel;
-class TSizeTreeView;
+class SizeTreeModel;
+class SizeTreeView;
 class TTreeEntry;
-
-// A path's bytes as text to show (bytes that are not UTF-8 shown as Qt
-// decodes file names); for display only.
-QString PathText(const std::string& path);
-
-// The folder an entry stands for on disk: its own path; for a FILES entry,
-// a listed file and the smaller files' entry, the folder of the loose files.
-std::string FolderOnDisk(const TTreeEntry& entry);
 
 // Asks for one file to be shown in its folder; done(true) when it was.
 using ShowItemCall = std::function<void(const QUrl& file, std::function<void(bool shown)> done)>;
@@ -43,7 +35,7 @@ using ShowItemCall = std::function<void(const QUrl& file, std::function<void(boo
 class EntryActions : public QObject {
     Q_OBJECT
 public:
-    EntryActions(TSizeTreeView& view, TSizeTreeModel& model);
+    EntryActions(SizeTreeView& view, SizeTreeModel& model);
 
     QAction* Open = nullptr;
     QAction* CopyPath = nullptr;
@@ -66,7 +58,7 @@ private:
     void OpenUri(const std::string& path);
     void CopyCurrentPath();
 
-    TSizeTreeView& view_;
-    TSizeTreeModel& model_;
+    SizeTreeView& view_;
+    SizeTreeModel& model_;
     ShowItemCall showItem_;
 };

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <cerrno>
 
-#include "app/EntryActions.h"
+#include "app/PathText.h"
 #include "app/RefusalText.h"
 
 namespace {
@@ -74,8 +74,10 @@ QString WhyNotMoved(const TrashResult& r)
 
 }  // namespace
 
-QString TrashRefusal(const TTreeEntry& entry)
+QString JudgeTrash(const TTreeEntry& entry, bool scanning)
 {
+    if (scanning)
+        return TrashTexts::tr("Move to Trash refused: a scan is running");
     const QString shown = Shown(entry.Path());
     if (!entry.Parent())
         return TrashTexts::tr("Move to Trash refused: %1 is a scanned root").arg(shown);
@@ -93,11 +95,9 @@ QString TrashRefusal(const TTreeEntry& entry)
     return r.Moved() ? QString() : ChangedText(entry, request, r);
 }
 
-TrashOutcome MoveEntryToTrash(const TTreeEntry& entry, const std::string& dataHome,
-                              std::function<void()> beforeRename)
+TrashOutcome MoveEntryToTrash(const TTreeEntry& entry, const std::string& dataHome)
 {
-    TrashRequest request = TrashRequestFor(entry, dataHome);
-    request.BeforeRename = std::move(beforeRename);
+    const TrashRequest request = TrashRequestFor(entry, dataHome);
     const TrashResult r = MoveToTrash(request);
     TrashOutcome outcome;
     outcome.Moved = r.Moved();

@@ -1,25 +1,26 @@
-// Move to Trash as the window offers it: what is refused before the user is
+// Move to Trash as the window offers it: the verdict before the user is
 // asked, and the move once they said yes, as texts to show. The move itself
-// is the size tree's (sizetree/Trash.h); this turns its results into words.
+// is the size tree's (sizetree/Trash.h); this turns its results into words,
+// telling failures apart by their kind and errno, never by their text.
 //
 // Protocol: UI thread; the entry is read during the call only. The window
-// asks TrashRefusal first (a non-empty text goes to the status bar and
-// nothing is asked); after Yes, and after checking the entry still exists,
-// it calls MoveEntryToTrash and shows Notice in the status bar (the item
-// changed on disk meanwhile) or Warning in a dialog (no trash would take
-// it), or, when Moved, takes the entry out of the tree.
+// asks JudgeTrash first (a refusal goes to the status bar and nothing is
+// asked); after Yes, and after checking the entry still exists, the scan
+// session calls MoveEntryToTrash and shows Notice in the status bar (the
+// item changed on disk meanwhile) or Warning in a dialog (no trash would
+// take it), or, when Moved, takes the entry out of the tree.
 #pragma once
 
 #include <QString>
-#include <functional>
 #include <string>
 
 #include "sizetree/SizeTree.h"
 #include "sizetree/Trash.h"
 
-// Why Move to Trash does not apply to entry now (a root, FILES entries, the
-// smaller files, an item no longer as recorded on disk); "" when it does.
-QString TrashRefusal(const TTreeEntry& entry);
+// Why Move to Trash does not apply to entry now (a scan runs; a root, FILES
+// entries, the smaller files, an item no longer as recorded on disk); ""
+// when it does. Looks at the disk, changes nothing.
+QString JudgeTrash(const TTreeEntry& entry, bool scanning);
 
 struct TrashOutcome {
     bool Moved = false;
@@ -28,6 +29,4 @@ struct TrashOutcome {
 };
 
 // Moves entry's item to the trash (dataHome: the generic data folder).
-// beforeRename: for tests, the moment just before the rename.
-TrashOutcome MoveEntryToTrash(const TTreeEntry& entry, const std::string& dataHome,
-                              std::function<void()> beforeRename = {});
+TrashOutcome MoveEntryToTrash(const TTreeEntry& entry, const std::string& dataHome);

@@ -4,9 +4,9 @@
 
 namespace {
 
-class TFlatHandle : public QSplitterHandle {
+class FlatHandle : public QSplitterHandle {
 public:
-    TFlatHandle(Qt::Orientation o, QSplitter* parent) : QSplitterHandle(o, parent) {}
+    FlatHandle(Qt::Orientation o, QSplitter* parent) : QSplitterHandle(o, parent) {}
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -18,11 +18,11 @@ protected:
 
 }  // namespace
 
-TToolBarStrip::TToolBarStrip(QWidget* parent) : QWidget(parent)
+ToolBarStrip::ToolBarStrip(QWidget* parent) : QWidget(parent)
 {
 }
 
-void TToolBarStrip::paintEvent(QPaintEvent*)
+void ToolBarStrip::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setPen(palette().color(QPalette::Dark));
@@ -31,11 +31,11 @@ void TToolBarStrip::paintEvent(QPaintEvent*)
     p.drawLine(0, 1, width() - 1, 1);
 }
 
-TFlatSplitter::TFlatSplitter(QWidget* parent) : QSplitter(Qt::Horizontal, parent)
+FlatSplitter::FlatSplitter(QWidget* parent) : QSplitter(Qt::Horizontal, parent)
 {
 }
 
-QSplitterHandle* TFlatSplitter::createHandle()
+QSplitterHandle* FlatSplitter::createHandle()
 {
-    return new TFlatHandle(orientation(), this);
+    return new FlatHandle(orientation(), this);
 }

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <cstring>
 
-#include "app/EntryActions.h"
+#include "app/PathText.h"
 
 namespace {
 

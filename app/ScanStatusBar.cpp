@@ -113,9 +113,7 @@ void ScanStatusBar::ShowEntry(const TTreeEntry* entry)
         return;
     }
     const double size = entry->Size();
-    const TTreeEntry* root = entry;
-    while (root->Parent())
-        root = root->Parent();
+    const TTreeEntry* root = entry->Root();
     const EntryCounts& c = entry->Counts();
     QString rest = tr(": %1 bytes (%2), %3 on disk")
                        .arg(Q(GroupedNumber(static_cast<uint64_t>(size))), Bytes(size),

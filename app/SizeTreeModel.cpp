@@ -4,27 +4,12 @@
 #include <QCoreApplication>
 #include <QPixmap>
 
-#include "app/FileListings.h"
+#include "app/ReadErrorReason.h"
 #include "sizetree/Listing.h"
+#include "sizetree/FilesToList.h"
 #include "sizetree/LooseFiles.h"
 
-QString ReadErrorReason(uint8_t code)
-{
-    // The texts ReadErrorText gives most often, for the translators.
-    [[maybe_unused]] static const char* const kCommon[] = {
-        QT_TRANSLATE_NOOP("ReadError", "Permission denied"),
-        QT_TRANSLATE_NOOP("ReadError", "Vanished while scanned"),
-        QT_TRANSLATE_NOOP("ReadError", "Replaced while scanned"),
-        QT_TRANSLATE_NOOP("ReadError", "Listing abandoned"),
-        QT_TRANSLATE_NOOP("ReadError", "No longer the folder that was scanned"),
-        QT_TRANSLATE_NOOP("ReadError", "Input/output error"),
-        QT_TRANSLATE_NOOP("ReadError", "Too many levels of symbolic links"),
-        QT_TRANSLATE_NOOP("ReadError", "Not a directory"),
-    };
-    return QCoreApplication::translate("ReadError", ReadErrorText(code));
-}
-
-QVariant TSizeTreeModel::EntryTip(const TTreeEntry& e) const
+QVariant SizeTreeModel::EntryTip(const TTreeEntry& e) const
 {
     QStringList lines;
     if (e.IsCountedElsewhere())
@@ -42,7 +27,7 @@ QVariant TSizeTreeModel::EntryTip(const TTreeEntry& e) const
     return lines.isEmpty() ? QVariant() : QVariant(lines.join(QLatin1Char('\n')));
 }
 
-TSizeTreeModel::TSizeTreeModel(TSizeTree& tree, const std::array<QImage, 3>& images, QObject* parent)
+SizeTreeModel::SizeTreeModel(TSizeTree& tree, const std::array<QImage, 3>& images, QObject* parent)
     : QAbstractItemModel(parent), tree_(tree)
 {
     const QPixmap selected = QPixmap::fromImage(images[0]);
@@ -53,24 +38,24 @@ TSizeTreeModel::TSizeTreeModel(TSizeTree& tree, const std::array<QImage, 3>& ima
     tree_.AddObserver(this);
 }
 
-TSizeTreeModel::~TSizeTreeModel()
+SizeTreeModel::~SizeTreeModel()
 {
     tree_.RemoveObserver(this);
 }
 
-TTreeEntry* TSizeTreeModel::EntryAt(const QModelIndex& index) const
+TTreeEntry* SizeTreeModel::EntryAt(const QModelIndex& index)
 {
     return index.isValid() ? static_cast<TTreeEntry*>(index.internalPointer()) : nullptr;
 }
 
-QModelIndex TSizeTreeModel::IndexOf(const TTreeEntry* entry) const
+QModelIndex SizeTreeModel::IndexOf(const TTreeEntry* entry) const
 {
     if (!entry)
         return {};
     return createIndex(entry->Row(), 0, const_cast<TTreeEntry*>(entry));
 }
 
-QModelIndex TSizeTreeModel::index(int row, int column, const QModelIndex& parent) const
+QModelIndex SizeTreeModel::index(int row, int column, const QModelIndex& parent) const
 {
     if (column != 0 || row < 0)
         return {};
@@ -79,13 +64,13 @@ QModelIndex TSizeTreeModel::index(int row, int column, const QModelIndex& parent
     return row < tree_.TopLevelCount() ? createIndex(row, 0, tree_.TopLevelAt(row)) : QModelIndex();
 }
 
-QModelIndex TSizeTreeModel::parent(const QModelIndex& child) const
+QModelIndex SizeTreeModel::parent(const QModelIndex& child) const
 {
     const TTreeEntry* e = EntryAt(child);
     return e ? IndexOf(e->Parent()) : QModelIndex();
 }
 
-int TSizeTreeModel::rowCount(const QModelIndex& parent) const
+int SizeTreeModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid() && parent.column() != 0)
         return 0;
@@ -93,29 +78,29 @@ int TSizeTreeModel::rowCount(const QModelIndex& parent) const
     return p ? p->ChildCount() : tree_.TopLevelCount();
 }
 
-int TSizeTreeModel::columnCount(const QModelIndex&) const
+int SizeTreeModel::columnCount(const QModelIndex&) const
 {
     return 1;
 }
 
-bool TSizeTreeModel::hasChildren(const QModelIndex& parent) const
+bool SizeTreeModel::hasChildren(const QModelIndex& parent) const
 {
     return rowCount(parent) > 0 || canFetchMore(parent);
 }
 
-bool TSizeTreeModel::canFetchMore(const QModelIndex& parent) const
+bool SizeTreeModel::canFetchMore(const QModelIndex& parent) const
 {
     const TTreeEntry* e = EntryAt(parent);
     return e && FilesToList(*e);
 }
 
-void TSizeTreeModel::fetchMore(const QModelIndex& parent)
+void SizeTreeModel::fetchMore(const QModelIndex& parent)
 {
     if (canFetchMore(parent))
         emit FilesWanted(parent);
 }
 
-QVariant TSizeTreeModel::data(const QModelIndex& index, int role) const
+QVariant SizeTreeModel::data(const QModelIndex& index, int role) const
 {
     const TTreeEntry* e = EntryAt(index);
     if (!e)
@@ -138,28 +123,28 @@ QVariant TSizeTreeModel::data(const QModelIndex& index, int role) const
     }
 }
 
-Qt::ItemFlags TSizeTreeModel::flags(const QModelIndex& index) const
+Qt::ItemFlags SizeTreeModel::flags(const QModelIndex& index) const
 {
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
-void TSizeTreeModel::EntryAboutToBeAdded(TTreeEntry* parent, int row)
+void SizeTreeModel::EntryAboutToBeAdded(TTreeEntry* parent, int row)
 {
     beginInsertRows(IndexOf(parent), row, row);
 }
 
-void TSizeTreeModel::EntryAdded(TTreeEntry*)
+void SizeTreeModel::EntryAdded(TTreeEntry*)
 {
     endInsertRows();
 }
 
-void TSizeTreeModel::EntryChanged(TTreeEntry* entry)
+void SizeTreeModel::EntryChanged(TTreeEntry* entry)
 {
     const QModelIndex i = IndexOf(entry);
     emit dataChanged(i, i, {Qt::DisplayRole, Qt::DecorationRole, Qt::ForegroundRole, Qt::ToolTipRole});
 }
 
-void TSizeTreeModel::ChildrenAboutToBeReordered(TTreeEntry* parent)
+void SizeTreeModel::ChildrenAboutToBeReordered(TTreeEntry* parent)
 {
     const QPersistentModelIndex p(IndexOf(parent));
     emit layoutAboutToBeChanged({p}, QAbstractItemModel::VerticalSortHint);
@@ -171,7 +156,7 @@ void TSizeTreeModel::ChildrenAboutToBeReordered(TTreeEntry* parent)
     }
 }
 
-void TSizeTreeModel::ChildrenReordered(TTreeEntry* parent)
+void SizeTreeModel::ChildrenReordered(TTreeEntry* parent)
 {
     for (const auto& [old, entry] : moving_)
         changePersistentIndex(old, IndexOf(entry));
@@ -179,12 +164,12 @@ void TSizeTreeModel::ChildrenReordered(TTreeEntry* parent)
     emit layoutChanged({QPersistentModelIndex(IndexOf(parent))}, QAbstractItemModel::VerticalSortHint);
 }
 
-void TSizeTreeModel::EntryAboutToBeDeleted(TTreeEntry* entry)
+void SizeTreeModel::EntryAboutToBeDeleted(TTreeEntry* entry)
 {
     beginRemoveRows(IndexOf(entry->Parent()), entry->Row(), entry->Row());
 }
 
-void TSizeTreeModel::EntryDeleted(TTreeEntry*, int)
+void SizeTreeModel::EntryDeleted(TTreeEntry*, int)
 {
     endRemoveRows();
 }

@@ -1,4 +1,4 @@
-// TSizeTreeModel: a thin Qt item model over a TSizeTree.
+// SizeTreeModel: a thin Qt item model over a TSizeTree.
 //
 // Protocol: the model registers itself as an observer of the tree in its
 // constructor and unregisters in its destructor; the tree must outlive it.
@@ -10,8 +10,9 @@
 // A folder that could not be read is drawn in kUnreadableColour; its tool tip,
 // and that of an entry with such folders below it, says why or how many.
 // A FILES entry whose files can be listed has children before it has rows:
-// fetchMore asks for them through FilesWanted, which the window answers
-// later (never from inside the call: it may come during a tree change).
+// fetchMore asks for them through FilesWanted, which the scan session
+// answers later (never from inside the call: it may come during a tree
+// change). EntryAt reads an index of this model without the model.
 #pragma once
 
 #include <QAbstractItemModel>
@@ -23,22 +24,18 @@
 
 #include "sizetree/SizeTree.h"
 
-// The reason of a read error code (sizetree/Listing.h), translated where a
-// translation exists.
-QString ReadErrorReason(uint8_t code);
-
 // Text colour of an entry whose folder could not be read.
 inline const QColor kUnreadableColour(0x8B, 0x00, 0x00);
 
-class TSizeTreeModel : public QAbstractItemModel, private TTreeObserver {
+class SizeTreeModel : public QAbstractItemModel, private TTreeObserver {
     Q_OBJECT
 public:
     // images: normal pictures 0 folder, 1 scanned root, 2 FILES. A selected
     // entry shows picture 0 whatever its own index.
-    TSizeTreeModel(TSizeTree& tree, const std::array<QImage, 3>& images, QObject* parent = nullptr);
-    ~TSizeTreeModel() override;
+    SizeTreeModel(TSizeTree& tree, const std::array<QImage, 3>& images, QObject* parent = nullptr);
+    ~SizeTreeModel() override;
 
-    TTreeEntry* EntryAt(const QModelIndex& index) const;
+    static TTreeEntry* EntryAt(const QModelIndex& index);
     QModelIndex IndexOf(const TTreeEntry* entry) const;
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;

@@ -15,17 +15,17 @@ bool HasNextSibling(const TTreeEntry* e)
 
 }  // namespace
 
-TSizeTreeView::TSizeTreeView(QWidget* parent) : QTreeView(parent)
+SizeTreeView::SizeTreeView(QWidget* parent) : QTreeView(parent)
 {
 }
 
-void TSizeTreeView::SetSizeTreeModel(TSizeTreeModel* model)
+void SizeTreeView::SetSizeTreeModel(SizeTreeModel* model)
 {
     sizeModel_ = model;
     setModel(model);
 }
 
-void TSizeTreeView::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const
+void SizeTreeView::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const
 {
     const TTreeEntry* entry = sizeModel_ ? sizeModel_->EntryAt(index) : nullptr;
     const int step = indentation();

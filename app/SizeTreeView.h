@@ -1,24 +1,24 @@
-// TSizeTreeView: the tree view of the size tree. Draws dotted lines joining
+// SizeTreeView: the tree view of the size tree. Draws dotted lines joining
 // entries below the top level to their parents and siblings, under the
 // style's expand buttons.
 //
-// Protocol: give it a TSizeTreeModel with SetSizeTreeModel (the view does not
+// Protocol: give it a SizeTreeModel with SetSizeTreeModel (the view does not
 // own it); otherwise a plain QTreeView.
 #pragma once
 
 #include <QTreeView>
 
-class TSizeTreeModel;
+class SizeTreeModel;
 
-class TSizeTreeView : public QTreeView {
+class SizeTreeView : public QTreeView {
     Q_OBJECT
 public:
-    explicit TSizeTreeView(QWidget* parent);
-    void SetSizeTreeModel(TSizeTreeModel* model);
+    explicit SizeTreeView(QWidget* parent);
+    void SetSizeTreeModel(SizeTreeModel* model);
 
 protected:
     void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
 
 private:
-    TSizeTreeModel* sizeModel_ = nullptr;
+    SizeTreeModel* sizeModel_ = nullptr;
 };

@@ -1,4 +1,7 @@
 // Placement helpers shared by the program's windows.
+//
+// Protocol: a window calls them from its first show event, when its frame
+// size is known; UI thread.
 #pragma once
 
 class QWidget;

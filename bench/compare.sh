@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The figures of the README, side by side in one run (warm cache):
+# The figures of bench/README.md, side by side in one run (warm cache):
 #   - wall time and peak memory of `tallowin --report` against du, ncdu and
 #     gdu on three trees: the extracted source of Debian's linux-source
 #     package, the generated 1,000,000-file tree (100,110 folders), and /usr;

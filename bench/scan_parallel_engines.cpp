@@ -24,7 +24,7 @@ int main(int argc, char** argv)
     TTreeEntry* root = tree.AddChildEntry(nullptr, path, TNode{path, 0, ""});
     const auto start = std::chrono::steady_clock::now();
     if (engine == "sequential") {
-        TDirLister lister;
+        DirLister lister;
         ScanFolderWith(tree, root, TScanHooks{}, lister);
     } else if (engine == "read-ahead") {
         ReadAheadOptions options;
@@ -32,7 +32,7 @@ int main(int argc, char** argv)
             options.Workers = static_cast<unsigned>(std::atoi(argv[3]));
         if (argc > 4)
             options.MaxWorkers = static_cast<unsigned>(std::atoi(argv[4]));
-        TReadAheadLister lister(options);
+        ReadAheadLister lister(options);
         ScanFolderWith(tree, root, TScanHooks{}, lister);
         const ReadAheadStats s = lister.Stats();
         std::printf("workers %u, reopened ancestors %llu, most descriptors %d, most read ahead %zu, "

@@ -1,5 +1,7 @@
 // Integer geometry of the chart and the two rounding helpers used wherever a
 // real becomes pixels.
+//
+// Protocol: plain values and pure functions; any thread.
 #pragma once
 
 #include <cstdint>

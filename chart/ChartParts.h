@@ -1,5 +1,9 @@
 // Small settings objects of the chart: the background gradient, the titles
 // and the walls. Each setter compares and, on a change, repaints the owner.
+//
+// Protocol: the chart panel owns one of each, made in its constructor with
+// itself as the owner that is told of changes; the chart's thread only. A
+// title draws itself where the panel's layout placed it, during a drawing.
 #pragma once
 
 #include <string>

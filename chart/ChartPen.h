@@ -1,6 +1,9 @@
 // Pens, brushes and fonts as chart settings hold them. Plain values: the
 // owning settings object compares a whole new value with the stored one and
 // repaints on a change.
+//
+// Protocol: copied freely; any thread. System colours in them are resolved
+// by the drawing surface when they are drawn.
 #pragma once
 
 #include <string>

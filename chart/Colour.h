@@ -3,6 +3,8 @@
 // Values with the top bit set are either the automatic colour (the series
 // chooses) or a system colour that the drawing surface resolves to RGB before
 // any channel arithmetic (TDrawingSurface::SystemColour).
+//
+// Protocol: constants and pure functions; any thread.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,9 @@
 // repaints the owner; an equal value does nothing. HorizOffset/VertOffset fire
 // OnScrolled(horizontal) after the repaint request; Zoom fires
 // OnChangedZoom(newZoom) before the new value is stored.
+//
+// Protocol: the chart panel owns one, made with itself as the owner; the 3-D
+// canvas reads it at every drawing. The chart's thread only.
 #pragma once
 
 #include <functional>

@@ -58,7 +58,7 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
     hooks.StopRequested = [&writer] { return writer.Failed(); };  // nobody reads the rest
     writer.Begin(options.ProgramVersion, static_cast<int64_t>(std::time(nullptr)));
     {
-        TReadAheadLister disk(ExportReadAheadOptions());
+        ReadAheadLister disk(ExportReadAheadOptions());
         ExportLister lister(disk, writer, rootName);
         ScanFolderWith(tree, root, hooks, lister);
     }

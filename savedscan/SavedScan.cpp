@@ -16,7 +16,6 @@
 namespace {
 
 const std::string kProvisionalMark = " <--";
-const std::string kFilesName = "[FILES]";
 
 uint32_t SaturatingSum(uint32_t a, uint32_t b)
 {
@@ -117,11 +116,11 @@ public:
         counts.DiskBytes = SaturatingSum64(counts.DiskBytes, f.LooseDiskBytes);
         counts.Files = SaturatingSum(counts.Files, f.LooseFiles);
         if (f.LooseBytes > 0) {
-            TTreeEntry* files = tree_.AddDerivedEntry(entry, kFilesName, std::string(), loose,
+            TTreeEntry* files = tree_.AddDerivedEntry(entry, std::string(kFilesName), std::string(), loose,
                                                       TPathKind::pkFiles);
             files->Counts().DiskBytes = f.LooseDiskBytes;
             files->Counts().Files = f.LooseFiles;
-            tree_.SetCaption(files, SizeCaptionText(loose) + " MB  " + kFilesName);
+            tree_.SetCaption(files, SizeCaptionText(loose) + " MB  " + std::string(kFilesName));
             tree_.SetImageIndex(files, 2);
         }
         tree_.SortChildren(entry);

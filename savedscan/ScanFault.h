@@ -1,5 +1,10 @@
 // Why a saved scan could not be read, as data, and the exception that
 // carries it inside the reader (never out of it).
+//
+// Protocol: the reader's parts throw SavedScanFailure where they find a
+// fault; ReadSavedScan and SavedFiles::List (savedscan/SavedScan.h) catch
+// it and return what they can; the launcher prints DescribeFault's line.
+// Plain values; any thread.
 #pragma once
 
 #include <cstdint>

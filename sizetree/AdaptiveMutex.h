@@ -7,7 +7,7 @@
 // adaptive kind) keeps the threads running.
 //
 // Protocol: as std::mutex and std::condition_variable, through
-// std::unique_lock<TAdaptiveMutex>; timed waits use the steady clock.
+// std::unique_lock<AdaptiveMutex>; timed waits use the steady clock.
 // Neither is copyable; the condition variable waits on one mutex at a time.
 #pragma once
 
@@ -18,9 +18,9 @@
 #include <condition_variable>
 #include <mutex>
 
-class TAdaptiveMutex {
+class AdaptiveMutex {
 public:
-    TAdaptiveMutex()
+    AdaptiveMutex()
     {
         pthread_mutexattr_t attr;
         pthread_mutexattr_init(&attr);
@@ -28,9 +28,9 @@ public:
         pthread_mutex_init(&mutex_, &attr);
         pthread_mutexattr_destroy(&attr);
     }
-    ~TAdaptiveMutex() { pthread_mutex_destroy(&mutex_); }
-    TAdaptiveMutex(const TAdaptiveMutex&) = delete;
-    TAdaptiveMutex& operator=(const TAdaptiveMutex&) = delete;
+    ~AdaptiveMutex() { pthread_mutex_destroy(&mutex_); }
+    AdaptiveMutex(const AdaptiveMutex&) = delete;
+    AdaptiveMutex& operator=(const AdaptiveMutex&) = delete;
 
     void lock() { pthread_mutex_lock(&mutex_); }
     bool try_lock() { return pthread_mutex_trylock(&mutex_) == 0; }
@@ -41,20 +41,20 @@ private:
     pthread_mutex_t mutex_;
 };
 
-class TAdaptiveCondition {
+class AdaptiveCondition {
 public:
-    using TLock = std::unique_lock<TAdaptiveMutex>;
+    using Lock = std::unique_lock<AdaptiveMutex>;
 
-    TAdaptiveCondition() { pthread_cond_init(&cond_, nullptr); }
-    ~TAdaptiveCondition() { pthread_cond_destroy(&cond_); }
-    TAdaptiveCondition(const TAdaptiveCondition&) = delete;
-    TAdaptiveCondition& operator=(const TAdaptiveCondition&) = delete;
+    AdaptiveCondition() { pthread_cond_init(&cond_, nullptr); }
+    ~AdaptiveCondition() { pthread_cond_destroy(&cond_); }
+    AdaptiveCondition(const AdaptiveCondition&) = delete;
+    AdaptiveCondition& operator=(const AdaptiveCondition&) = delete;
 
     void notify_one() { pthread_cond_signal(&cond_); }
     void notify_all() { pthread_cond_broadcast(&cond_); }
-    void wait(TLock& lock) { pthread_cond_wait(&cond_, lock.mutex()->native_handle()); }
+    void wait(Lock& lock) { pthread_cond_wait(&cond_, lock.mutex()->native_handle()); }
 
-    std::cv_status wait_until(TLock& lock, std::chrono::steady_clock::time_point deadline)
+    std::cv_status wait_until(Lock& lock, std::chrono::steady_clock::time_point deadline)
     {
         const auto ns =
             std::chrono::duration_cast<std::chrono::nanoseconds>(deadline.time_since_epoch()).count();

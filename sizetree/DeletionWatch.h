@@ -9,15 +9,15 @@
 
 #include "sizetree/SizeTree.h"
 
-class TDeletionWatch : public TTreeObserver {
+class DeletionWatch : public TTreeObserver {
 public:
-    TDeletionWatch(TSizeTree& tree, TTreeEntry* watched = nullptr) : tree_(tree), watched_(watched)
+    DeletionWatch(TSizeTree& tree, TTreeEntry* watched = nullptr) : tree_(tree), watched_(watched)
     {
         tree_.AddObserver(this);
     }
-    ~TDeletionWatch() override { tree_.RemoveObserver(this); }
-    TDeletionWatch(const TDeletionWatch&) = delete;
-    TDeletionWatch& operator=(const TDeletionWatch&) = delete;
+    ~DeletionWatch() override { tree_.RemoveObserver(this); }
+    DeletionWatch(const DeletionWatch&) = delete;
+    DeletionWatch& operator=(const DeletionWatch&) = delete;
 
     void SetWatched(TTreeEntry* entry) { watched_ = entry; }
     bool Lost() const { return lost_; }

@@ -8,27 +8,27 @@
 
 #include "sizetree/FolderRead.h"
 
-TDirLister::TDirLister(bool useStatx)
+DirLister::DirLister(bool useStatx)
 {
     scratch_.UseStatx = useStatx;
 }
 
-TDirLister::~TDirLister()
+DirLister::~DirLister()
 {
-    for (TLevel& level : levels_)
+    for (Level& level : levels_)
         CloseLevel(level);
     if (openedRoot_ >= 0)
         close(openedRoot_);
 }
 
-void TDirLister::SetOpenedRoot(int fd)
+void DirLister::SetOpenedRoot(int fd)
 {
     if (openedRoot_ >= 0)
         close(openedRoot_);
     openedRoot_ = fd;
 }
 
-void TDirLister::CloseLevel(TLevel& level)
+void DirLister::CloseLevel(Level& level)
 {
     if (level.Fd >= 0) {
         close(level.Fd);
@@ -37,7 +37,7 @@ void TDirLister::CloseLevel(TLevel& level)
     }
 }
 
-void TDirLister::EnforceLimit()
+void DirLister::EnforceLimit()
 {
     // Close the shallowest open folders first; the root and the folder entered
     // last stay open. Levels below lowestOpen_ are closed already, so each
@@ -46,7 +46,7 @@ void TDirLister::EnforceLimit()
         CloseLevel(levels_[lowestOpen_]);
 }
 
-uint8_t TDirLister::EnsureTopOpen()
+uint8_t DirLister::EnsureTopOpen()
 {
     const size_t top = levels_.size() - 1;
     if (levels_[top].Fd >= 0)
@@ -56,7 +56,7 @@ uint8_t TDirLister::EnsureTopOpen()
         --open;  // the root is always open
     lowestOpen_ = std::min(lowestOpen_, open + 1);
     for (size_t k = open + 1; k <= top; ++k) {
-        TLevel& level = levels_[k];
+        Level& level = levels_[k];
         const int fd = OpenSubfolder(levels_[k - 1].Fd, level.Name, route_.NoCrossing);
         if (fd < 0)
             return ReadErrorOfErrno(errno);
@@ -72,10 +72,10 @@ uint8_t TDirLister::EnsureTopOpen()
     return 0;
 }
 
-bool TDirLister::EnterRoot(const std::string& path, TFolderListing& listing)
+bool DirLister::EnterRoot(const std::string& path, TFolderListing& listing)
 {
     listing.Clear();
-    for (TLevel& level : levels_)
+    for (Level& level : levels_)
         CloseLevel(level);
     levels_.clear();
     lowestOpen_ = 1;
@@ -93,13 +93,13 @@ bool TDirLister::EnterRoot(const std::string& path, TFolderListing& listing)
         return false;
     }
     route_ = RouteOf(fd);
-    levels_.push_back(TLevel{fd, std::string(), device, inode, &route_.Mounts});
+    levels_.push_back(Level{fd, std::string(), device, inode, &route_.Mounts});
     ++openCount_;
     ListFolder(fd, FolderPlace{device, LooksAtSubfolders(&route_.Mounts)}, listing, scratch_);
     return true;
 }
 
-bool TDirLister::Enter(const TSubfolder& sub, TFolderListing& listing)
+bool DirLister::Enter(const TSubfolder& sub, TFolderListing& listing)
 {
     listing.Clear();
     if (levels_.empty() || sub.OtherFileSystem)
@@ -113,7 +113,7 @@ bool TDirLister::Enter(const TSubfolder& sub, TFolderListing& listing)
         return false;
     }
     const MountDir* mounts = MountDirBelow(levels_.back().Mounts, sub.Name);
-    levels_.push_back(TLevel{fd, sub.Name, sub.Device, sub.Inode, mounts});
+    levels_.push_back(Level{fd, sub.Name, sub.Device, sub.Inode, mounts});
     ++openCount_;
     ListFolder(fd, FolderPlace{sub.Device, LooksAtSubfolders(mounts)}, listing, scratch_);
     if (listing.Subfolders.empty())
@@ -123,7 +123,7 @@ bool TDirLister::Enter(const TSubfolder& sub, TFolderListing& listing)
     return true;
 }
 
-void TDirLister::Leave()
+void DirLister::Leave()
 {
     if (levels_.empty())
         return;

@@ -17,15 +17,15 @@
 #include "sizetree/Listing.h"
 #include "sizetree/ScanRoute.h"
 
-class TDirLister : public TFolderLister {
+class DirLister : public TFolderLister {
 public:
     static constexpr int kMaxOpenFolders = 8;
 
     // useStatx false: fstatat only (what it falls back to where statx is refused).
-    explicit TDirLister(bool useStatx = true);
-    ~TDirLister() override;
-    TDirLister(const TDirLister&) = delete;
-    TDirLister& operator=(const TDirLister&) = delete;
+    explicit DirLister(bool useStatx = true);
+    ~DirLister() override;
+    DirLister(const DirLister&) = delete;
+    DirLister& operator=(const DirLister&) = delete;
 
     bool EnterRoot(const std::string& path, TFolderListing& listing) override;
     void SetOpenedRoot(int fd) override;
@@ -38,7 +38,7 @@ public:
     int ReopenCount() const { return reopenCount_; }
 
 private:
-    struct TLevel {
+    struct Level {
         int Fd = -1;
         std::string Name;
         uint64_t Device = 0;
@@ -48,10 +48,10 @@ private:
 
     // 0, or why the folder entered last could not be opened again.
     uint8_t EnsureTopOpen();
-    void CloseLevel(TLevel& level);
+    void CloseLevel(Level& level);
     void EnforceLimit();
 
-    std::vector<TLevel> levels_;  // [0] the root, back() the folder entered last
+    std::vector<Level> levels_;  // [0] the root, back() the folder entered last
     // Every level in [1, lowestOpen_) is closed: EnforceLimit starts there.
     size_t lowestOpen_ = 1;
     int openCount_ = 0;

@@ -2,8 +2,6 @@
 
 namespace {
 
-constexpr std::string_view kFilesName = "[FILES]";
-
 // The child of `folder` that `name` names: a folder first; as the last name
 // also the FILES entry, then a listed file.
 TTreeEntry* ChildNamed(const TTreeEntry* folder, std::string_view name, bool last)

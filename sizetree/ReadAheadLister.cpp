@@ -7,7 +7,7 @@
 
 #include "sizetree/ReadAheadNode.h"
 
-bool TReadAheadLister::Preorder::operator()(const Folder* a, const Folder* b) const
+bool ReadAheadLister::Preorder::operator()(const Folder* a, const Folder* b) const
 {
     if (a == b)
         return false;
@@ -28,7 +28,7 @@ bool TReadAheadLister::Preorder::operator()(const Folder* a, const Folder* b) co
     return a->Index < b->Index;
 }
 
-TReadAheadLister::TReadAheadLister(ReadAheadOptions options) : options_(std::move(options))
+ReadAheadLister::ReadAheadLister(ReadAheadOptions options) : options_(std::move(options))
 {
     if (options_.ListStep)
         listStep_ = options_.ListStep;
@@ -45,14 +45,14 @@ TReadAheadLister::TReadAheadLister(ReadAheadOptions options) : options_(std::mov
     options_.MaxChildNodes = std::max<size_t>(options_.MaxChildNodes, 1);
 }
 
-TReadAheadLister::~TReadAheadLister()
+ReadAheadLister::~ReadAheadLister()
 {
     Shutdown();
     if (openedRoot_ >= 0)
         close(openedRoot_);
 }
 
-void TReadAheadLister::SetOpenedRoot(int fd)
+void ReadAheadLister::SetOpenedRoot(int fd)
 {
     std::lock_guard lock(mutex_);
     if (openedRoot_ >= 0)
@@ -60,7 +60,7 @@ void TReadAheadLister::SetOpenedRoot(int fd)
     openedRoot_ = fd;
 }
 
-void TReadAheadLister::Shutdown()
+void ReadAheadLister::Shutdown()
 {
     {
         std::lock_guard lock(mutex_);
@@ -86,7 +86,7 @@ void TReadAheadLister::Shutdown()
     stats_.OpenFolders = 0;
 }
 
-ReadAheadStats TReadAheadLister::Stats() const
+ReadAheadStats ReadAheadLister::Stats() const
 {
     std::lock_guard lock(mutex_);
     ReadAheadStats s = stats_;
@@ -96,7 +96,7 @@ ReadAheadStats TReadAheadLister::Stats() const
 // ---- consumer -------------------------------------------------------------
 
 // Stops the last scan's workers and starts new ones at path.
-void TReadAheadLister::StartRoot(const std::string& path)
+void ReadAheadLister::StartRoot(const std::string& path)
 {
     Shutdown();
     std::lock_guard lock(mutex_);
@@ -114,7 +114,7 @@ void TReadAheadLister::StartRoot(const std::string& path)
 }
 
 // root_ changes on the consumer's thread only, and a node's name never.
-bool TReadAheadLister::RootReady(const std::string& path, std::chrono::nanoseconds limit)
+bool ReadAheadLister::RootReady(const std::string& path, std::chrono::nanoseconds limit)
 {
     if (!root_ || root_->Name != path)
         StartRoot(path);
@@ -122,7 +122,7 @@ bool TReadAheadLister::RootReady(const std::string& path, std::chrono::nanosecon
     return WaitListed(root_, limit, lock);
 }
 
-bool TReadAheadLister::EnterRoot(const std::string& path, TFolderListing& listing)
+bool ReadAheadLister::EnterRoot(const std::string& path, TFolderListing& listing)
 {
     listing.Clear();
     if (!root_ || root_->Name != path)
@@ -133,7 +133,7 @@ bool TReadAheadLister::EnterRoot(const std::string& path, TFolderListing& listin
     return Take(root, listing, lock);
 }
 
-bool TReadAheadLister::Ready(const TSubfolder& sub, std::chrono::nanoseconds limit)
+bool ReadAheadLister::Ready(const TSubfolder& sub, std::chrono::nanoseconds limit)
 {
     std::unique_lock lock(mutex_);
     LeaveDue();
@@ -143,7 +143,7 @@ bool TReadAheadLister::Ready(const TSubfolder& sub, std::chrono::nanoseconds lim
     return !node || WaitListed(node, limit, lock);
 }
 
-bool TReadAheadLister::Enter(const TSubfolder& sub, TFolderListing& listing)
+bool ReadAheadLister::Enter(const TSubfolder& sub, TFolderListing& listing)
 {
     listing.Clear();
     std::unique_lock lock(mutex_);
@@ -161,7 +161,7 @@ bool TReadAheadLister::Enter(const TSubfolder& sub, TFolderListing& listing)
 // seed if need be; null when unknown. The subfolders before it that were
 // passed over are never needed: dropped. Leaves the cursor on it (under the
 // lock).
-TReadAheadLister::Folder* TReadAheadLister::FindChild(const TSubfolder& sub)
+ReadAheadLister::Folder* ReadAheadLister::FindChild(const TSubfolder& sub)
 {
     Folder* parent = entered_.back();
     std::vector<Folder*>& children = parent->Children;
@@ -191,7 +191,7 @@ TReadAheadLister::Folder* TReadAheadLister::FindChild(const TSubfolder& sub)
 // the lock that Enter takes anyway, so the consumer locks once per folder, not
 // twice. Leaving the root lets go at once: nothing stays held after a scan.
 // (entered_ changes on the consumer's thread only.)
-void TReadAheadLister::Leave()
+void ReadAheadLister::Leave()
 {
     if (++leavesDue_ < entered_.size())
         return;
@@ -200,7 +200,7 @@ void TReadAheadLister::Leave()
 }
 
 // Lets go of the folders left since the last call (under the lock).
-void TReadAheadLister::LeaveDue()
+void ReadAheadLister::LeaveDue()
 {
     if (leavesDue_ == 0)
         return;
@@ -219,7 +219,7 @@ void TReadAheadLister::LeaveDue()
 
 // Wakes idle workers when there is work for them and, while the read-ahead
 // is full, only once a quarter of it has been consumed: fewer wake-ups.
-void TReadAheadLister::WakeWorkers()
+void ReadAheadLister::WakeWorkers()
 {
     if (idleWorkers_ == 0 || stopping_)
         return;
@@ -233,8 +233,7 @@ void TReadAheadLister::WakeWorkers()
 
 // Waits at most limit (nanoseconds::max(): for good) until node is listed,
 // and makes it the workers' first task meanwhile; true once it is.
-bool TReadAheadLister::WaitListed(Folder* node, std::chrono::nanoseconds limit,
-                                  TAdaptiveCondition::TLock& lock)
+bool ReadAheadLister::WaitListed(Folder* node, std::chrono::nanoseconds limit, AdaptiveCondition::Lock& lock)
 {
     if (node->State == TaskState::Done)
         return true;
@@ -261,7 +260,7 @@ bool TReadAheadLister::WaitListed(Folder* node, std::chrono::nanoseconds limit,
 }
 
 // Waits until node is listed, then hands its listing over.
-bool TReadAheadLister::Take(Folder* node, TFolderListing& listing, TAdaptiveCondition::TLock& lock)
+bool ReadAheadLister::Take(Folder* node, TFolderListing& listing, AdaptiveCondition::Lock& lock)
 {
     WaitListed(node, std::chrono::nanoseconds::max(), lock);
     wanted_ = nullptr;
@@ -282,7 +281,7 @@ bool TReadAheadLister::Take(Folder* node, TFolderListing& listing, TAdaptiveCond
 
 // Marks node and everything below it as never to be entered and frees what
 // can be freed now; a folder being listed is freed by its worker.
-void TReadAheadLister::DropSubtree(Folder* node)
+void ReadAheadLister::DropSubtree(Folder* node)
 {
     std::vector<Folder*> order;  // preorder: ancestors before descendants
     std::vector<Folder*> stack{node};
@@ -315,7 +314,7 @@ void TReadAheadLister::DropSubtree(Folder* node)
 }
 
 // A child node for sub, last among parent's children, waiting to be listed.
-TReadAheadLister::Folder* TReadAheadLister::MakeChild(Folder* parent, const TSubfolder& sub)
+ReadAheadLister::Folder* ReadAheadLister::MakeChild(Folder* parent, const TSubfolder& sub)
 {
     Folder& child = nodes_.emplace_back();
     child.Self = std::prev(nodes_.end());
@@ -334,7 +333,7 @@ TReadAheadLister::Folder* TReadAheadLister::MakeChild(Folder* parent, const TSub
 }
 
 // One more of parent's seeds becomes a node (a sibling has started).
-void TReadAheadLister::MakeNextChild(Folder* parent)
+void ReadAheadLister::MakeNextChild(Folder* parent)
 {
     if (parent->Cancelled || parent->NextSeed >= parent->Seeds.size())
         return;
@@ -346,7 +345,7 @@ void TReadAheadLister::MakeNextChild(Folder* parent)
 }
 
 // Seeds from NextSeed up to end will never be entered.
-void TReadAheadLister::DropSeeds(Folder* node, size_t end)
+void ReadAheadLister::DropSeeds(Folder* node, size_t end)
 {
     if (end <= node->NextSeed)
         return;
@@ -361,7 +360,7 @@ void TReadAheadLister::DropSeeds(Folder* node, size_t end)
 
 // Drops one reference; frees the node, and then its parent in turn, when
 // none is left.
-void TReadAheadLister::Release(Folder* node)
+void ReadAheadLister::Release(Folder* node)
 {
     while (node && --node->Refs == 0) {
         Folder* parent = node->Parent;

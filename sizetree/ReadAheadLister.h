@@ -91,12 +91,12 @@ struct ReadAheadStats {
     unsigned Workers = 0;        // the most worker threads at once
 };
 
-class TReadAheadLister : public TFolderLister {
+class ReadAheadLister : public TFolderLister {
 public:
-    explicit TReadAheadLister(ReadAheadOptions options = {});
-    ~TReadAheadLister() override;
-    TReadAheadLister(const TReadAheadLister&) = delete;
-    TReadAheadLister& operator=(const TReadAheadLister&) = delete;
+    explicit ReadAheadLister(ReadAheadOptions options = {});
+    ~ReadAheadLister() override;
+    ReadAheadLister(const ReadAheadLister&) = delete;
+    ReadAheadLister& operator=(const ReadAheadLister&) = delete;
 
     bool EnterRoot(const std::string& path, TFolderListing& listing) override;
     void SetOpenedRoot(int fd) override;
@@ -125,8 +125,8 @@ private:
                     TFolderListing& listing);
     void StartRoot(const std::string& path);
     Folder* FindChild(const TSubfolder& sub);
-    bool WaitListed(Folder* node, std::chrono::nanoseconds limit, TAdaptiveCondition::TLock& lock);
-    bool Take(Folder* node, TFolderListing& listing, TAdaptiveCondition::TLock& lock);
+    bool WaitListed(Folder* node, std::chrono::nanoseconds limit, AdaptiveCondition::Lock& lock);
+    bool Take(Folder* node, TFolderListing& listing, AdaptiveCondition::Lock& lock);
     void Keep(Folder* node, int fd);
     void MaybeClose(Folder* node);
     void CloseFd(Folder* node);
@@ -145,10 +145,10 @@ private:
 
     ReadAheadOptions options_;
     FolderListStep listStep_;
-    mutable TAdaptiveMutex mutex_;
-    TAdaptiveCondition workCv_;            // workers wait for tasks or room
-    TAdaptiveCondition doneCv_;            // the consumer waits for wanted_
-    TAdaptiveCondition spareCv_;           // workers beyond active_ wait to be needed
+    mutable AdaptiveMutex mutex_;
+    AdaptiveCondition workCv_;             // workers wait for tasks or room
+    AdaptiveCondition doneCv_;             // the consumer waits for wanted_
+    AdaptiveCondition spareCv_;            // workers beyond active_ wait to be needed
     std::list<Folder> nodes_;              // every folder the lister knows
     std::set<Folder*, Preorder> pending_;  // known, not yet started
     std::list<Folder*> kept_;              // folders keeping a descriptor, newest first

@@ -1,7 +1,9 @@
 // The read-ahead lister's record of one folder and a worker's way to it.
-// Private to ReadAheadLister.cpp and ReadAheadWorkers.cpp; every field is
-// guarded by the lister's mutex, except Parent, Name, Device, Inode, Depth,
-// Index and Mounts of a child node, which never change once it is made.
+//
+// Protocol: private to ReadAheadLister.cpp and ReadAheadWorkers.cpp; every
+// field is guarded by the lister's mutex, except Parent, Name, Device, Inode,
+// Depth, Index and Mounts of a child node, which never change once it is
+// made. Nodes live in the lister's list and go when their references do.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +16,7 @@
 enum class TaskState : uint8_t { Pending, Running, Done };
 
 // A folder the lister knows: listed, being listed or still to be listed.
-struct TReadAheadLister::Folder {
+struct ReadAheadLister::Folder {
     Folder* Parent = nullptr;  // kept alive by this node's reference
     std::list<Folder>::iterator Self;
     std::string Name;  // the root: its path
@@ -46,7 +48,7 @@ struct TReadAheadLister::Folder {
 
 // How a worker reaches a folder: from Anchor's descriptor (pinned) through
 // Steps, the closed ancestors between Anchor and the folder.
-struct TReadAheadLister::OpenPlan {
+struct ReadAheadLister::OpenPlan {
     Folder* Anchor = nullptr;
     int AnchorFd = -1;
     std::vector<Folder*> Steps;

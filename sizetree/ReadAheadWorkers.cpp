@@ -33,13 +33,13 @@ size_t ListingBytes(const TFolderListing& listing)
 
 // ---- descriptors ----------------------------------------------------------
 
-void TReadAheadLister::CountOpen(int delta)
+void ReadAheadLister::CountOpen(int delta)
 {
     stats_.OpenFolders += delta;
     stats_.MostOpenFolders = std::max(stats_.MostOpenFolders, stats_.OpenFolders);
 }
 
-void TReadAheadLister::Keep(Folder* node, int fd)
+void ReadAheadLister::Keep(Folder* node, int fd)
 {
     if (kept_.size() >= options_.MaxKeptFolders) {
         for (auto it = kept_.rbegin(); it != kept_.rend(); ++it) {
@@ -60,13 +60,13 @@ void TReadAheadLister::Keep(Folder* node, int fd)
     node->InKept = true;
 }
 
-void TReadAheadLister::MaybeClose(Folder* node)
+void ReadAheadLister::MaybeClose(Folder* node)
 {
     if (node->Fd >= 0 && node->Parent && node->FdUsers == 0 && node->UnstartedChildren == 0)
         CloseFd(node);
 }
 
-void TReadAheadLister::CloseFd(Folder* node)
+void ReadAheadLister::CloseFd(Folder* node)
 {
     close(node->Fd);
     node->Fd = -1;
@@ -81,7 +81,7 @@ void TReadAheadLister::CloseFd(Folder* node)
 
 // Sets how many workers take tasks, starting threads as needed (under the
 // lock).
-void TReadAheadLister::Resize(unsigned active)
+void ReadAheadLister::Resize(unsigned active)
 {
     const bool more = active > active_;
     active_ = active;
@@ -97,13 +97,13 @@ void TReadAheadLister::Resize(unsigned active)
 }
 
 // Folders wait that a free worker would start now (under the lock).
-bool TReadAheadLister::WorkQueued() const
+bool ReadAheadLister::WorkQueued() const
 {
     return !pending_.empty() && ready_ - pending_.size() < options_.MaxReadyFolders
         && readyBytes_ < options_.MaxReadyBytes;
 }
 
-TReadAheadLister::Folder* TReadAheadLister::NextTask()
+ReadAheadLister::Folder* ReadAheadLister::NextTask()
 {
     if (wanted_ && wanted_->State == TaskState::Pending)
         return wanted_;
@@ -113,7 +113,7 @@ TReadAheadLister::Folder* TReadAheadLister::NextTask()
     return *pending_.begin();
 }
 
-void TReadAheadLister::WorkerLoop(unsigned index)
+void ReadAheadLister::WorkerLoop(unsigned index)
 {
     TListScratch scratch;
     // One list step in every PoolSizer::kSample is timed for the sizer.
@@ -200,7 +200,7 @@ void TReadAheadLister::WorkerLoop(unsigned index)
 }
 
 // Pins the nearest open ancestor (under the lock).
-TReadAheadLister::OpenPlan TReadAheadLister::PlanOpen(Folder* node)
+ReadAheadLister::OpenPlan ReadAheadLister::PlanOpen(Folder* node)
 {
     OpenPlan plan;
     if (!node->Parent) {
@@ -226,7 +226,7 @@ TReadAheadLister::OpenPlan TReadAheadLister::PlanOpen(Folder* node)
 
 // Opens node (without the lock). Names, devices and inodes of nodes never
 // change once made, so they are read here freely.
-int TReadAheadLister::OpenPlanned(Folder* node, OpenPlan& plan, uint64_t& device, uint64_t& inode)
+int ReadAheadLister::OpenPlanned(Folder* node, OpenPlan& plan, uint64_t& device, uint64_t& inode)
 {
     if (!node->Parent) {
         const int fd = plan.RootFd >= 0 ? plan.RootFd : OpenRootFolder(node->Name);
@@ -265,8 +265,8 @@ int TReadAheadLister::OpenPlanned(Folder* node, OpenPlan& plan, uint64_t& device
 }
 
 // Publishes a listing (under the lock).
-void TReadAheadLister::FinishTask(Folder* node, OpenPlan& plan, int fd, uint64_t device, uint64_t inode,
-                                  TFolderListing& listing)
+void ReadAheadLister::FinishTask(Folder* node, OpenPlan& plan, int fd, uint64_t device, uint64_t inode,
+                                 TFolderListing& listing)
 {
     if (!node->Parent)
         CountOpen(1);
@@ -342,7 +342,7 @@ void TReadAheadLister::FinishTask(Folder* node, OpenPlan& plan, int fd, uint64_t
 // Wakes the waiting consumer once its folder is listed and it will find a
 // batch of listings ready, or the workers are running dry: one wake-up per
 // batch rather than per folder. (A bounded wait also ends by itself.)
-void TReadAheadLister::WakeConsumer()
+void ReadAheadLister::WakeConsumer()
 {
     if (!consumerWaiting_ || !wanted_ || wanted_->State != TaskState::Done)
         return;

@@ -17,13 +17,6 @@ bool Within(const TTreeEntry* e, const TTreeEntry* top)
     return false;
 }
 
-TTreeEntry* RootOf(TTreeEntry* e)
-{
-    while (e->Parent())
-        e = e->Parent();
-    return e;
-}
-
 using PlaceCounts = std::unordered_map<FileId, size_t, FileIdHash>;
 
 // A listed file goes: one link fewer in its folder. True when it was the
@@ -84,7 +77,7 @@ RescanResult RescanEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger,
     while (entry->ChildCount() > 0)
         tree.DeleteEntry(entry->ChildAt(entry->ChildCount() - 1));
 
-    TDeletionWatch watch(tree, entry);
+    DeletionWatch watch(tree, entry);
     if (folder)
         ScanOpenedFolder(tree, entry, folder.Release(), hooks.Scan, ledger);
     else
@@ -114,7 +107,7 @@ RescanResult RescanEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger,
         ApplyToAncestors(entry->Parent(), delta);
     Recaption(tree, entry);
     if (linksChanged && entry->Parent())
-        return RescanEntry(tree, RootOf(entry), ledger, hooks);
+        return RescanEntry(tree, entry->Root(), ledger, hooks);
     result.Rescanned = true;
     return result;
 }
@@ -137,7 +130,7 @@ void RemoveScannedEntry(TSizeTree& tree, TTreeEntry* entry, LinkLedger& ledger, 
         it = r.Places.empty() ? ledger.erase(it) : std::next(it);
     }
     TTreeEntry* parent = entry->Parent();
-    TTreeEntry* root = RootOf(entry);
+    TTreeEntry* root = entry->Root();
     const Contribution delta = Contribution(*entry).Negated();
     if (hooks.SubtreeAboutToGo)
         hooks.SubtreeAboutToGo(entry);

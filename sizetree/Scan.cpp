@@ -20,7 +20,6 @@ constexpr std::chrono::milliseconds kShortestWait{1};
 
 const std::string kProvisionalMark = " <--";
 const std::string kMegabytes = " MB  ";
-const std::string kFilesName = "[FILES]";
 
 uint32_t SaturatingSum(uint32_t a, uint32_t b)
 {
@@ -170,11 +169,11 @@ private:
             p->Files += f.LooseFiles;
         }
         if (f.LooseBytes > 0) {
-            TTreeEntry* files = tree_.AddDerivedEntry(entry, kFilesName, std::string(), loose,
+            TTreeEntry* files = tree_.AddDerivedEntry(entry, std::string(kFilesName), std::string(), loose,
                                                       TPathKind::pkFiles);
             files->Counts().DiskBytes = f.LooseDiskBytes;
             files->Counts().Files = f.LooseFiles;
-            tree_.SetCaption(files, SizeCaptionText(loose) + kMegabytes + kFilesName);
+            tree_.SetCaption(files, SizeCaptionText(loose) + kMegabytes + std::string(kFilesName));
             tree_.SetImageIndex(files, 2);
         }
         tree_.SortChildren(entry);
@@ -205,7 +204,7 @@ private:
     TFolderLister& lister_;
     // Stops the scan when the folder under scan or an ancestor is deleted
     // from inside ProcessPendingMessages.
-    TDeletionWatch guard_;
+    DeletionWatch guard_;
     Clock::time_point nextEvents_ = Clock::time_point::min();  // events due from then
     std::deque<ScanFrame> frames_;
     LinkLedger& ledger_;
@@ -233,14 +232,14 @@ void ScanFolder(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks, Lin
 {
     if (!entry)
         return;
-    TReadAheadLister lister;
+    ReadAheadLister lister;
     ScanFolderWith(tree, entry, hooks, lister, ledger);
 }
 
 void ScanOpenedFolder(TSizeTree& tree, TTreeEntry* entry, int folderFd, const TScanHooks& hooks,
                       LinkLedger& ledger)
 {
-    TReadAheadLister lister;
+    ReadAheadLister lister;
     lister.SetOpenedRoot(folderFd);
     if (!entry)
         return;

@@ -47,7 +47,7 @@
 //
 // ScanFolder lists with the read-ahead lister (sizetree/ReadAheadLister.h):
 // worker threads list folders ahead; they are joined before it returns.
-// ScanFolderWith takes any lister; TDirLister (sizetree/DirLister.h) is the
+// ScanFolderWith takes any lister; DirLister (sizetree/DirLister.h) is the
 // sequential one, on the calling thread alone.
 #pragma once
 

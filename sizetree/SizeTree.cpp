@@ -28,7 +28,7 @@ void AppendFolderPart(std::string& path, const TTreeEntry& entry, TPathKind kind
     if (path.empty() || path.back() != '/')
         path += '/';
     if (kind == TPathKind::pkFiles)
-        path += "[FILES]";
+        path += kFilesName;
     else
         path += entry.Name();
 }
@@ -173,7 +173,7 @@ TTreeEntry* TSizeTree::AddChildEntry(TTreeEntry* parent, std::string caption, TN
             rest.remove_prefix(dir.size());
             if (!record.Name.empty() && rest == record.Name)
                 kind = TPathKind::pkFolder;
-            else if (record.Name.empty() && rest == "[FILES]")
+            else if (record.Name.empty() && rest == kFilesName)
                 kind = TPathKind::pkFiles;
         }
     }

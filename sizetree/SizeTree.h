@@ -20,7 +20,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// The name a FILES entry stands under in paths, captions and the chart.
+inline constexpr std::string_view kFilesName = "[FILES]";
 
 // The size record of one entry.
 struct TNode {
@@ -56,6 +60,9 @@ public:
     // The entry's record (Path, Size, Name), assembled from what it keeps.
     TNode Node() const;
     TTreeEntry* Parent() const { return parent_; }
+    // The top-level entry above it (itself for a root).
+    TTreeEntry* Root() { return RootFrom(this); }
+    const TTreeEntry* Root() const { return RootFrom(this); }
     int ChildCount() const { return static_cast<int>(children_.size()); }
     TTreeEntry* ChildAt(int i) const { return children_[static_cast<size_t>(i)]; }
     // Position among its siblings (top-level entries: among the roots).
@@ -98,6 +105,12 @@ public:
 private:
     friend class TSizeTree;
     void Reset();
+    template <typename Entry> static Entry* RootFrom(Entry* e)
+    {
+        while (e->parent_)
+            e = e->parent_;
+        return e;
+    }
 
     static constexpr uint8_t kCountedElsewhere = 1;
 

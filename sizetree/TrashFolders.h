@@ -1,6 +1,8 @@
 // The trash folder an item goes to, found, made where missing and opened by
 // descriptors; sizetree/Trash.h says which one and the checks it passes.
-// Private to the trash (Trash*.cpp). Any thread.
+//
+// Protocol: private to the trash (Trash*.cpp), called by the move with the
+// item's folder open; any thread. The caller owns the descriptors returned.
 #pragma once
 
 #include <cstddef>

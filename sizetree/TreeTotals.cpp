@@ -65,7 +65,7 @@ void ApplyToAncestors(TTreeEntry* entry, const Contribution& delta)
 
 std::string FinalCaption(const TTreeEntry& e)
 {
-    return FolderCaptionText(e.Size(), e.IsFiles() ? std::string("[FILES]") : e.Name());
+    return FolderCaptionText(e.Size(), e.IsFiles() ? std::string(kFilesName) : e.Name());
 }
 
 void Recaption(TSizeTree& tree, TTreeEntry* entry)

@@ -48,13 +48,6 @@
     </message>
 </context>
 <context>
-    <name>FileListings</name>
-    <message>
-        <source>Could not list the files of %1: %2</source>
-        <translation>Не удалось перечислить файлы папки %1: %2</translation>
-    </message>
-</context>
-<context>
     <name>FolderDrop</name>
     <message>
         <source>A scan is running: drop the folder again when it has ended.</source>
@@ -121,6 +114,29 @@
     <message>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ScanSession</name>
+    <message>
+        <source>Rescan refused: a scan is running</source>
+        <translation>Пересканирование невозможно: идёт сканирование</translation>
+    </message>
+    <message>
+        <source>Rescan refused: %1 is on another file system</source>
+        <translation>Пересканирование невозможно: %1 находится на другой файловой системе</translation>
+    </message>
+    <message>
+        <source>Moved %1 to the trash</source>
+        <translation>В корзину перемещено: %1</translation>
+    </message>
+    <message>
+        <source>Rescan refused: %1</source>
+        <translation>Пересканирование невозможно: %1</translation>
+    </message>
+    <message>
+        <source>Could not list the files of %1: %2</source>
+        <translation>Не удалось перечислить файлы папки %1: %2</translation>
     </message>
 </context>
 <context>
@@ -203,18 +219,7 @@
     </message>
 </context>
 <context>
-    <name>TDriveComboBox</name>
-    <message>
-        <source>Choose a folder to scan</source>
-        <translation>Выберите папку для сканирования</translation>
-    </message>
-    <message>
-        <source>Folder…</source>
-        <translation>Папка…</translation>
-    </message>
-</context>
-<context>
-    <name>TSizeTreeModel</name>
+    <name>SizeTreeModel</name>
     <message>
         <source>Could not be read: %1</source>
         <translation>Не удалось прочитать: %1</translation>
@@ -241,34 +246,25 @@
     </message>
 </context>
 <context>
+    <name>TDriveComboBox</name>
+    <message>
+        <source>Choose a folder to scan</source>
+        <translation>Выберите папку для сканирования</translation>
+    </message>
+    <message>
+        <source>Folder…</source>
+        <translation>Папка…</translation>
+    </message>
+</context>
+<context>
     <name>TfrmTallowin</name>
     <message>
         <source>Move to Trash</source>
         <translation>Переместить в корзину</translation>
     </message>
     <message>
-        <source>Rescan refused: a scan is running</source>
-        <translation>Пересканирование невозможно: идёт сканирование</translation>
-    </message>
-    <message>
-        <source>Rescan refused: %1 is on another file system</source>
-        <translation>Пересканирование невозможно: %1 находится на другой файловой системе</translation>
-    </message>
-    <message>
-        <source>Move to Trash refused: a scan is running</source>
-        <translation>Перемещение в корзину невозможно: идёт сканирование</translation>
-    </message>
-    <message>
         <source>Move &apos;%1&apos; (%2) to the trash?</source>
         <translation>Переместить «%1» (%2) в корзину?</translation>
-    </message>
-    <message>
-        <source>Moved %1 to the trash</source>
-        <translation>В корзину перемещено: %1</translation>
-    </message>
-    <message>
-        <source>Rescan refused: %1</source>
-        <translation>Пересканирование невозможно: %1</translation>
     </message>
 </context>
 <context>
@@ -352,6 +348,10 @@
     <message>
         <source>Could not move &apos;%1&apos; to the trash: %2</source>
         <translation>Не удалось переместить «%1» в корзину: %2</translation>
+    </message>
+    <message>
+        <source>Move to Trash refused: a scan is running</source>
+        <translation>Перемещение в корзину невозможно: идёт сканирование</translation>
     </message>
 </context>
 </TS>

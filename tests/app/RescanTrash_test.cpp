@@ -114,7 +114,7 @@ protected:
         fresh.Root = fresh.Tree.AddChildEntry(nullptr, t.Path(), TNode{t.Path(), 0, ""});
         fresh.Tree.SetOnCompare(frm.SizeTree().OnCompare());
         LinkLedger ledger;
-        TDirLister lister;
+        DirLister lister;
         ScanFolderWith(fresh.Tree, fresh.Root, {}, lister, ledger);
         fresh.Tree.SetImageIndex(fresh.Root, 1);
         ListAsShown(root, fresh.Tree, fresh.Root, ledger);

@@ -25,7 +25,7 @@ protected:
     }
 
     TSizeTree tree;
-    TSizeTreeModel model;
+    SizeTreeModel model;
     QAbstractItemModelTester tester;
 };
 
@@ -147,7 +147,7 @@ TEST(Model, DeepAndWideTrees)
 {
     TSizeTree tree;
     tree.SetOnCompare(SortBySize);
-    TSizeTreeModel model(tree, TreeImages());
+    SizeTreeModel model(tree, TreeImages());
     auto Add = [&](TTreeEntry* parent, const std::string& name, double size) {
         return tree.AddChildEntry(parent, name, TNode{"/p/" + name, size, name});
     };

@@ -122,7 +122,7 @@ TEST(StatusText, UsedBytesOfAFileSystemRoot)
 TEST(SizeTreeModelRoles, UnreadableFoldersInRedWithTheirReason)
 {
     TSizeTree tree;
-    TSizeTreeModel model(tree, TreeImages());
+    SizeTreeModel model(tree, TreeImages());
     TTreeEntry* root = tree.AddChildEntry(nullptr, "/r", TNode{"/r", 0, ""});
     TTreeEntry* shut = tree.AddChildEntry(root, "shut", TNode{"/r/shut", 0, "shut"});
     TTreeEntry* open = tree.AddChildEntry(root, "open", TNode{"/r/open", 0, "open"});
@@ -166,7 +166,7 @@ TEST(ScanStatusBarTest, TextsDuringAfterAndOnSelection)
     };
     bar.ScanStarted(t.Path());
     EXPECT_EQ(bar.ScanText(), QString::fromStdString("Scanning " + t.Path()));
-    TDirLister lister;
+    DirLister lister;
     ScanFolderWith(tree, root, hooks, lister);
     // The first sample shows at once; the next ones within 100 ms are skipped.
     ASSERT_GE(during.size(), 4u);

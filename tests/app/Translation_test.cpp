@@ -18,6 +18,7 @@
 #include "app/EntryActions.h"
 #include "app/FolderDrop.h"
 #include "app/MainUnit.h"
+#include "app/ReadErrorReason.h"
 #include "app/ScanStatusBar.h"
 #include "app/SizeTreeModel.h"
 #include "app/SizeTreeView.h"

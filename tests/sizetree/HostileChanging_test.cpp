@@ -295,7 +295,7 @@ std::string ScanShutTree(const TShutTree& shut, bool strict)
     hooks.ProcessPendingMessages = findTop;
     const int baseline = OpenDescriptorCount();
     if (strict) {
-        TDirLister lister;
+        DirLister lister;
         ScanFolderWith(tree, root, hooks, lister);
     } else {
         ScanFolder(tree, root, hooks);

@@ -107,7 +107,7 @@ std::string MountDuringScan(const TTempTree& t)
         return fault;
     };
 
-    TDirLister sequential;
+    DirLister sequential;
     TFolderListing listing;
     if (!sequential.EnterRoot(r, listing) || listing.Subfolders.size() != 3)
         return "the root's listing";
@@ -130,7 +130,7 @@ std::string MountDuringScan(const TTempTree& t)
         if (!mounted.exchange(true))  // the root is listed first
             mountFault = mountLate("later");
     };
-    TReadAheadLister readAhead(options);
+    ReadAheadLister readAhead(options);
     TSizeTree tree;
     TTreeEntry* root = tree.AddChildEntry(nullptr, r, TNode{r, 0, ""});
     ScanFolderWith(tree, root, {}, readAhead);

@@ -10,17 +10,24 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "ReadAheadCompare.h"
 #include "ScanHelpers.h"
 #include "TempTree.h"
+#include "sizetree/ListingQueue.h"
 #include "sizetree/LooseFiles.h"
 #include "sizetree/Ordering.h"
 
@@ -391,6 +398,64 @@ TEST(LooseFiles, UnlistableFolderListsNothingAndKeepsItsSizes)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "10: could not drop privileges";
     chmod(t.Path("shut").c_str(), 0755);
+}
+
+// The queue's hand-off between its workers and this thread: a listing whose
+// FILES entry goes while a worker lists it (its folder rescanned) is dropped;
+// the new entry, asked for again meanwhile, is listed and handed back whole.
+TEST(LooseFiles, QueuedListingOfAnEntryThatWentIsDroppedAndTheNewOneListed)
+{
+    TTempTree t;
+    t.File("docs/a", 1000);
+    t.File("docs/b", 2000);
+    Listed s(t.Root(), false);
+    std::mutex m;
+    std::condition_variable cv;
+    int listing = 0;
+    bool go = false;
+    // Woken without a lock: only the queue's own hand-off may carry the
+    // listing over to this thread.
+    std::atomic<int> woken = 0;
+    ListingQueue queue(
+        s.Tree, [&] { woken.fetch_add(1, std::memory_order_relaxed); }, 2,
+        [&](const WalkPlan& plan, const FileIdSet& elsewhere) {
+            {
+                std::unique_lock lock(m);
+                ++listing;
+                cv.notify_all();
+                cv.wait(lock, [&] { return go; });
+            }
+            return ListLooseFilesAt(plan, elsewhere);
+        });
+    const auto ledgerOf = [&](const TTreeEntry*) -> const LinkLedger& { return s.Ledger; };
+    TTreeEntry* docs = Child(s.Root, "docs");
+    ASSERT_TRUE(queue.Request(Child(docs, "")));
+    EXPECT_FALSE(queue.Request(Child(docs, "")));
+    queue.StartWaiting(ledgerOf);
+    {
+        std::unique_lock lock(m);
+        ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(60), [&] { return listing == 1; }));
+    }
+    t.File("docs/c", 4000);
+    ASSERT_TRUE(RescanEntry(s.Tree, docs, s.Ledger, {}));
+    TTreeEntry* files = Child(docs, "");
+    ASSERT_TRUE(queue.Request(files));
+    queue.StartWaiting(ledgerOf);
+    {
+        std::lock_guard lock(m);
+        go = true;
+        cv.notify_all();
+    }
+    for (int i = 0; i < 60000 && woken.load(std::memory_order_relaxed) < 2; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::optional<FinishedListing> finished = queue.TakeFinished();
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(finished->Files, files);
+    EXPECT_FALSE(queue.TakeFinished());
+    EXPECT_FALSE(queue.Active());
+    PutLooseFiles(s.Tree, files, std::move(finished->Listing), s.Ledger, {});
+    EXPECT_EQ(files->ChildCount(), 3);
+    EXPECT_EQ(NotWhole(s, true), "");
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ std::string Describe(const TTreeEntry* e)
 std::unique_ptr<TScanResult> ScanSequential(const std::string& path, const TScanHooks& hooks)
 {
     auto r = NewRoot(path);
-    TDirLister lister;
+    DirLister lister;
     ScanFolderWith(r->Tree, r->Root, hooks, lister);
     return r;
 }
@@ -40,7 +40,7 @@ std::unique_ptr<TScanResult> ScanReadAhead(const std::string& path, ReadAheadOpt
                                            const TScanHooks& hooks)
 {
     auto r = NewRoot(path);
-    TReadAheadLister lister(std::move(options));
+    ReadAheadLister lister(std::move(options));
     ScanFolderWith(r->Tree, r->Root, hooks, lister);
     return r;
 }

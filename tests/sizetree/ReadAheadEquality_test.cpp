@@ -186,7 +186,7 @@ TEST(ReadAheadScan, PoolGrowsOnlyWhileListingsSleep)
         options.Workers = c.Start;
         options.MaxWorkers = c.Bound;
         options.ListStep = c.Sleeps ? SlowListing(std::chrono::milliseconds(4)) : busy;
-        TReadAheadLister lister(options);
+        ReadAheadLister lister(options);
         TScanResult got;
         got.Root = got.Tree.AddChildEntry(nullptr, t.Root(), TNode{t.Root(), 0, ""});
         ScanFolderWith(got.Tree, got.Root, {}, lister);
@@ -209,7 +209,7 @@ TEST(ReadAheadScan, EqualsSequentialWithFstatatListing)
     RandomTree(t, 5, 60, 250, 40);
     auto expected = std::make_unique<TScanResult>();
     expected->Root = expected->Tree.AddChildEntry(nullptr, t.Root(), TNode{t.Root(), 0, ""});
-    TDirLister fstatatOnly(false);
+    DirLister fstatatOnly(false);
     ScanFolderWith(expected->Tree, expected->Root, {}, fstatatOnly);
     ReadAheadOptions options;
     options.ListStep = [](int fd, const FolderPlace& place, TFolderListing& listing, TListScratch& scratch) {
@@ -319,7 +319,7 @@ TEST(ReadAheadScan, TenThousandLevels)
 
     ReadAheadOptions options;
     options.MaxKeptFolders = 4;
-    TReadAheadLister lister(options);
+    ReadAheadLister lister(options);
     TScanResult got;
     got.Root = got.Tree.AddChildEntry(nullptr, t.Root(), TNode{t.Root(), 0, ""});
     int calls = 0;

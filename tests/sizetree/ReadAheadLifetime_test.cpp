@@ -174,7 +174,7 @@ TEST(ReadAheadLifetime, DeletionWhileWaiting)
         ReadAheadOptions options;
         options.ListStep = slow.Step();
         {
-            TReadAheadLister lister(options);
+            ReadAheadLister lister(options);
             ScanFolderWith(tree, root, hooks, lister);
         }
         EXPECT_TRUE(deleted) << victim;
@@ -305,7 +305,7 @@ TEST(ReadAheadLister, ProtocolEdges)
     for (const size_t childNodes : {size_t{64}, size_t{1}}) {
         ReadAheadOptions options;
         options.MaxChildNodes = childNodes;
-        TReadAheadLister lister(options);
+        ReadAheadLister lister(options);
         TFolderListing listing;
         ASSERT_TRUE(lister.EnterRoot(t.Root(), listing));
         ASSERT_EQ(listing.Subfolders.size(), 3u);
@@ -344,7 +344,7 @@ TEST(ReadAheadLister, ReadAheadIsBounded)
     for (const size_t bound : {size_t{1}, size_t{7}, size_t{64}}) {
         ReadAheadOptions options;
         options.MaxReadyFolders = bound;
-        TReadAheadLister lister(options);
+        ReadAheadLister lister(options);
         TScanResult got;
         got.Root = got.Tree.AddChildEntry(nullptr, t.Root(), TNode{t.Root(), 0, ""});
         int calls = 0;

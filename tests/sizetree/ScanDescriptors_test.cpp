@@ -97,7 +97,7 @@ TEST(ScanFolder, ReopensFoldersBeyondTheDescriptorWindow)
     TSizeTree tree;
     TTreeEntry* root = tree.AddChildEntry(nullptr, "R", TNode{tree40.Root(), 0, ""});
     {
-        TDirLister lister;
+        DirLister lister;
         ScanFolderWith(tree, root, TScanHooks{}, lister);
         EXPECT_GT(lister.ReopenCount(), 0);
         EXPECT_EQ(lister.OpenFolderCount(), 0);

@@ -136,7 +136,7 @@ TEST(ScanFolder, FstatatListingGivesTheSameTree)
     for (bool useStatx : {true, false}) {
         TSizeTree tree;
         TTreeEntry* root = tree.AddChildEntry(nullptr, "R", TNode{t.Root(), 0, ""});
-        TDirLister lister(useStatx);
+        DirLister lister(useStatx);
         ScanFolderWith(tree, root, TScanHooks{}, lister);
         Lines(root, useStatx ? viaStatx : viaFstatat);
     }

@@ -13,7 +13,7 @@
 // count its calls whatever the machine's load.
 inline void ScanFolderSequential(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks)
 {
-    TDirLister lister;
+    DirLister lister;
     ScanFolderWith(tree, entry, hooks, lister);
 }
 

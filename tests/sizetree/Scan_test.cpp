@@ -204,7 +204,7 @@ TEST(ScanFolder, TenThousandLevels)
     hooks.EventInterval = {};
     TScanned s(t.Root(), hooks, TEngine::Sequential);
     EXPECT_EQ(calls, levels + 2);  // root, top and the chain
-    EXPECT_LE(maxOpen, TDirLister::kMaxOpenFolders + 1);
+    EXPECT_LE(maxOpen, DirLister::kMaxOpenFolders + 1);
     EXPECT_EQ(OpenDescriptorCount(), baseline);
     EXPECT_EQ(s.Root->Size(), 123456);
     const TTreeEntry* e = Child(s.Root, "top");
