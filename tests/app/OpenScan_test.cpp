@@ -120,14 +120,17 @@ TEST_F(OpenScanTest, ShownAsTheScanOfItsTreeAndOnlyItsRootRescanned)
     EXPECT_EQ(frm.Session().SavedRootOf(*frm.SizeTree().TopLevelAt(0)), nullptr);
 }
 
-// A file from elsewhere: its date as the locale writes it, its files listed
+// A file from elsewhere, opened by Ctrl+Shift+O: its date as the locale writes it, its files listed
 // though its folder is nowhere here, and F5 on its root refused with why.
 TEST_F(OpenScanTest, ForeignFileListedFromItselfItsRootNotRescanned)
 {
     const std::string file = Write("foreign.json", R"([1,2,{"progname":"other","timestamp":1700000000},
         [{"name":"/nonexistent-place/share"},{"name":"a.bin","asize":5000},{"name":"b.bin","asize":3000},
          [{"name":"sub"},{"name":"c","asize":100}]]])");
-    frm.OpenSavedScan(file);
+    frm.SetScanFileDialog([&](QWidget*) { return file; });
+    frm.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frm));
+    QTest::keyClick(&frm, Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);  // Open Scan…
     ASSERT_EQ(Roots(), std::vector<std::string>{"/nonexistent-place/share"});
     TTreeEntry* root = frm.SizeTree().TopLevelAt(0);
     const QString date = QLocale().toString(QDateTime::fromSecsSinceEpoch(1700000000), QLocale::ShortFormat);
