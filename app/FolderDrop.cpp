@@ -6,6 +6,8 @@
 #include <QUrl>
 #include <sys/stat.h>
 
+#include "savedscan/SavedReport.h"
+
 DropVerdict JudgeDrop(const QMimeData& data, bool scanning)
 {
     DropVerdict v;
@@ -17,7 +19,7 @@ DropVerdict JudgeDrop(const QMimeData& data, bool scanning)
     const QList<QUrl> urls = data.urls();
     if (urls.size() != 1) {
         v.Refusal = urls.isEmpty()
-            ? QCoreApplication::translate("FolderDrop", "Only a folder can be dropped here.")
+            ? QCoreApplication::translate("FolderDrop", "Only a folder or a saved scan can be dropped here.")
             : QCoreApplication::translate("FolderDrop", "Drop one folder at a time.");
         return v;
     }
@@ -30,10 +32,12 @@ DropVerdict JudgeDrop(const QMimeData& data, bool scanning)
     }
     const QByteArray path = QFile::encodeName(url.toLocalFile());
     struct stat st {};
-    if (stat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        v.Refusal = QCoreApplication::translate("FolderDrop", "Not a folder: %1").arg(url.toLocalFile());
+    const bool folder = stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (!folder && !NamesSavedScan(path.toStdString())) {
+        v.Refusal = QCoreApplication::translate("FolderDrop", "Neither a folder nor a saved scan: %1")
+                        .arg(url.toLocalFile());
         return v;
     }
-    v.Folder.assign(path.constData(), static_cast<size_t>(path.size()));
+    (folder ? v.Folder : v.SavedScan).assign(path.constData(), static_cast<size_t>(path.size()));
     return v;
 }

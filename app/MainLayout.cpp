@@ -92,6 +92,10 @@ void TfrmTallowin::LayOut()
     auto* chooseFolder = new QShortcut(QKeySequence::Open, this);
     chooseFolder->setContext(Qt::WindowShortcut);
     connect(chooseFolder, &QShortcut::activated, cbxDrive, &TDriveComboBox::ChooseFolder);
+    // A saved scan, the same way.
+    auto* openScan = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), this);
+    openScan->setContext(Qt::WindowShortcut);
+    connect(openScan, &QShortcut::activated, this, &TfrmTallowin::OpenScanClick);
 
     setAcceptDrops(true);
 

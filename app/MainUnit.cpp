@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -34,13 +36,22 @@ namespace {
 
 constexpr int kDropRefusalMs = 10000;  // how long a refused drop's reason shows
 
+std::string PlatformScanFileDialog(QWidget* parent)
+{
+    const QString chosen = QFileDialog::getOpenFileName(
+        parent, TfrmTallowin::tr("Open a saved scan"), QString(),
+        TfrmTallowin::tr("Saved scans (*.json *.json.gz *.json.zst *.gz *.zst);;All files (*)"));
+    return QFile::encodeName(chosen).toStdString();
+}
+
 }  // namespace
 
 TfrmTallowin::TfrmTallowin(TfrmAbout& about)
     : about_(about),
       session_(std::make_unique<ScanSession>()),
       model_(std::make_unique<SizeTreeModel>(session_->Tree(), TreeImages())),
-      endProgram_([] { _exit(0); })
+      endProgram_([] { _exit(0); }),
+      scanFileDialog_(PlatformScanFileDialog)
 {
     LayOut();
     keeper_ = std::make_unique<SelectionKeeper>(session_->Tree(), *model_, *Tree->selectionModel());
@@ -90,6 +101,16 @@ void TfrmTallowin::WireSession()
     // The chart and the entry line follow the changed sizes.
     connect(s, &ScanSession::SizesChanged, this, [this] { TreeChange(Tree->currentIndex()); });
     connect(s, &ScanSession::Notice, StatusBar, &ScanStatusBar::ShowNotice);
+    connect(s, &ScanSession::SavedScanOpening, this, [this](const std::string& file) {
+        btnGo->setEnabled(false);
+        StatusBar->SavedScanOpening(file);
+    });
+    connect(s, &ScanSession::SavedScanOpened, this, [this](const TTreeEntry* root) {
+        btnGo->setEnabled(true);
+        if (root)
+            StatusBar->SavedScanShown(*root, session_->SavedRootOf(*root)->SavedAt, keeper_->Current());
+    });
+    connect(cbxDrive, &TDriveComboBox::OpenScanChosen, this, &TfrmTallowin::OpenScanClick);
     connect(s, &ScanSession::Warning, this, [this](const QString& text) { warn_(text); });
 
     confirm_ = [this](const QString& question) {
@@ -137,11 +158,20 @@ void TfrmTallowin::ScanRoot(std::string rootPath)
     }
 }
 
+void TfrmTallowin::OpenScanClick()
+{
+    if (session_->Scanning())
+        return;
+    const std::string file = scanFileDialog_ ? scanFileDialog_(this) : std::string();
+    if (!file.empty())
+        OpenSavedScan(file);
+}
+
 void TfrmTallowin::TrashEntry(TTreeEntry* entry)
 {
     if (!entry)
         return;
-    const QString refusal = JudgeTrash(*entry, session_->Scanning());
+    const QString refusal = session_->TrashRefusal(*entry);
     if (!refusal.isEmpty()) {
         StatusBar->ShowNotice(refusal);
         return;
@@ -235,6 +265,11 @@ void TfrmTallowin::dragEnterEvent(QDragEnterEvent* event)
 void TfrmTallowin::dropEvent(QDropEvent* event)
 {
     const DropVerdict verdict = JudgeDrop(*event->mimeData(), session_->Scanning());
+    if (!verdict.SavedScan.empty()) {
+        event->acceptProposedAction();
+        QTimer::singleShot(0, this, [this, file = verdict.SavedScan] { OpenSavedScan(file); });
+        return;
+    }
     if (verdict.Folder.empty()) {
         StatusBar->showMessage(verdict.Refusal, kDropRefusalMs);
         return;

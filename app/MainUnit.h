@@ -57,6 +57,18 @@ public:
     void btnGoClick();
     // The Go command for an explicit root path (also `tallowin PATH`).
     void ScanRoot(std::string rootPath);
+    // A saved scan as a root (also `tallowin FILE`, a file dropped, Open
+    // Scan…); a bad file leaves its reason in the status bar.
+    void OpenSavedScan(const std::string& file) { session_->OpenSavedScan(file); }
+    // Open Scan… (Ctrl+Shift+O, the drive chooser's last entry): the file
+    // dialog, then OpenSavedScan.
+    void OpenScanClick();
+    // The dialog: the chosen file's path bytes, "" when cancelled. By
+    // default the platform's file dialog.
+    void SetScanFileDialog(std::function<std::string(QWidget* parent)> dialog)
+    {
+        scanFileDialog_ = std::move(dialog);
+    }
     void btnVersionClick();
     void btnBySizeClick();
     void btnByNameClick();
@@ -86,6 +98,8 @@ public:
     // True while loose files are being listed (or wait to be).
     bool ListingFiles() const { return session_->ListingFiles(); }
     TSizeTree& SizeTree() { return session_->Tree(); }
+    // For wiring beside the window's own (its signals).
+    ScanSession& Session() { return *session_; }
     SizeTreeModel& Model() { return *model_; }
 
     ToolBarStrip* ToolBar = nullptr;
@@ -113,7 +127,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    // A folder dropped from a file manager is chosen and scanned as by Go.
+    // A folder dropped from a file manager is chosen and scanned as by Go;
+    // a file is opened as a saved scan.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -135,5 +150,6 @@ private:
     std::function<void()> endProgram_;
     std::function<bool(const QString&)> confirm_;
     std::function<void(const QString&)> warn_;
+    std::function<std::string(QWidget*)> scanFileDialog_;
     bool centred_ = false;
 };

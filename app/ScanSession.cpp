@@ -4,7 +4,10 @@
 #include <QFile>
 #include <QPersistentModelIndex>
 #include <QStandardPaths>
+#include <cerrno>
+#include <chrono>
 #include <optional>
+#include <sys/stat.h>
 
 #include "app/EntryTrash.h"
 #include "app/PathText.h"
@@ -12,6 +15,7 @@
 #include "app/RefusalText.h"
 #include "app/SelectionKeeper.h"
 #include "app/SizeTreeModel.h"
+#include "savedscan/SavedScan.h"
 #include "sizetree/FilesToList.h"
 
 ScanSession::ScanSession()
@@ -28,16 +32,26 @@ TTreeEntry* ScanSession::AddRoot(std::string path)
         return nullptr;
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
+    DropRoots(path, nullptr);
+    return tree_.AddChildEntry(nullptr, path, TNode{path, 0, ""});
+}
+
+void ScanSession::DropRoot(TTreeEntry* root)
+{
+    keeper_->MoveOff(root);
+    ledgers_.erase(root);
+    savedRoots_.erase(root);
+    tree_.DeleteEntry(root);
+}
+
+void ScanSession::DropRoots(const std::string& path, const TTreeEntry* keep)
+{
     for (TTreeEntry* e = tree_.FirstTopLevelEntry(); e;) {
         TTreeEntry* next = tree_.NextSibling(e);
-        if (e->Path() == path) {
-            keeper_->MoveOff(e);
-            ledgers_.erase(e);
-            tree_.DeleteEntry(e);
-        }
+        if (e != keep && e->Path() == path)
+            DropRoot(e);
         e = next;
     }
-    return tree_.AddChildEntry(nullptr, path, TNode{path, 0, ""});
 }
 
 void ScanSession::ScanRoot(TTreeEntry* root)
@@ -115,6 +129,13 @@ void ScanSession::Rescan(TTreeEntry* entry)
         emit Notice(tr("Rescan refused: a scan is running"));
         return;
     }
+    if (SavedRootOf(*entry)) {
+        if (entry->Parent())
+            emit Notice(tr("Rescan refused: this is a saved scan; F5 on its root scans the folder it names"));
+        else
+            RescanSavedRoot(entry);
+        return;
+    }
     // The loose files are listed afresh.
     if (entry->IsListedFile() || entry->IsSmallerFiles())
         entry = entry->Parent();
@@ -135,9 +156,16 @@ void ScanSession::Rescan(TTreeEntry* entry)
         emit Notice(tr("Rescan refused: %1").arg(WalkRefusalText(plan, *refused)));
 }
 
+QString ScanSession::TrashRefusal(const TTreeEntry& entry) const
+{
+    if (SavedRootOf(entry))
+        return tr("Move to Trash refused: this is a saved scan, not the disk");
+    return JudgeTrash(entry, scanning_);
+}
+
 void ScanSession::MoveToTrash(TTreeEntry* entry)
 {
-    if (scanning_)
+    if (scanning_ || SavedRootOf(*entry))
         return;
     const QString shown = PathText(entry->Path());
     const TrashOutcome outcome = MoveEntryToTrash(
@@ -171,7 +199,13 @@ void ScanSession::WantFiles(const QModelIndex& index)
 void ScanSession::ListFiles(TTreeEntry* files)
 {
     const bool wasBusy = Busy();
-    if (listings_.Request(files) && !scanning_)
+    ListingQueue::ListStep list;
+    if (const SavedRoot* saved = SavedRootOf(*files); saved && saved->Files)
+        // Only the folder's address is looked up, never the entry itself.
+        list = [from = saved->Files, folder = files->Parent()](const WalkPlan&, const FileIdSet&) {
+            return from->List(*folder);
+        };
+    if (listings_.Request(files, std::move(list)) && !scanning_)
         listings_.StartWaiting(
             [this](const TTreeEntry* folder) -> const LinkLedger& { return LedgerOf(folder); });
     Settle(wasBusy);
@@ -227,4 +261,81 @@ void ScanSession::Settle(bool wasBusy)
 {
     if (Busy() != wasBusy)
         emit Working(Busy());
+}
+
+const SavedRoot* ScanSession::SavedRootOf(const TTreeEntry& entry) const
+{
+    const auto it = savedRoots_.find(entry.Root());
+    return it == savedRoots_.end() ? nullptr : &it->second;
+}
+
+void ScanSession::OpenSavedScan(const std::string& file)
+{
+    if (scanning_ || file.empty())
+        return;
+    SavedScanResult read;
+    RunBusy([&] {
+        emit SavedScanOpening(file);
+        // Events every 10 ms at most, as a scan processes them; the reader
+        // asks at each folder.
+        using Clock = std::chrono::steady_clock;
+        Clock::time_point lastEvents{};
+        SavedScanOptions options;
+        options.IndexFiles = true;
+        options.StopRequested = [&] {
+            if (Clock::now() - lastEvents >= std::chrono::milliseconds(10)) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents);
+                lastEvents = Clock::now();
+            }
+            return stopRequested_;
+        };
+        read = ReadSavedScan(file, tree_, options);
+        if (!read.Root)
+            return;
+        SavedRoot& saved = savedRoots_[read.Root];
+        saved.File = file;
+        saved.Files = std::move(read.Files);
+        struct stat st {};
+        if (read.Header.HasTimestamp)
+            saved.SavedAt = read.Header.Timestamp;
+        else if (stat(file.c_str(), &st) == 0)
+            saved.SavedAt = st.st_mtime;
+        tree_.SetImageIndex(read.Root, 1);
+        DropRoots(read.Root->Path(), read.Root);
+    });
+    if (read.Fault) {
+        const SavedScanFault& fault = *read.Fault;
+        if (fault.Errno)
+            emit Notice(tr("Could not read %1: %2").arg(PathText(file), ErrnoText(fault.Errno)));
+        else
+            emit Notice(tr("%1: not a saved scan: %2 (byte %3)")
+                            .arg(PathText(file), QString::fromStdString(fault.Reason))
+                            .arg(fault.Byte));
+    }
+    emit SavedScanOpened(read.Root);
+}
+
+void ScanSession::RescanSavedRoot(TTreeEntry* saved)
+{
+    const std::string path = saved->Path();
+    struct stat st {};
+    int err = 0;
+    if (stat(path.c_str(), &st) != 0)
+        err = errno;
+    else if (!S_ISDIR(st.st_mode))
+        err = ENOTDIR;
+    if (err) {
+        emit Notice(tr("Rescan refused: this is a saved scan, and %1 is no folder here: %2")
+                        .arg(PathText(path), ErrnoText(err)));
+        return;
+    }
+    DropRoots(path, saved);
+    TTreeEntry* scanned = tree_.AddChildEntry(nullptr, path, TNode{path, 0, ""});
+    ScanRoot(scanned);
+    if (stopRequested_)
+        return;
+    // The saved scan's tree and totals stayed in the tree until the new scan
+    // ended, so that what changed since can be told from both.
+    emit SavedRootRescanned(*saved, scanned);
+    DropRoot(saved);
 }

@@ -19,6 +19,14 @@
 // are processed. SizesChanged follows every rescan, move and listing put.
 // Notice is for the status bar, Warning for a dialog.
 //
+// A saved scan (savedscan/SavedScan.h) opened by OpenSavedScan is a root of
+// its own, marked here as saved: it is read as a scan runs (busy, events
+// processed at most every 10 ms, SavedScanOpening before and
+// SavedScanOpened after, no ScanStarted or ScanFinished), its files are
+// listed from the file, and nothing in it is rescanned or moved (Notice says
+// why), but for F5 on its root: that scans the folder it names when it is a
+// folder here, beside it, then SavedRootRescanned, then the saved root goes.
+//
 // A listing travels in two hops each way: WantFiles queues itself once (a
 // request may come from inside a change of the tree) and hands the entry to
 // the queue's worker; the worker wakes the session by a queued call, which
@@ -28,6 +36,8 @@
 #include <QModelIndex>
 #include <QObject>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "sizetree/LinkLedger.h"
@@ -37,7 +47,15 @@
 #include "sizetree/Scan.h"
 #include "sizetree/SizeTree.h"
 
+class SavedFiles;
 class SelectionKeeper;
+
+// What marks a root as read from a saved scan.
+struct SavedRoot {
+    std::string File;                         // as it was given
+    std::shared_ptr<const SavedFiles> Files;  // its folders' files, read again from File
+    std::optional<int64_t> SavedAt;           // Unix seconds: the file's timestamp, else its mtime
+};
 
 class ScanSession : public QObject {
     Q_OBJECT
@@ -62,6 +80,14 @@ public:
     void MoveToTrash(TTreeEntry* entry);
     // Lists the FILES entry at index later, if still to be listed.
     void WantFiles(const QModelIndex& index);
+    // Reads a saved scan as a new root (nothing while a scan runs); once it
+    // is read, the other roots of its path go. A file that is no saved scan
+    // changes nothing: Notice says why.
+    void OpenSavedScan(const std::string& file);
+    // The saved scan entry belongs to; null for a scanned one.
+    const SavedRoot* SavedRootOf(const TTreeEntry& entry) const;
+    // Why Move to Trash does not apply to entry now; "" when it does.
+    QString TrashRefusal(const TTreeEntry& entry) const;
     // Ends a running scan at its next folder.
     void RequestStop() { stopRequested_ = scanning_; }
 
@@ -76,6 +102,12 @@ signals:
     void ScanFinished(const ScanProgress& progress);
     void SizesChanged();
     void Notice(const QString& text);
+    void SavedScanOpening(const std::string& file);
+    // root: the saved scan read, or null when it was not (Notice says why).
+    void SavedScanOpened(const TTreeEntry* root);
+    // F5 on a saved root: its folder scanned anew; saved is still in the
+    // tree and goes right after this returns.
+    void SavedRootRescanned(const TTreeEntry& saved, TTreeEntry* scanned);
     void Warning(const QString& text);
 
 private:
@@ -85,6 +117,11 @@ private:
     void ChangeBusy(const std::string& path, const std::function<void(const TreeChangeHooks&)>& change);
     TScanHooks ScanHooks(ScanProgress& progress);
     LinkLedger& LedgerOf(const TTreeEntry* entry) { return ledgers_[entry->Root()]; }
+    // Takes a root out with what the session keeps of it.
+    void DropRoot(TTreeEntry* root);
+    // Drops every root of path but keep.
+    void DropRoots(const std::string& path, const TTreeEntry* keep);
+    void RescanSavedRoot(TTreeEntry* saved);
     void ListFiles(TTreeEntry* files);
     // Starts the waiting listings and puts the finished ones; during a scan
     // drops the lost ones only.
@@ -96,6 +133,7 @@ private:
     // Declared before the queue, whose watches observe it.
     TSizeTree tree_;
     std::map<const TTreeEntry*, LinkLedger> ledgers_;
+    std::map<const TTreeEntry*, SavedRoot> savedRoots_;
     ListingQueue listings_;
     SelectionKeeper* keeper_ = nullptr;
     bool scanning_ = false;

@@ -1,6 +1,8 @@
 #include "app/ScanStatusBar.h"
 
+#include <QDateTime>
 #include <QLabel>
+#include <QLocale>
 #include <QVBoxLayout>
 
 #include "app/StatusText.h"
@@ -21,6 +23,14 @@ QString FilesText(uint64_t n)
 QString FoldersText(uint64_t n)
 {
     return n == 1 ? ScanStatusBar::tr("1 folder") : ScanStatusBar::tr("%1 folders").arg(Q(GroupedNumber(n)));
+}
+
+QString UnreadableText(uint64_t n)
+{
+    if (n == 0)
+        return QString();
+    return n == 1 ? ScanStatusBar::tr("; 1 folder could not be read")
+                  : ScanStatusBar::tr("; %1 folders could not be read").arg(Q(GroupedNumber(n)));
 }
 
 }  // namespace
@@ -143,4 +153,28 @@ QString ScanStatusBar::ScanText() const
 QString ScanStatusBar::EntryText() const
 {
     return entryFull_;
+}
+
+void ScanStatusBar::SavedScanOpening(const std::string& file)
+{
+    rootPath_ = file;
+    scanFull_ = tr("Opening the saved scan %1").arg(Q(file));
+    SetLine(scanLine_, scanFull_, QString());
+}
+
+void ScanStatusBar::SavedScanShown(const TTreeEntry& root, std::optional<int64_t> savedAt,
+                                   const TTreeEntry* selected)
+{
+    rootPath_ = root.Path();
+    const EntryCounts& c = root.Counts();
+    const QString totals =
+        tr("%1 in %2 and %3").arg(Bytes(root.Size()), FilesText(c.Files), FoldersText(c.Folders));
+    QString rest = savedAt
+        ? tr(": a saved scan from %1: %2")
+              .arg(QLocale().toString(QDateTime::fromSecsSinceEpoch(*savedAt), QLocale::ShortFormat), totals)
+        : tr(": a saved scan: %1").arg(totals);
+    rest += UnreadableText(c.UnreadableBelow + (root.ReadError() ? 1 : 0));
+    scanFull_ = Q(rootPath_) + rest;
+    SetLine(scanLine_, Q(rootPath_), rest);
+    ShowEntry(selected);
 }

@@ -7,12 +7,15 @@
 // hook (as often as it likes: the text changes at most every 100 ms, and a
 // call in between costs one clock read), then ScanFinished; ShowEntry
 // whenever the selection changes. Entries are read during the call only.
+// A saved scan being opened shows SavedScanOpening, then SavedScanShown
+// (a bad file: a notice instead).
 // UI thread only.
 #pragma once
 
 #include <QStatusBar>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "sizetree/Scan.h"
@@ -34,6 +37,9 @@ public:
     void Sample(const ScanProgress& progress, const TTreeEntry* selected);
     void ScanFinished(const ScanProgress& progress, const TTreeEntry* selected);
     void ShowEntry(const TTreeEntry* entry);
+    void SavedScanOpening(const std::string& file);
+    // root: a saved scan's root; savedAt: when it was saved (Unix seconds).
+    void SavedScanShown(const TTreeEntry& root, std::optional<int64_t> savedAt, const TTreeEntry* selected);
     // A one-shot message on line one (a command refused, and why): a
     // running scan's samples leave it for kNoticeTime; its end replaces it.
     void ShowNotice(const QString& text);

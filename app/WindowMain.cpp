@@ -19,6 +19,7 @@
 #include "app/MainUnit.h"
 #include "app/ProgramTranslation.h"
 #include "numtext/NumberText.h"
+#include "savedscan/SavedReport.h"
 
 namespace {
 
@@ -37,7 +38,8 @@ bool IsReadableFolder(const std::string& path)
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
-    // `tallowin [PATH]`: PATH is scanned at once. `tallowin --timing PATH`
+    // `tallowin [PATH]`: PATH is scanned at once, or opened when it names a
+    // saved scan (a file or a pipe). `tallowin --timing PATH`
     // also prints the scan's milliseconds (Go to end) and the peak memory,
     // then ends: the window's figure for the benchmarks.
     // `--no-history` anywhere before "--": this run remembers no scans
@@ -53,13 +55,17 @@ int main(int argc, char** argv)
     if (!args.empty() && args[0] == "--")
         args.erase(args.begin());
     std::string startPath;
+    bool savedScan = false;  // startPath names a saved scan, opened rather than scanned
     if (args.size() > 1 || (timing && args.empty())) {
-        std::cerr << "tallowin: usage: tallowin [FOLDER], or tallowin --timing FOLDER\n";
+        std::cerr << "tallowin: usage: tallowin [FOLDER|FILE], or tallowin --timing FOLDER|FILE\n";
         return 2;
     }
-    if (args.size() == 1) {
+    if (args.size() == 1 && NamesSavedScan(args[0])) {
+        savedScan = true;
+        startPath = args[0];
+    } else if (args.size() == 1) {
         if (!IsReadableFolder(args[0])) {
-            std::cerr << "tallowin: " << args[0] << ": not a readable folder\n";
+            std::cerr << "tallowin: " << args[0] << ": neither a readable folder nor a saved scan\n";
             return 2;
         }
         std::error_code ec;
@@ -86,9 +92,12 @@ int main(int argc, char** argv)
     TfrmTallowin frmTallowin(frmAbout);
     frmTallowin.show();
     if (!startPath.empty())
-        QTimer::singleShot(0, &frmTallowin, [&frmTallowin, startPath, timing] {
+        QTimer::singleShot(0, &frmTallowin, [&frmTallowin, startPath, savedScan, timing] {
             const auto start = std::chrono::steady_clock::now();
-            frmTallowin.ScanRoot(startPath);
+            if (savedScan)
+                frmTallowin.OpenSavedScan(startPath);
+            else
+                frmTallowin.ScanRoot(startPath);
             if (!timing)
                 return;
             const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -159,6 +159,8 @@ void TDriveComboBox::SyncItems()
         addItem(list_->IsFolderDialogEntry(int(i)) ? tr("Folder…") : QString::fromStdString(e.Caption));
         setItemData(count() - 1, int(e.Image), DriveKindRole);
     }
+    addItem(tr("Open Scan…"));
+    setItemData(count() - 1, int(TDriveKind::dkFolder), DriveKindRole);
     SyncSelection();
 }
 
@@ -171,6 +173,11 @@ void TDriveComboBox::SyncSelection()
 
 void TDriveComboBox::OnActivated(int index)
 {
+    if (index >= int(list_->Entries().size())) {
+        SyncSelection();  // "Open Scan…" is never the choice
+        emit OpenScanChosen();
+        return;
+    }
     if (list_->IsFolderDialogEntry(index)) {
         ChooseFolder();
         return;

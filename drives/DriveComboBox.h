@@ -15,6 +15,8 @@
 //     and "Folder…", which runs the folder dialog (ChooseFolder; the window's
 //     Ctrl+O does the same). A chosen folder is added and selected as with
 //     AddFolder; a cancelled dialog keeps the selection. Nothing is written.
+//   - Last "Open Scan…": picking it keeps the selection and emits
+//     OpenScanChosen; the window asks for the file.
 // Unselected entries are painted in the palette's Base and Text colours,
 // the selected one in Highlight and HighlightedText.
 
@@ -65,6 +67,7 @@ public:
 signals:
     void DriveClicked();
     void DriveChanged();
+    void OpenScanChosen();
 
 protected:
     void showEvent(QShowEvent* event) override;

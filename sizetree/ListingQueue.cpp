@@ -23,7 +23,7 @@ ListingQueue::~ListingQueue()
         worker.join();
 }
 
-bool ListingQueue::Request(TTreeEntry* files)
+bool ListingQueue::Request(TTreeEntry* files, ListStep list)
 {
     if (!files || !files->IsFiles() || !files->Parent())
         return false;
@@ -31,7 +31,7 @@ bool ListingQueue::Request(TTreeEntry* files)
     for (const Job& job : jobs_)
         if (job.Files == files && !job.Watch->Lost())
             return false;
-    jobs_.push_back(Job{files, std::make_unique<DeletionWatch>(tree_, files), nullptr});
+    jobs_.push_back(Job{files, std::make_unique<DeletionWatch>(tree_, files), std::move(list), nullptr});
     return true;
 }
 
@@ -46,6 +46,7 @@ void ListingQueue::StartWaiting(const LedgerOf& ledgerOf)
         job.Started = std::make_shared<Work>();
         job.Started->Plan = PlanWalk(*folder);
         job.Started->Elsewhere = LinksCountedElsewhere(ledgerOf(folder), folder);
+        job.Started->List = std::move(job.List);
         started.push_back(job.Started);
     }
     if (started.empty())
@@ -89,7 +90,8 @@ void ListingQueue::WorkerLoop()
         const std::shared_ptr<Work> work = std::move(queued_.front());
         queued_.pop_front();
         lock.unlock();
-        LooseFileListing listing = list_(work->Plan, work->Elsewhere);
+        const ListStep& list = work->List ? work->List : list_;
+        LooseFileListing listing = list(work->Plan, work->Elsewhere);
         lock.lock();
         work->Listing = std::move(listing);
         work->Done = true;

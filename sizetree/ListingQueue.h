@@ -5,7 +5,10 @@
 // tree's thread, which must outlive the queue; only the listing itself
 // (ListLooseFilesAt, sizetree/LooseFiles.h) and `wake` run on the workers.
 //   1. Request(files) notes a FILES entry and watches it; a request for an
-//      entry whose listing waits, runs or is not yet taken is ignored.
+//      entry whose listing waits, runs or is not yet taken is ignored. A
+//      request may bring its own ListStep (the files of a saved scan are
+//      read from its file, not the disk); it runs on a worker as the
+//      queue's own would.
 //   2. StartWaiting(ledgerOf), called when nothing changes the tree (no
 //      scan, rescan or removal runs; till then requests wait), plans the
 //      walk to each noted folder (sizetree/EntryWalk.h) and takes the files
@@ -55,8 +58,9 @@ public:
     ListingQueue(const ListingQueue&) = delete;
     ListingQueue& operator=(const ListingQueue&) = delete;
 
-    // False when files is no FILES entry, or asked for already.
-    bool Request(TTreeEntry* files);
+    // False when files is no FILES entry, or asked for already. list: how
+    // this one is listed; empty: as the queue lists.
+    bool Request(TTreeEntry* files, ListStep list = {});
     void StartWaiting(const LedgerOf& ledgerOf);
     std::optional<FinishedListing> TakeFinished();
     void DropLost();
@@ -68,12 +72,14 @@ private:
     struct Work {
         WalkPlan Plan;
         FileIdSet Elsewhere;
+        ListStep List;  // empty: the queue's
         LooseFileListing Listing;
         bool Done = false;
     };
     struct Job {
         TTreeEntry* Files = nullptr;
         std::unique_ptr<DeletionWatch> Watch;
+        ListStep List;
         std::shared_ptr<Work> Started;  // null while it waits
     };
 

@@ -54,10 +54,6 @@
         <translation>Идёт сканирование: перетащите папку ещё раз, когда оно закончится.</translation>
     </message>
     <message>
-        <source>Only a folder can be dropped here.</source>
-        <translation>Сюда можно перетащить только папку.</translation>
-    </message>
-    <message>
         <source>Drop one folder at a time.</source>
         <translation>Перетаскивайте по одной папке.</translation>
     </message>
@@ -66,8 +62,12 @@
         <translation>Сканировать можно только папки на этом компьютере, а не %1.</translation>
     </message>
     <message>
-        <source>Not a folder: %1</source>
-        <translation>Не папка: %1</translation>
+        <source>Only a folder or a saved scan can be dropped here.</source>
+        <translation>Сюда можно перетащить только папку или сохранённое сканирование.</translation>
+    </message>
+    <message>
+        <source>Neither a folder nor a saved scan: %1</source>
+        <translation>Не папка и не сохранённое сканирование: %1</translation>
     </message>
 </context>
 <context>
@@ -137,6 +137,26 @@
     <message>
         <source>Could not list the files of %1: %2</source>
         <translation>Не удалось перечислить файлы папки %1: %2</translation>
+    </message>
+    <message>
+        <source>Rescan refused: this is a saved scan; F5 on its root scans the folder it names</source>
+        <translation>Повторное сканирование отклонено: это сохранённое сканирование; F5 на его корне сканирует папку, которую оно называет</translation>
+    </message>
+    <message>
+        <source>Move to Trash refused: this is a saved scan, not the disk</source>
+        <translation>Перемещение в корзину отклонено: это сохранённое сканирование, а не диск</translation>
+    </message>
+    <message>
+        <source>Could not read %1: %2</source>
+        <translation>Не удалось прочитать %1: %2</translation>
+    </message>
+    <message>
+        <source>%1: not a saved scan: %2 (byte %3)</source>
+        <translation>%1: не сохранённое сканирование: %2 (байт %3)</translation>
+    </message>
+    <message>
+        <source>Rescan refused: this is a saved scan, and %1 is no folder here: %2</source>
+        <translation>Повторное сканирование отклонено: это сохранённое сканирование, а %1 здесь не папка: %2</translation>
     </message>
 </context>
 <context>
@@ -217,6 +237,22 @@
         <source>%1 folders</source>
         <translation>папок: %1</translation>
     </message>
+    <message>
+        <source>Opening the saved scan %1</source>
+        <translation>Открывается сохранённое сканирование %1</translation>
+    </message>
+    <message>
+        <source>%1 in %2 and %3</source>
+        <translation>%1 — %2, %3</translation>
+    </message>
+    <message>
+        <source>: a saved scan from %1: %2</source>
+        <translation>: сохранённое сканирование от %1: %2</translation>
+    </message>
+    <message>
+        <source>: a saved scan: %1</source>
+        <translation>: сохранённое сканирование: %1</translation>
+    </message>
 </context>
 <context>
     <name>SizeTreeModel</name>
@@ -255,6 +291,10 @@
         <source>Folder…</source>
         <translation>Папка…</translation>
     </message>
+    <message>
+        <source>Open Scan…</source>
+        <translation>Открыть сканирование…</translation>
+    </message>
 </context>
 <context>
     <name>TfrmTallowin</name>
@@ -265,6 +305,14 @@
     <message>
         <source>Move &apos;%1&apos; (%2) to the trash?</source>
         <translation>Переместить «%1» (%2) в корзину?</translation>
+    </message>
+    <message>
+        <source>Open a saved scan</source>
+        <translation>Открыть сохранённое сканирование</translation>
+    </message>
+    <message>
+        <source>Saved scans (*.json *.json.gz *.json.zst *.gz *.zst);;All files (*)</source>
+        <translation>Сохранённые сканирования (*.json *.json.gz *.json.zst *.gz *.zst);;Все файлы (*)</translation>
     </message>
 </context>
 <context>

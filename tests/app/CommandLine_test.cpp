@@ -1,4 +1,5 @@
-// The command line. `tallowin PATH`: a PATH that is not a readable folder is
+// The command line. `tallowin PATH`: a PATH that is neither a readable folder
+// nor a saved scan (a file or a pipe) is
 // refused before any window opens, with one line on standard error and
 // status 2 (these cases also show the launcher hands its arguments on).
 #include <filesystem>
@@ -46,7 +47,7 @@ TEST(CommandLine, RefusesWhatIsNotAReadableFolder)
     };
     const Case cases[] = {
         {"missing", {t.Path("nothing-here")}},
-        {"regular file", {t.Path("plain.txt")}},
+        {"a device", {"/dev/null"}},  // a file goes to the window as a saved scan
         {"empty name", {""}},
         {"two folders", {t.Path(), t.Path()}},
     };

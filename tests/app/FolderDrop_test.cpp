@@ -1,4 +1,4 @@
-// Dropping on the window: only one local folder, never during a scan;
+// Dropping on the window: only one local folder or saved scan, never during a scan;
 // everything else is refused with a reason.
 #include <QDropEvent>
 #include <QMimeData>
@@ -22,11 +22,17 @@ TEST(FolderDrop, OneLocalFolderOutsideAScan)
         QList<QUrl> urls;
         bool scanning;
         std::string folder;  // "" when refused
+        std::string savedScan = "";
     };
     const Case cases[] = {
         {"a folder", {folder}, false, t.Path("folder")},
         {"a folder during a scan", {folder}, true, ""},
-        {"a file", {QUrl::fromLocalFile(QString::fromStdString(t.Path("plain.txt")))}, false, ""},
+        {"a file",
+         {QUrl::fromLocalFile(QString::fromStdString(t.Path("plain.txt")))},
+         false,
+         "",
+         t.Path("plain.txt")},
+        {"a device", {QUrl::fromLocalFile(QStringLiteral("/dev/null"))}, false, ""},
         {"a missing path", {QUrl::fromLocalFile(QString::fromStdString(t.Path("gone")))}, false, ""},
         {"a remote folder", {QUrl(QStringLiteral("sftp://host/home/ann"))}, false, ""},
         {"two folders", {folder, folder}, false, ""},
@@ -39,12 +45,14 @@ TEST(FolderDrop, OneLocalFolderOutsideAScan)
             data.setText(QStringLiteral("some text"));
         const DropVerdict v = JudgeDrop(data, c.scanning);
         EXPECT_EQ(v.Folder, c.folder) << c.what;
-        EXPECT_EQ(v.Refusal.isEmpty(), !c.folder.empty()) << c.what;
+        EXPECT_EQ(v.SavedScan, c.savedScan) << c.what;
+        EXPECT_EQ(v.Refusal.isEmpty(), !c.folder.empty() || !c.savedScan.empty()) << c.what;
     }
 }
 
 // On the window: a dropped folder is added to the chooser and scanned; a
-// dropped file is refused in the status bar.
+// dropped device is refused in the status bar, a file that is no saved scan
+// too once it was read.
 TEST_F(MainWindowTest, DroppedFolderIsScannedAndAFileRefused)
 {
     TTempTree t;
@@ -61,8 +69,12 @@ TEST_F(MainWindowTest, DroppedFolderIsScannedAndAFileRefused)
         QApplication::processEvents();
         return dropped.isAccepted();
     };
-    EXPECT_FALSE(drop(t.Path("plain.txt")));
-    EXPECT_TRUE(frm.StatusBar->currentMessage().contains(QStringLiteral("Not a folder")));
+    EXPECT_FALSE(drop("/dev/null"));
+    EXPECT_TRUE(
+        frm.StatusBar->currentMessage().contains(QStringLiteral("Neither a folder nor a saved scan")));
+    EXPECT_TRUE(drop(t.Path("plain.txt")));  // opened as a saved scan, which it is not
+    QApplication::processEvents();
+    EXPECT_TRUE(frm.StatusBar->NoticeText().contains(QStringLiteral("not a saved scan")));
     EXPECT_EQ(frm.SizeTree().TopLevelCount(), 0);
 
     EXPECT_TRUE(drop(t.Path("drop")));

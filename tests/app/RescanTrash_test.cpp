@@ -17,6 +17,7 @@
 
 #include "MainWindowFixture.h"
 #include "ReadAheadCompare.h"
+#include "ScopedEnv.h"
 #include "TempTree.h"
 #include "app/CompositionChart.h"
 #include "app/CompositionFeed.h"
@@ -31,28 +32,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Sets an environment variable for the test's lifetime.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name)
-    {
-        if (qEnvironmentVariableIsSet(name))
-            old_ = qgetenv(name);
-        qputenv(name, QByteArray::fromStdString(value));
-    }
-    ~ScopedEnv()
-    {
-        if (old_)
-            qputenv(name_, *old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<QByteArray> old_;
-};
 
 class RescanTrashTest : public MainWindowTest {
 protected:

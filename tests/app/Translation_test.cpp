@@ -90,7 +90,8 @@ std::map<std::string, QStringList> OwnTexts(const QLocale& locale, const std::st
             << frm.Model().data(frm.Model().IndexOf(e), Qt::ToolTipRole).toString().split('\n');
     for (uint8_t code : {uint8_t(EACCES), uint8_t(ENOENT), kReadReplaced, kReadAbandoned, uint8_t(EIO)})
         texts["read errors"] << ReadErrorReason(code);
-    texts["drive chooser"] << frm.cbxDrive->itemText(frm.cbxDrive->count() - 1);
+    texts["drive chooser"] << frm.cbxDrive->itemText(frm.cbxDrive->count() - 2)
+                           << frm.cbxDrive->itemText(frm.cbxDrive->count() - 1);
     QMimeData two, text;
     two.setUrls({QUrl::fromLocalFile(QStringLiteral("/a")), QUrl::fromLocalFile(QStringLiteral("/b"))});
     text.setText(QStringLiteral("x"));
@@ -98,6 +99,8 @@ std::map<std::string, QStringList> OwnTexts(const QLocale& locale, const std::st
                              << JudgeDrop(two, true).Refusal;
     frm.TrashEntry(root);
     texts["window notices"] << frm.StatusBar->NoticeText();
+    frm.OpenSavedScan(folder + "/a/f");  // zeros, no saved scan
+    texts["saved scans"] << frm.StatusBar->NoticeText();
     return texts;
 }
 

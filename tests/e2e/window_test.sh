@@ -77,7 +77,7 @@ if [ "$chooser" = 1 ]; then
   # scrolling to the end of the drop-down and clicking the highlighted row.
   x_click 70 13
   sleep 0.5
-  xdotool key End Up  # the last drive: "Folder…" comes after the drives
+  xdotool key End Up Up  # the last drive: "Folder…" and "Open Scan…" come after the drives
   sleep 0.3
   row=$(x_highlighted_row 2 20 145 170) || fail "no highlighted row in the drive list"
   x_click 60 "$row"

@@ -209,8 +209,9 @@ TEST(DriveComboBox, FilledWhenFirstShownAndSelectsTheCurrentDirectoryDrive)
         EXPECT_EQ(f.source->RootsCalls, 0);
         f.combo->show();
         EXPECT_EQ(f.source->RootsCalls, 1);
-        ASSERT_EQ(f.combo->count(), 5 + 1);  // the drives, then "Folder…"
+        ASSERT_EQ(f.combo->count(), 5 + 2);  // the drives, then "Folder…" and "Open Scan…"
         EXPECT_EQ(f.combo->itemText(5), QString::fromUtf8("Folder…"));
+        EXPECT_EQ(f.combo->itemText(6), QString::fromUtf8("Open Scan…"));
         EXPECT_EQ(f.combo->itemText(0), "/ [root]");
         EXPECT_EQ(f.combo->itemText(3), "/mnt/nas //nas/media");
         EXPECT_EQ(f.combo->currentIndex(), c.Index) << c.Cwd;
@@ -347,7 +348,7 @@ TEST(DriveComboBox, NewSourceIsReadAtOnceAndKeepsTheChoice)
     auto other = std::make_unique<TFakeDriveSource>(std::vector<TFakeDrive>{
         {"/", K::dkFixed, "Other", std::nullopt}, {"/home", K::dkRemote, std::nullopt, "srv:/home"}});
     f.combo->SetDriveSource(std::move(other));
-    ASSERT_EQ(f.combo->count(), 2 + 1);
+    ASSERT_EQ(f.combo->count(), 2 + 2);
     EXPECT_EQ(f.combo->itemText(1), "/home srv:/home");
     EXPECT_EQ(f.combo->SelectedDrive(), "/home");
     EXPECT_EQ(f.combo->currentIndex(), 1);
@@ -366,19 +367,37 @@ TEST(DriveComboBox, FolderEntryRunsTheDialog)
         return answer;
     });
     TCounter changed(f.combo.get(), &TDriveComboBox::DriveChanged);
-    const int dialogEntry = f.combo->count() - 1;
+    const int dialogEntry = f.combo->count() - 2;
     emit f.combo->activated(dialogEntry);
     EXPECT_EQ(f.combo->SelectedDrive(), "/home/ann/Videos");
     EXPECT_EQ(f.combo->currentIndex(), dialogEntry);  // the new entry stands there
     EXPECT_EQ(f.combo->itemText(dialogEntry), "/home/ann/Videos");
-    EXPECT_EQ(f.combo->itemText(f.combo->count() - 1), QString::fromUtf8("Folder…"));
+    EXPECT_EQ(f.combo->itemText(f.combo->count() - 2), QString::fromUtf8("Folder…"));
     EXPECT_EQ(changed.count(), 1);
 
     answer.clear();                                  // cancelled
-    f.combo->setCurrentIndex(f.combo->count() - 1);  // as the list does on a pick
-    emit f.combo->activated(f.combo->count() - 1);
+    f.combo->setCurrentIndex(f.combo->count() - 2);  // as the list does on a pick
+    emit f.combo->activated(f.combo->count() - 2);
     EXPECT_EQ(f.combo->currentIndex(), dialogEntry);
     EXPECT_EQ(f.combo->SelectedDrive(), "/home/ann/Videos");
     EXPECT_EQ(changed.count(), 1);
     EXPECT_EQ(starts, (std::vector<std::string>{"/home", "/home/ann/Videos"}));
+}
+
+// "Open Scan…" is last; picking it asks the window and keeps the choice.
+TEST(DriveComboBox, OpenScanEntryAsksAndKeepsTheChoice)
+{
+    TFixture f("/home/ann");
+    f.combo->show();
+    TCounter asked(f.combo.get(), &TDriveComboBox::OpenScanChosen);
+    TCounter changed(f.combo.get(), &TDriveComboBox::DriveChanged);
+    const int chosen = f.combo->currentIndex();
+    const int last = f.combo->count() - 1;
+    EXPECT_EQ(f.combo->itemText(last), QString::fromUtf8("Open Scan…"));
+    f.combo->setCurrentIndex(last);  // as the list does on a pick
+    emit f.combo->activated(last);
+    EXPECT_EQ(asked.count(), 1);
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_EQ(f.combo->currentIndex(), chosen);
+    EXPECT_EQ(f.combo->SelectedDrive(), "/home");
 }
