@@ -57,9 +57,15 @@ public:
     void btnGoClick();
     // The Go command for an explicit root path (also `tallowin PATH`).
     void ScanRoot(std::string rootPath);
+    // A folder given at start that could not be opened (errno error): the
+    // window scans nothing and the status bar says why.
+    void ShowStartFailure(const std::string& path, int error);
     void btnVersionClick();
     void btnBySizeClick();
     void btnByNameClick();
+    // Sizes on Disk (app/EntryActions.h) switched: the tree, its orders and
+    // the chart show that figure; the choice is remembered (QSettings).
+    void ShowSizesOnDisk(bool on);
     void btnPercentClick();
     void btnValueClick();
     void TreeChange(const QModelIndex& current);

@@ -15,6 +15,7 @@
 //     and "Folder…", which runs the folder dialog (ChooseFolder; the window's
 //     Ctrl+O does the same). A chosen folder is added and selected as with
 //     AddFolder; a cancelled dialog keeps the selection. Nothing is written.
+// The drop-down is as wide as its widest entry, never narrower than the box.
 // Unselected entries are painted in the palette's Base and Text colours,
 // the selected one in Highlight and HighlightedText.
 
@@ -74,6 +75,8 @@ protected:
 private:
     void UpdateItemHeight();
     void SyncItems();
+    // The drop-down as wide as its widest entry; the box keeps its width.
+    void FitListWidth();
     void SyncSelection();
     void OnActivated(int index);
 

@@ -57,3 +57,15 @@ std::string FolderCaptionText(double bytes, const std::string& name)
 {
     return SizeCaptionText(bytes) + " MB  " + name;
 }
+
+std::string FinalCaption(const TSizeTree& tree, const TTreeEntry& e)
+{
+    return FolderCaptionText(tree.ShownSize(e), e.IsFiles() ? std::string(kFilesName) : e.Name());
+}
+
+bool HasProvisionalCaption(const TTreeEntry& e)
+{
+    const std::string& c = e.Caption();
+    return c.size() == e.Name().size() + kProvisionalMark.size() && c.ends_with(kProvisionalMark)
+        && c.compare(0, e.Name().size(), e.Name()) == 0;
+}

@@ -46,6 +46,21 @@
         <source>Could not open %1: %2</source>
         <translation>Не удалось открыть %1: %2</translation>
     </message>
+    <message>
+        <source>Sizes on &amp;Disk</source>
+        <translation>Размеры на &amp;диске</translation>
+    </message>
+</context>
+<context>
+    <name>EntryName</name>
+    <message numerus="yes">
+        <source>[%n smaller files]</source>
+        <translation>
+            <numerusform>[%n мелкий файл]</numerusform>
+            <numerusform>[%n мелких файла]</numerusform>
+            <numerusform>[%n мелких файлов]</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>FolderDrop</name>
@@ -217,6 +232,10 @@
         <source>%1 folders</source>
         <translation>папок: %1</translation>
     </message>
+    <message>
+        <source>: %1, %2 on disk</source>
+        <translation>: %1, %2 на диске</translation>
+    </message>
 </context>
 <context>
     <name>SizeTreeModel</name>
@@ -265,6 +284,14 @@
     <message>
         <source>Move &apos;%1&apos; (%2) to the trash?</source>
         <translation>Переместить «%1» (%2) в корзину?</translation>
+    </message>
+    <message>
+        <source>Could not remember Sizes on Disk in %1</source>
+        <translation>Не удалось запомнить «Размеры на диске» в %1</translation>
+    </message>
+    <message>
+        <source>Cannot scan %1: %2</source>
+        <translation>Не удаётся сканировать %1: %2</translation>
     </message>
 </context>
 <context>
