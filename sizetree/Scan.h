@@ -106,5 +106,8 @@ inline constexpr std::string_view kProvisionalMark = " <--";
 // shows (TSizeTree::Shown): folders, listed files and the smaller files
 // "size MB  name", a FILES entry "size MB  [FILES]".
 std::string FinalCaption(const TSizeTree& tree, const TTreeEntry& e);
+// The same into out, replacing what it held (its room is kept: no
+// allocation when a caption of the same length was there).
+void SetFinalCaptionText(std::string& out, const TSizeTree& tree, const TTreeEntry& e);
 // True for a folder whose scan has not finished (its caption has the mark).
 bool HasProvisionalCaption(const TTreeEntry& e);

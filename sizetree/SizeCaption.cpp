@@ -58,9 +58,21 @@ std::string FolderCaptionText(double bytes, const std::string& name)
     return SizeCaptionText(bytes) + " MB  " + name;
 }
 
+void SetFinalCaptionText(std::string& out, const TSizeTree& tree, const TTreeEntry& e)
+{
+    out = SizeCaptionText(tree.ShownSize(e));  // short: no allocation
+    out += " MB  ";
+    if (e.IsFiles())
+        out += kFilesName;
+    else
+        out += e.Name();
+}
+
 std::string FinalCaption(const TSizeTree& tree, const TTreeEntry& e)
 {
-    return FolderCaptionText(tree.ShownSize(e), e.IsFiles() ? std::string(kFilesName) : e.Name());
+    std::string caption;
+    SetFinalCaptionText(caption, tree, e);
+    return caption;
 }
 
 bool HasProvisionalCaption(const TTreeEntry& e)

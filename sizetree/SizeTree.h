@@ -189,7 +189,7 @@ public:
     void SetCaption(TTreeEntry* entry, std::string text);
     // Many captions changed in a row: each set untold, then observers told
     // once by TellCaptionsChanged.
-    void SetCaptionUntold(TTreeEntry* entry, std::string text) { entry->caption_ = std::move(text); }
+    void SetCaptionUntold(TTreeEntry* entry, std::string_view text) { entry->caption_.assign(text); }
     void TellCaptionsChanged();
     void SetImageIndex(TTreeEntry* entry, int index);
     // Orders entry's immediate children with OnCompare, those it calls equal
