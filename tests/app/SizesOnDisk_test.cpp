@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <memory>
 
 #include "MainWindowFixture.h"
 #include "ScopedLocale.h"
 #include "TempTree.h"
 #include "app/EntryActions.h"
+#include "sizetree/LooseFiles.h"
 #include "app/EntryName.h"
 #include "app/ScanStatusBar.h"
 #include "app/StatusText.h"
@@ -23,47 +23,24 @@ namespace {
 // be ten and a half anywhere. The status bar shows both kinds of figure.
 TEST(StatusFigures, GroupingAndDecimalSignDifferInEveryLocale)
 {
-    for (const char* name : {"C", "en_US", "de_DE", "ru_RU", "fr_FR"}) {
-        const ScopedLocale scoped{QLocale(QString::fromLatin1(name))};
-        const QLocale locale = FigureLocale();
-        const QString group = locale.groupSeparator();
-        const QString decimal = locale.decimalPoint();
-        ASSERT_FALSE(group.isEmpty()) << name;
-        EXPECT_NE(group, decimal) << name;
-        EXPECT_EQ(GroupedNumber(10552), "10" + group + "552") << name;
-        const ByteUnits units = {"b", "kB", "MB", "GB", "TB", "PB"};
-        EXPECT_EQ(ByteFigure(16.6e6, units), "16" + decimal + "6 MB") << name;
-        EXPECT_EQ(ShareText(1, 3), "33" + decimal + "3 %") << name;
-
-        TSizeTree tree;
-        TTreeEntry* root = tree.AddChildEntry(nullptr, "/r", TNode{"/r", 16600000, ""});
-        root->Counts().Files = 10552;
-        ScanStatusBar bar;
-        bar.ShowEntry(root);
-        EXPECT_TRUE(bar.EntryText().contains("16" + group + "600" + group + "000 ")) << name;
-        EXPECT_TRUE(bar.EntryText().contains("10" + group + "552")) << name;
-    }
-    const ScopedLocale russian{QLocale(QLocale::Russian, QLocale::Russia)};
     TSizeTree tree;
     TTreeEntry* root = tree.AddChildEntry(nullptr, "/r", TNode{"/r", 16600000, ""});
-    ScanStatusBar bar;
-    bar.ShowEntry(root);
-    const QString g = FigureLocale().groupSeparator();
-    EXPECT_TRUE(bar.EntryText().startsWith("/r: 16" + g + "600" + g + "000 байт (16,6 МБ)"))
-        << bar.EntryText().toStdString();
-}
-
-// Below 1 kB the short figure is the count itself: said once.
-TEST(StatusFigures, SmallFiguresAreNotDoubled)
-{
-    TSizeTree tree;
-    TTreeEntry* root = tree.AddChildEntry(nullptr, "/r", TNode{"/r", 3, ""});
-    ScanStatusBar bar;
-    bar.ShowEntry(root);
-    EXPECT_TRUE(bar.EntryText().startsWith("/r: 3 bytes, 0 bytes on disk")) << bar.EntryText().toStdString();
-    root->SetSize(1000);
-    bar.ShowEntry(root);
-    EXPECT_TRUE(bar.EntryText().startsWith("/r: 1,000 bytes (1.0 kB)")) << bar.EntryText().toStdString();
+    root->Counts().Files = 10552;
+    for (const char* name : {"C", "en_US", "de_DE", "ru_RU", "fr_FR"}) {
+        const ScopedLocale scoped{QLocale(QString::fromLatin1(name))};
+        const QString group = FigureLocale().groupSeparator(), decimal = FigureLocale().decimalPoint();
+        ASSERT_FALSE(group.isEmpty()) << name;
+        EXPECT_NE(group, decimal) << name;
+        EXPECT_EQ(ShareText(1, 3), "33" + decimal + "3 %") << name;
+        ScanStatusBar bar;
+        bar.ShowEntry(root);
+        const QString bytes = "16" + group + "600" + group + "000 ", figure = "16" + decimal + "6 ";
+        EXPECT_TRUE(bar.EntryText().contains(bytes) && bar.EntryText().contains(figure)) << name;
+        EXPECT_TRUE(bar.EntryText().contains("10" + group + "552")) << name;
+        if (QLatin1String(name) == QLatin1String("ru_RU")) {
+            EXPECT_TRUE(bar.EntryText().startsWith("/r: " + bytes + "байт (16,6 МБ)"));
+        }
+    }
 }
 
 void WriteData(const std::string& path, size_t bytes)
@@ -104,19 +81,14 @@ TEST_F(SizesOnDisk, SwitchesCaptionsOrderAndPieAndIsRemembered)
     const std::vector<std::string> apparent = {"        50 MB  sparse", "         0 MB  tiny"};
     ASSERT_EQ(Captions(root), apparent);
     frm.Tree->setCurrentIndex(frm.Model().IndexOf(root));
-    ASSERT_GE(frm.PieSeries->Count(), 1);
     EXPECT_EQ(frm.PieSeries->PointLabel(0), "sparse");
 
     frm.Actions->SizesOnDisk->trigger();
     EXPECT_EQ(frm.SizeTree().Shown(), SizeKind::Disk);
     EXPECT_EQ(root->ChildAt(0)->Name(), "tiny");
     EXPECT_EQ(Captions(root)[1], "         0 MB  sparse");
-    EXPECT_EQ(Captions(root)[0],
-              FolderCaptionText(static_cast<double>(root->ChildAt(0)->Counts().DiskBytes), "tiny"));
+    EXPECT_EQ(Captions(root)[0], FinalCaption(frm.SizeTree(), *root->ChildAt(0)));
     EXPECT_EQ(frm.PieSeries->PointLabel(0), "tiny");
-    EXPECT_EQ(
-        frm.Model().data(frm.Model().IndexOf(root->ChildAt(0)), Qt::DisplayRole).toString().toStdString(),
-        root->ChildAt(0)->Caption());
     EXPECT_TRUE(RememberedOnDisk());
     {
         TfrmAbout about2;
@@ -131,31 +103,23 @@ TEST_F(SizesOnDisk, SwitchesCaptionsOrderAndPieAndIsRemembered)
     EXPECT_FALSE(RememberedOnDisk());
 }
 
-// The rest of a listing: its own name and figures in the status bar, its
-// name translated there, in the tree and in the pie.
-TEST_F(SizesOnDisk, SmallerFilesHaveTheirOwnTranslatedName)
+// The rest of a listing under its own name, translated where the window
+// shows it, the tree keeping its bytes; no doubled figure below 1 kB.
+TEST(StatusFigures, SmallerFilesNamedAndSmallFiguresGivenOnce)
 {
-    TTempTree t;
-    for (int i = 0; i < 10003; ++i)
-        WriteData(t.Path("f" + std::to_string(i)), i < 10000 ? 100 : 1);
-    frm.ScanRoot(t.Root());
-    TTreeEntry* files = FilesOf(frm.SizeTree().TopLevelAt(0));
-    ASSERT_NE(files, nullptr);
-    frm.Tree->setCurrentIndex(frm.Model().IndexOf(files));
-    WaitForListings();
-    ASSERT_EQ(files->ChildCount(), 10001);
-    TTreeEntry* rest = files->ChildAt(10000);
-    ASSERT_TRUE(rest->IsSmallerFiles());
-    frm.Tree->setCurrentIndex(frm.Model().IndexOf(rest));
-    EXPECT_TRUE(frm.StatusBar->EntryText().startsWith(
-        QString::fromStdString(t.Root() + "/[3 smaller files]: 3 bytes")))
-        << frm.StatusBar->EntryText().toStdString();
-
+    TSizeTree tree;
+    TTreeEntry* root = tree.AddChildEntry(nullptr, "/r", TNode{"/r", 3, ""});
+    TTreeEntry* files = tree.AddDerivedEntry(root, "", "", 3, TPathKind::pkFiles);
+    const std::string name = SmallerFilesName(3);
+    TTreeEntry* rest = tree.AddDerivedEntry(files, FolderCaptionText(3, name), name, 3,
+                                            TPathKind::pkSmallerFiles);
+    ScanStatusBar bar;
+    bar.ShowEntry(rest);
+    EXPECT_TRUE(bar.EntryText().startsWith("/r/[3 smaller files]: 3 bytes, 0 bytes on disk"))
+        << bar.EntryText().toStdString();
     const ScopedLocale russian{QLocale(QLocale::Russian, QLocale::Russia)};
-    EXPECT_EQ(EntryNameText(*rest), "[3 мелких файла]");
-    EXPECT_EQ(frm.Model().data(frm.Model().IndexOf(rest), Qt::DisplayRole).toString(),
-              "         0 MB  [3 мелких файла]");
-    EXPECT_EQ(rest->Caption(), "         0 MB  [3 smaller files]");  // the tree keeps its bytes
+    EXPECT_EQ(EntryCaptionText(*rest), "         0 MB  [3 мелких файла]");
+    EXPECT_EQ(rest->Caption(), "         0 MB  [3 smaller files]");
 }
 
 // The drop-down is as wide as its longest entry; the box keeps its width.
