@@ -10,7 +10,8 @@
 namespace {
 
 constexpr int kExitUsage = 2;
-constexpr const char* kUsage = "usage: tallowin --report PATH [--by-name] [--depth N] [--files]";
+constexpr const char* kUsage =
+    "usage: tallowin --report PATH [--by-name] [--depth N] [--files] [--disk-usage]";
 constexpr const char* kExportUsage = "usage: tallowin --export FOLDER";
 constexpr const char* kChangesUsage = "usage: tallowin --changes OLD NEW [--top N]";
 constexpr const char* kTryHelp = "Try 'tallowin --help'.";
@@ -30,6 +31,7 @@ bool Has(const std::vector<std::string>& words, const char* option)
 
 const char* const kLauncherHelp =
     "Usage: tallowin [FOLDER]          open the window; scan FOLDER at once when given\n"
+    "                                  (one that cannot be read: the window opens and says why)\n"
     "  or:  tallowin FILE              open the window with a saved scan\n"
     "  or:  tallowin --report PATH     print the size tree of PATH (a folder or a saved scan) as text,\n"
     "                                  largest first\n"
@@ -46,19 +48,26 @@ const char* const kLauncherHelp =
     "  --by-size                       with --report: order each level by size (the default)\n"
     "  --depth N                       with --report: print N levels below PATH (0: PATH only)\n"
     "  --files                         with --report: list each folder's files under its [FILES] line\n"
+    "  --disk-usage                    with --report: sizes on disk (blocks x 512, a hard-linked file\n"
+    "                                  once; a saved scan's dsize) instead of apparent sizes\n"
     "  --top N                         with --changes: print at most N lines (default 20)\n"
     "  --no-history                    with the window: do not remember the scans of this run\n"
     "  --                              every later word is a folder, not an option\n"
-    "  --help                          print this help and end\n"
+    "  --help (or -h)                  print this help and end\n"
     "  --version                       print the version and end\n"
+    "Reports and changes write numbers with \".\" whatever the locale (the C locale), as scripts\n"
+    "expect; the window writes its status bar's figures in the user's locale.\n"
     "The window remembers the folder totals (no file names) of every finished scan, five per\n"
     "folder and 200 MB in all, in $XDG_STATE_HOME/tallowin/scans (~/.local/state/tallowin/scans\n"
-    "when XDG_STATE_HOME is not set); remove that folder to forget them.\n";
+    "when XDG_STATE_HOME is not set); remove that folder to forget them.\n"
+    "Exit status: 0 success; 1 some folder could not be read (one line each on standard error,\n"
+    "the rest reported), the output could not be written, or no display for the window; 2 bad\n"
+    "arguments, a PATH that cannot be read or is no saved scan; 127 the window program is missing.\n";
 
 LauncherOutcome RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const std::vector<std::string> words = OptionWords(args);
-    if (Has(words, "--help")) {
+    if (Has(words, "--help") || Has(words, "-h")) {
         out << kLauncherHelp;
         return {false, out.flush() ? 0 : 1};
     }
@@ -79,13 +88,13 @@ LauncherOutcome RunCommandLine(const std::vector<std::string>& args, std::ostrea
     for (const std::string& w : words) {
         if (w == "--timing" || w == "--no-history" || w.size() < 2 || w[0] != '-')
             continue;
-        if (w == "--by-name" || w == "--by-size" || w == "--files" || w == "--depth"
+        if (w == "--by-name" || w == "--by-size" || w == "--files" || w == "--disk-usage" || w == "--depth"
             || w.rfind("--depth=", 0) == 0)
             err << "tallowin: " << w << " goes with --report. " << kTryHelp << '\n';
         else if (w == "--top" || w.rfind("--top=", 0) == 0)
             err << "tallowin: " << w << " goes with --changes. " << kTryHelp << '\n';
         else
-            err << "tallowin: unknown option \"" << w << "\". " << kTryHelp << '\n';
+            err << "tallowin: unknown option '" << w << "'. " << kTryHelp << '\n';
         return {false, kExitUsage};
     }
     return {true, 0};
@@ -111,6 +120,8 @@ std::optional<ReportOptions> ParseReportArgs(const std::vector<std::string>& arg
             parsed.ByName = false;
         } else if (!optionsEnded && a == "--files") {
             parsed.Files = true;
+        } else if (!optionsEnded && a == "--disk-usage") {
+            parsed.DiskUsage = true;
         } else if (!optionsEnded && (a == "--depth" || a.rfind("--depth=", 0) == 0)) {
             std::string value;
             if (a == "--depth") {
@@ -125,14 +136,14 @@ std::optional<ReportOptions> ParseReportArgs(const std::vector<std::string>& arg
             int depth = 0;
             const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), depth);
             if (ec != std::errc() || end != value.data() + value.size() || depth < 0) {
-                err << "tallowin: --depth needs a whole number of 0 or more, not \"" << value << "\"\n";
+                err << "tallowin: --depth needs a whole number of 0 or more, not '" << value << "'\n";
                 return std::nullopt;
             }
             parsed.Depth = depth;
         } else if (!optionsEnded && a == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
-            err << "tallowin: unknown option \"" << a << "\". " << kTryHelp << '\n';
+            err << "tallowin: unknown option '" << a << "'. " << kTryHelp << '\n';
             return std::nullopt;
         } else if (havePath) {
             err << "tallowin: more than one PATH given; " << kUsage << '\n';
@@ -221,7 +232,7 @@ std::optional<ChangesOptions> ParseChangesArgs(const std::vector<std::string>& a
             uint64_t top = 0;
             const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), top);
             if (ec != std::errc() || end != value.data() + value.size()) {
-                err << "tallowin: --top needs a whole number of 0 or more, not \"" << value << "\"\n";
+                err << "tallowin: --top needs a whole number of 0 or more, not '" << value << "'\n";
                 return std::nullopt;
             }
             parsed.Top = static_cast<size_t>(top);

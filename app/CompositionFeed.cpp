@@ -7,14 +7,17 @@ namespace {
 constexpr double BytesToMB = 1e-6;
 
 // A slice's label: the entry's name, "[FILES]" for a FILES entry.
-std::string SliceLabel(const TTreeEntry& entry)
+std::string SliceLabel(const TTreeEntry& entry, const RestLabel& restLabel)
 {
+    if (entry.IsSmallerFiles() && restLabel)
+        return restLabel(entry);
     return entry.IsFiles() ? std::string(kFilesName) : entry.Name();
 }
 
 }  // namespace
 
-void FeedCompositionChart(TChartPanel& chart, TPieSeries& series, const TTreeEntry* node)
+void FeedCompositionChart(TChartPanel& chart, TPieSeries& series, const TTreeEntry* node, SizeKind kind,
+                          const RestLabel& restLabel)
 {
     if (!node)
         return;
@@ -23,11 +26,12 @@ void FeedCompositionChart(TChartPanel& chart, TPieSeries& series, const TTreeEnt
 
     // An empty folder's size stays 0 in its record; only the share test
     // divides by 1 instead.
-    const double divisor = node->Size() == 0 ? 1.0 : node->Size();
+    const double total = ShownSize(*node, kind);
+    const double divisor = total == 0 ? 1.0 : total;
 
     double other = 0;
     for (int i = 0; i < node->ChildCount(); ++i) {
-        const double size = node->ChildAt(i)->Size();
+        const double size = ShownSize(*node->ChildAt(i), kind);
         if (size / divisor < OtherShare)
             other += size;
     }
@@ -35,8 +39,9 @@ void FeedCompositionChart(TChartPanel& chart, TPieSeries& series, const TTreeEnt
     series.Clear();
     for (int i = 0; i < node->ChildCount(); ++i) {
         const TTreeEntry& child = *node->ChildAt(i);
-        if (!(child.Size() / divisor < OtherShare))
-            series.Add(child.Size() * BytesToMB, SliceLabel(child), clAutomatic);
+        const double size = ShownSize(child, kind);
+        if (!(size / divisor < OtherShare))
+            series.Add(size * BytesToMB, SliceLabel(child, restLabel), clAutomatic);
     }
     if (other > 0)
         series.Add(other * BytesToMB, "Other", clAutomatic);

@@ -46,7 +46,10 @@ EntryActions::EntryActions(SizeTreeView& view, SizeTreeModel& model)
     Rescan->setShortcut(QKeySequence(Qt::Key_F5));
     MoveToTrash = new QAction(tr("Move to &Trash"), this);
     MoveToTrash->setShortcut(QKeySequence(Qt::Key_Delete));
-    for (QAction* a : {Open, CopyPath, Rescan, MoveToTrash}) {
+    SizesOnDisk = new QAction(tr("Sizes on &Disk"), this);
+    SizesOnDisk->setCheckable(true);
+    SizesOnDisk->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    for (QAction* a : {Open, CopyPath, Rescan, MoveToTrash, SizesOnDisk}) {
         a->setShortcutContext(Qt::WidgetShortcut);
         a->setShortcutVisibleInContextMenu(true);
         view_.addAction(a);
@@ -61,6 +64,7 @@ EntryActions::EntryActions(SizeTreeView& view, SizeTreeModel& model)
         if (TTreeEntry* e = Current())
             emit TrashRequested(e);
     });
+    connect(SizesOnDisk, &QAction::toggled, this, &EntryActions::SizesOnDiskToggled);
 
     Menu = new QMenu(&view_);
     Menu->addAction(Open);
@@ -68,6 +72,8 @@ EntryActions::EntryActions(SizeTreeView& view, SizeTreeModel& model)
     Menu->addSeparator();
     Menu->addAction(Rescan);
     Menu->addAction(MoveToTrash);
+    Menu->addSeparator();
+    Menu->addAction(SizesOnDisk);
     view_.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         const QModelIndex index = view_.indexAt(at);

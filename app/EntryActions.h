@@ -1,12 +1,14 @@
 // The actions on the selected entry of the size tree: its context menu and
 // keyboard shortcuts (Open with Ctrl+Enter, Copy path with Ctrl+C, Rescan
-// with F5, Move to Trash with Delete).
+// with F5, Move to Trash with Delete), and the checkable Sizes on Disk
+// (Ctrl+U), which switches the whole tree, not an entry.
 //
 // Protocol: the main window creates one EntryActions for its tree view after
 // the view has its model; it lives as the view's child. The actions act on
 // the view's current entry when triggered (menu, shortcut or trigger()); they
 // do nothing when there is none. The menu opens on a right click or the menu
-// key. UI thread only. Rescan and Move to Trash change the tree, so they
+// key. UI thread only. Sizes on Disk only tells, through SizesOnDiskToggled;
+// the window switches the tree and remembers the choice. Rescan and Move to Trash change the tree, so they
 // only ask the window, through RescanRequested and TrashRequested.
 // Both Open and Copy Path give the path's exact bytes (app/ExactPath.h).
 // Open goes by the exact file URI through the desktop's opener
@@ -41,6 +43,7 @@ public:
     QAction* CopyPath = nullptr;
     QAction* Rescan = nullptr;
     QAction* MoveToTrash = nullptr;
+    QAction* SizesOnDisk = nullptr;  // checkable; off: apparent sizes
     QMenu* Menu = nullptr;
     DesktopOpener* Opener = nullptr;
 
@@ -49,6 +52,7 @@ public:
 signals:
     void RescanRequested(TTreeEntry* entry);
     void TrashRequested(TTreeEntry* entry);
+    void SizesOnDiskToggled(bool on);
     // Open failed, and why.
     void Notice(const QString& text);
 

@@ -10,6 +10,8 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QSettings>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QToolButton>
 #include <unistd.h>
@@ -18,10 +20,12 @@
 #include "app/BusyAnimation.h"
 #include "app/CompositionFeed.h"
 #include "app/EntryActions.h"
+#include "app/EntryName.h"
 #include "app/EntryTrash.h"
 #include "app/FolderDrop.h"
 #include "app/Glyphs.h"
 #include "app/PathText.h"
+#include "app/RefusalText.h"
 #include "app/ScanStatusBar.h"
 #include "app/SelectionKeeper.h"
 #include "app/SizeTreeView.h"
@@ -35,6 +39,14 @@
 namespace {
 
 constexpr int kDropRefusalMs = 10000;  // how long a refused drop's reason shows
+// Remembered between runs in $XDG_CONFIG_HOME/tallowin/tallowin.conf.
+constexpr const char* kSizesOnDiskKey = "view/sizesOnDisk";
+
+std::unique_ptr<QSettings> ProgramSettings()
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("tallowin"), QStringLiteral("tallowin"));
+}
 
 std::string PlatformScanFileDialog(QWidget* parent)
 {
@@ -57,6 +69,13 @@ TfrmTallowin::TfrmTallowin(TfrmAbout& about)
     keeper_ = std::make_unique<SelectionKeeper>(session_->Tree(), *model_, *Tree->selectionModel());
     session_->SetSelection(*keeper_);
     WireSession();
+    // The figure chosen last time, before anything is scanned.
+    const bool onDisk = ProgramSettings()->value(QLatin1String(kSizesOnDiskKey), false).toBool();
+    {
+        const QSignalBlocker quiet(Actions->SizesOnDisk);
+        Actions->SizesOnDisk->setChecked(onDisk);
+    }
+    session_->ShowSizes(onDisk ? SizeKind::Disk : SizeKind::Apparent);
     FormCreate();
 }
 
@@ -84,6 +103,7 @@ void TfrmTallowin::WireSession()
     connect(Actions, &EntryActions::RescanRequested, this, &TfrmTallowin::RescanEntry);
     connect(Actions, &EntryActions::TrashRequested, this, &TfrmTallowin::TrashEntry);
     connect(Actions, &EntryActions::Notice, StatusBar, &ScanStatusBar::ShowNotice);
+    connect(Actions, &EntryActions::SizesOnDiskToggled, this, &TfrmTallowin::ShowSizesOnDisk);
     connect(model_.get(), &SizeTreeModel::FilesWanted, session_.get(), &ScanSession::WantFiles);
 
     ScanSession* s = session_.get();
@@ -167,6 +187,11 @@ void TfrmTallowin::OpenScanClick()
         OpenSavedScan(file);
 }
 
+void TfrmTallowin::ShowStartFailure(const std::string& path, int error)
+{
+    StatusBar->ShowNotice(tr("Cannot scan %1: %2").arg(PathText(path), ErrnoText(error)));
+}
+
 void TfrmTallowin::TrashEntry(TTreeEntry* entry)
 {
     if (!entry)
@@ -177,8 +202,8 @@ void TfrmTallowin::TrashEntry(TTreeEntry* entry)
         return;
     }
     const QPersistentModelIndex where = model_->IndexOf(entry);
-    if (!confirm_(
-            tr("Move '%1' (%2) to the trash?").arg(PathText(entry->Path()), StatusBar->Bytes(entry->Size()))))
+    if (!confirm_(tr("Move '%1' (%2) to the trash?")
+                      .arg(PathText(entry->Path()), StatusBar->Bytes(SizeTree().ShownSize(*entry)))))
         return;
     // The dialog let events run: the entry may have gone meanwhile.
     if (where.isValid() && model_->EntryAt(where) == entry)
@@ -193,6 +218,17 @@ void TfrmTallowin::btnByNameClick()
 {
     session_->Resort(::SortByName);
 }
+void TfrmTallowin::ShowSizesOnDisk(bool on)
+{
+    session_->ShowSizes(on ? SizeKind::Disk : SizeKind::Apparent);
+    TreeChange(Tree->currentIndex());
+    const std::unique_ptr<QSettings> settings = ProgramSettings();
+    settings->setValue(QLatin1String(kSizesOnDiskKey), on);
+    settings->sync();
+    if (settings->status() != QSettings::NoError)
+        StatusBar->ShowNotice(tr("Could not remember Sizes on Disk in %1").arg(settings->fileName()));
+}
+
 void TfrmTallowin::btnPercentClick()
 {
     ShowMarksAsPercent(*PieSeries);
@@ -210,7 +246,8 @@ void TfrmTallowin::TreeChange(const QModelIndex& current)
 {
     const TTreeEntry* e = model_->EntryAt(current);
     if (e)
-        FeedCompositionChart(Chart->Panel(), *PieSeries, e);
+        FeedCompositionChart(Chart->Panel(), *PieSeries, e, session_->Tree().Shown(),
+                             [](const TTreeEntry& rest) { return EntryNameText(rest).toStdString(); });
     StatusBar->ShowEntry(e);
 }
 

@@ -69,9 +69,15 @@ public:
     {
         scanFileDialog_ = std::move(dialog);
     }
+    // A folder given at start that could not be opened (errno error): the
+    // window scans nothing and the status bar says why.
+    void ShowStartFailure(const std::string& path, int error);
     void btnVersionClick();
     void btnBySizeClick();
     void btnByNameClick();
+    // Sizes on Disk (app/EntryActions.h) switched: the tree, its orders and
+    // the chart show that figure; the choice is remembered (QSettings).
+    void ShowSizesOnDisk(bool on);
     void btnPercentClick();
     void btnValueClick();
     void TreeChange(const QModelIndex& current);

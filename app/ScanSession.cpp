@@ -17,6 +17,7 @@
 #include "app/SizeTreeModel.h"
 #include "savedscan/SavedScan.h"
 #include "sizetree/FilesToList.h"
+#include "sizetree/ShownSizes.h"
 
 ScanSession::ScanSession()
     : listings_(tree_, [this] {
@@ -110,11 +111,27 @@ TScanHooks ScanSession::ScanHooks(ScanProgress& progress)
 
 void ScanSession::Resort(TTVCompareEvent compare)
 {
-    tree_.SetOnCompare(compare);
+    RunResort([&] {
+        tree_.SetOnCompare(OrderFor(compare, tree_.Shown()));
+        for (TTreeEntry* e = tree_.FirstTopLevelEntry(); e; e = tree_.NextSibling(e))
+            SortSubtree(e);
+    });
+}
+
+void ScanSession::ShowSizes(SizeKind kind)
+{
+    if (!tree_.FirstTopLevelEntry() || tree_.Shown() == kind) {
+        ::ShowSizes(tree_, kind);  // nothing to wait for
+        return;
+    }
+    RunResort([&] { ::ShowSizes(tree_, kind); });
+}
+
+void ScanSession::RunResort(const std::function<void()>& change)
+{
     ++resorts_;
     emit Working(true);
-    for (TTreeEntry* e = tree_.FirstTopLevelEntry(); e; e = tree_.NextSibling(e))
-        SortSubtree(e);
+    change();
     --resorts_;
     // Inside a scan the animation stays: the scan still runs.
     if (!Busy())

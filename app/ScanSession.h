@@ -72,7 +72,12 @@ public:
     void ScanRoot(TTreeEntry* root);
     void ScanFolder(TTreeEntry* entry);
     void SortSubtree(TTreeEntry* entry) { ::SortSubtree(tree_, entry); }
+    // Orders the whole tree anew: by name, or by size (either size order
+    // means the one of the figure shown).
     void Resort(TTVCompareEvent compare);
+    // Switches the figure the tree shows (sizetree/ShownSizes.h), busy as a
+    // re-sort; no rescan. The chart is the window's to feed again.
+    void ShowSizes(SizeKind kind);
     // A folder scanned again in place; on a FILES entry, a listed file or
     // the smaller files, the folder's files listed afresh.
     void Rescan(TTreeEntry* entry);
@@ -127,6 +132,8 @@ private:
     // drops the lost ones only.
     void ResumeListings();
     void PutListing(FinishedListing finished);
+    // Runs a whole-tree change that processes no events, busy as a re-sort.
+    void RunResort(const std::function<void()>& change);
     // Working(on) when Busy() changed since wasBusy.
     void Settle(bool wasBusy);
 

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QVBoxLayout>
 
+#include "app/EntryName.h"
 #include "app/StatusText.h"
 
 namespace {
@@ -17,12 +18,12 @@ QString Q(const std::string& s)
 // "1 file", "2 files": the count grouped as every number of the bar is.
 QString FilesText(uint64_t n)
 {
-    return n == 1 ? ScanStatusBar::tr("1 file") : ScanStatusBar::tr("%1 files").arg(Q(GroupedNumber(n)));
+    return n == 1 ? ScanStatusBar::tr("1 file") : ScanStatusBar::tr("%1 files").arg(GroupedNumber(n));
 }
 
 QString FoldersText(uint64_t n)
 {
-    return n == 1 ? ScanStatusBar::tr("1 folder") : ScanStatusBar::tr("%1 folders").arg(Q(GroupedNumber(n)));
+    return n == 1 ? ScanStatusBar::tr("1 folder") : ScanStatusBar::tr("%1 folders").arg(GroupedNumber(n));
 }
 
 QString UnreadableText(uint64_t n)
@@ -30,7 +31,7 @@ QString UnreadableText(uint64_t n)
     if (n == 0)
         return QString();
     return n == 1 ? ScanStatusBar::tr("; 1 folder could not be read")
-                  : ScanStatusBar::tr("; %1 folders could not be read").arg(Q(GroupedNumber(n)));
+                  : ScanStatusBar::tr("; %1 folders could not be read").arg(GroupedNumber(n));
 }
 
 }  // namespace
@@ -57,9 +58,8 @@ ScanStatusBar::ScanStatusBar(QWidget* parent) : QStatusBar(parent)
 
 QString ScanStatusBar::Bytes(double bytes) const
 {
-    const ByteUnits units = {tr("bytes").toStdString(), tr("kB").toStdString(), tr("MB").toStdString(),
-                             tr("GB").toStdString(),    tr("TB").toStdString(), tr("PB").toStdString()};
-    return Q(ByteFigure(bytes, units));
+    const ByteUnits units = {tr("bytes"), tr("kB"), tr("MB"), tr("GB"), tr("TB"), tr("PB")};
+    return ByteFigure(bytes, units);
 }
 
 void ScanStatusBar::SetLine(QLabel* label, const QString& path, const QString& rest)
@@ -108,7 +108,7 @@ void ScanStatusBar::ScanFinished(const ScanProgress& progress, const TTreeEntry*
     if (progress.Unreadable == 1)
         rest += tr("; 1 folder could not be read");
     else if (progress.Unreadable > 1)
-        rest += tr("; %1 folders could not be read").arg(Q(GroupedNumber(progress.Unreadable)));
+        rest += tr("; %1 folders could not be read").arg(GroupedNumber(progress.Unreadable));
     scanFull_ = Q(rootPath_) + rest;
     SetLine(scanLine_, Q(rootPath_), rest);
     ShowEntry(selected);
@@ -125,14 +125,16 @@ void ScanStatusBar::ShowEntry(const TTreeEntry* entry)
     const double size = entry->Size();
     const TTreeEntry* root = entry->Root();
     const EntryCounts& c = entry->Counts();
-    QString rest = tr(": %1 bytes (%2), %3 on disk")
-                       .arg(Q(GroupedNumber(static_cast<uint64_t>(size))), Bytes(size),
-                            Bytes(static_cast<double>(c.DiskBytes)));
+    const QString onDisk = Bytes(static_cast<double>(c.DiskBytes));
+    // Below 1 kB the short figure is the byte count itself: given once.
+    QString rest = size < 1000 ? tr(": %1, %2 on disk").arg(Bytes(size), onDisk)
+                               : tr(": %1 bytes (%2), %3 on disk")
+                                     .arg(GroupedNumber(static_cast<uint64_t>(size)), Bytes(size), onDisk);
     if (entry->Parent())
         rest += tr(", %1 of the folder above, %2 of the root")
-                    .arg(Q(ShareText(size, entry->Parent()->Size())), Q(ShareText(size, root->Size())));
+                    .arg(ShareText(size, entry->Parent()->Size()), ShareText(size, root->Size()));
     rest += tr(", %1, %2").arg(FilesText(c.Files), FoldersText(c.Folders));
-    const QString path = Q(entry->Path());
+    const QString path = EntryPlaceText(*entry);
     entryFull_ = path + rest;
     SetLine(entryLine_, path, rest);
 }

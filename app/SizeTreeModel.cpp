@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QPixmap>
 
+#include "app/EntryName.h"
 #include "app/ReadErrorReason.h"
 #include "sizetree/Listing.h"
 #include "sizetree/FilesToList.h"
@@ -106,10 +107,8 @@ QVariant SizeTreeModel::data(const QModelIndex& index, int role) const
     if (!e)
         return {};
     switch (role) {
-    case Qt::DisplayRole: {
-        const std::string& c = e->Caption();
-        return QString::fromUtf8(c.data(), static_cast<qsizetype>(c.size()));
-    }
+    case Qt::DisplayRole:
+        return EntryCaptionText(*e);
     case Qt::DecorationRole: {
         const int i = e->ImageIndex();
         return i >= 0 && i < static_cast<int>(icons_.size()) ? icons_[static_cast<size_t>(i)] : QIcon();
@@ -142,6 +141,13 @@ void SizeTreeModel::EntryChanged(TTreeEntry* entry)
 {
     const QModelIndex i = IndexOf(entry);
     emit dataChanged(i, i, {Qt::DisplayRole, Qt::DecorationRole, Qt::ForegroundRole, Qt::ToolTipRole});
+}
+
+void SizeTreeModel::CaptionsChanged()
+{
+    // Any caption: the views lay out what they show again; no index moves.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::NoLayoutChangeHint);
+    emit layoutChanged({}, QAbstractItemModel::NoLayoutChangeHint);
 }
 
 void SizeTreeModel::ChildrenAboutToBeReordered(TTreeEntry* parent)

@@ -6,7 +6,9 @@
 // TTreeEntry, rows come from TTreeEntry::Row(). Every tree notification is
 // forwarded at once as the matching Qt model signal, with work per
 // notification O(1), or O(persistent indexes) for a reorder. Captions are
-// bytes; they are shown as UTF-8, invalid sequences replaced, never changed.
+// bytes; they are shown as UTF-8, invalid sequences replaced, never changed,
+// but for the smaller files' name, translated (app/EntryName.h). Many
+// captions changed at once come as one layout change.
 // A folder that could not be read is drawn in kUnreadableColour; its tool tip,
 // and that of an entry with such folders below it, says why or how many.
 // A FILES entry whose files can be listed has children before it has rows:
@@ -60,6 +62,7 @@ private:
     void EntryAboutToBeAdded(TTreeEntry* parent, int row) override;
     void EntryAdded(TTreeEntry* entry) override;
     void EntryChanged(TTreeEntry* entry) override;
+    void CaptionsChanged() override;
     void ChildrenAboutToBeReordered(TTreeEntry* parent) override;
     void ChildrenReordered(TTreeEntry* parent) override;
     void EntryAboutToBeDeleted(TTreeEntry* entry) override;

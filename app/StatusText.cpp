@@ -6,38 +6,36 @@
 #include <cmath>
 
 #include "mounts/MountRoot.h"
-#include "numtext/NumberText.h"
 
-std::string GroupedNumber(uint64_t n)
+QLocale FigureLocale()
 {
-    std::string digits = std::to_string(n);
-    std::string out;
-    out.reserve(digits.size() + digits.size() / 3);
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            out += ThousandSeparator;
-        out += digits[i];
-    }
-    return out;
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+QString GroupedNumber(uint64_t n, const QLocale& locale)
+{
+    return locale.toString(static_cast<qulonglong>(n));
 }
 
 namespace {
 
 // value with one decimal, rounded half away from zero.
-std::string OneDecimal(double value)
+QString OneDecimal(double value, const QLocale& locale)
 {
-    const uint64_t tenths = static_cast<uint64_t>(std::min(std::round(value * 10), 1e18));
-    return GroupedNumber(tenths / 10) + DecimalSeparator + static_cast<char>('0' + tenths % 10);
+    const double tenths = std::min(std::round(value * 10), 1e18);
+    return locale.toString(tenths / 10, 'f', 1);
 }
 
 }  // namespace
 
-std::string ByteFigure(double bytes, const ByteUnits& units)
+QString ByteFigure(double bytes, const ByteUnits& units, const QLocale& locale)
 {
     if (!(bytes >= 0))
         bytes = 0;
     if (bytes < 1000)
-        return GroupedNumber(static_cast<uint64_t>(bytes)) + ' ' + units[0];
+        return GroupedNumber(static_cast<uint64_t>(bytes), locale) + QLatin1Char(' ') + units[0];
     size_t unit = 0;
     double value = bytes;
     // Rounds to at most 999.9 in a unit, else moves up.
@@ -45,14 +43,14 @@ std::string ByteFigure(double bytes, const ByteUnits& units)
         value /= 1000;
         ++unit;
     }
-    return OneDecimal(value) + ' ' + units[unit];
+    return OneDecimal(value, locale) + QLatin1Char(' ') + units[unit];
 }
 
-std::string ShareText(double part, double whole)
+QString ShareText(double part, double whole, const QLocale& locale)
 {
     if (!(whole > 0) || !(part >= 0))
-        return "0 %";
-    return OneDecimal(100.0 * part / whole) + " %";
+        return QStringLiteral("0 %");
+    return OneDecimal(100.0 * part / whole, locale) + QStringLiteral(" %");
 }
 
 std::string ElapsedText(std::chrono::milliseconds elapsed)

@@ -6,6 +6,8 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -23,14 +25,14 @@
 
 namespace {
 
-// True when path names a folder this process can list.
-bool IsReadableFolder(const std::string& path)
+// 0 when path names a folder this process can list, else why not (errno).
+int FolderOpenError(const std::string& path)
 {
     DIR* d = opendir(path.c_str());
     if (!d)
-        return false;
+        return errno;
     closedir(d);
-    return true;
+    return 0;
 }
 
 }  // namespace
@@ -56,21 +58,27 @@ int main(int argc, char** argv)
         args.erase(args.begin());
     std::string startPath;
     bool savedScan = false;  // startPath names a saved scan, opened rather than scanned
-    if (args.size() > 1 || (timing && args.empty())) {
+    if (args.size() > 1 || (timing && args.empty()) || (args.size() == 1 && args[0].empty())) {
         std::cerr << "tallowin: usage: tallowin [FOLDER|FILE], or tallowin --timing FOLDER|FILE\n";
         return 2;
     }
+    // A folder that cannot be read: the window still opens (it may have been
+    // started from a menu, where no one reads standard error) and says why.
+    int startError = 0;
     if (args.size() == 1 && NamesSavedScan(args[0])) {
         savedScan = true;
         startPath = args[0];
     } else if (args.size() == 1) {
-        if (!IsReadableFolder(args[0])) {
-            std::cerr << "tallowin: " << args[0] << ": neither a readable folder nor a saved scan\n";
-            return 2;
-        }
         std::error_code ec;
         const auto abs = std::filesystem::absolute(args[0], ec);
         startPath = ec ? args[0] : abs.lexically_normal().string();
+        startError = FolderOpenError(args[0]);
+        if (startError) {
+            std::cerr << "tallowin: cannot read folder '" << args[0] << "': " << std::strerror(startError)
+                      << '\n';
+            if (timing)
+                return 2;
+        }
     }
 
     if (!PrepareDisplay()) {
@@ -91,7 +99,9 @@ int main(int argc, char** argv)
     TfrmAbout frmAbout;
     TfrmTallowin frmTallowin(frmAbout);
     frmTallowin.show();
-    if (!startPath.empty())
+    if (startError)
+        frmTallowin.ShowStartFailure(startPath, startError);
+    else if (!startPath.empty())
         QTimer::singleShot(0, &frmTallowin, [&frmTallowin, startPath, savedScan, timing] {
             const auto start = std::chrono::steady_clock::now();
             if (savedScan)

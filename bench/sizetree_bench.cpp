@@ -1,11 +1,13 @@
-// The whole-tree re-sort behind the ordering buttons, on a tree shaped like
-// the scan benchmark's: 100,110 folders, each with a FILES entry.
+// The whole-tree re-sort behind the ordering buttons, and the switch between
+// apparent sizes and sizes on disk (re-captions and re-sorts), on a tree
+// shaped like the scan benchmark's: 100,110 folders, each with a FILES entry.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <string>
 
 #include "sizetree/Ordering.h"
+#include "sizetree/ShownSizes.h"
 #include "sizetree/SizeTree.h"
 
 #include "XorShift.h"
@@ -27,9 +29,12 @@ void Fill(TSizeTree& tree, TTreeEntry* parent, int level)
         const std::string name = "f" + std::to_string(Next() % 100000);
         TTreeEntry* e = tree.AddDerivedEntry(parent, name, name, static_cast<double>(Next() % 1000000),
                                              TPathKind::pkFolder);
+        e->Counts().DiskBytes = Next() % 1000000;
         Fill(tree, e, level + 1);
     }
-    tree.AddDerivedEntry(parent, "[FILES]", "", static_cast<double>(Next() % 1000000), TPathKind::pkFiles);
+    TTreeEntry* files = tree.AddDerivedEntry(parent, "[FILES]", "", static_cast<double>(Next() % 1000000),
+                                             TPathKind::pkFiles);
+    files->Counts().DiskBytes = Next() % 1000000;
 }
 
 // Each iteration switches the order, as pressing the other button does.
@@ -58,6 +63,22 @@ void BM_SortSubtreeSame(benchmark::State& st)
         SortSubtree(tree, root);
 }
 BENCHMARK(BM_SortSubtreeSame)->Unit(benchmark::kMillisecond);
+
+// Sizes on Disk switched on and off: every caption made again, every folder
+// re-sorted by the other figure.
+void BM_SizesShownSwitch(benchmark::State& st)
+{
+    TSizeTree tree;
+    TTreeEntry* root = tree.AddChildEntry(nullptr, "/bench", TNode{"/bench", 0, ""});
+    Fill(tree, root, 0);
+    SortSubtree(tree, root);
+    bool onDisk = false;
+    for (auto _ : st) {
+        onDisk = !onDisk;
+        ShowSizes(tree, onDisk ? SizeKind::Disk : SizeKind::Apparent);
+    }
+}
+BENCHMARK(BM_SizesShownSwitch)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
+#include <algorithm>
 #include <filesystem>
 
 #include "drives/DrawDriveItem.h"
@@ -161,7 +162,23 @@ void TDriveComboBox::SyncItems()
     }
     addItem(tr("Open Scan…"));
     setItemData(count() - 1, int(TDriveKind::dkFolder), DriveKindRole);
+    FitListWidth();
     SyncSelection();
+}
+
+void TDriveComboBox::FitListWidth()
+{
+    // As DrawDriveItem lays an entry out: 2 + image + 6, then the caption;
+    // beside them the list's frame and a scroll bar.
+    const QFontMetrics fm(font());
+    int widest = 0;
+    for (int i = 0; i < count(); ++i) {
+        const QPixmap* image = images_.ForKind(static_cast<TDriveKind>(itemData(i, DriveKindRole).toInt()));
+        const int imageWidth = image && !image->isNull() ? image->width() : 16;
+        widest = std::max(widest, 2 + imageWidth + 6 + fm.horizontalAdvance(itemText(i)));
+    }
+    const int extra = 2 * view()->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
+    view()->setMinimumWidth(widest + extra);
 }
 
 void TDriveComboBox::SyncSelection()

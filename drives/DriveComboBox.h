@@ -17,6 +17,7 @@
 //     AddFolder; a cancelled dialog keeps the selection. Nothing is written.
 //   - Last "Open Scan…": picking it keeps the selection and emits
 //     OpenScanChosen; the window asks for the file.
+// The drop-down is as wide as its widest entry, never narrower than the box.
 // Unselected entries are painted in the palette's Base and Text colours,
 // the selected one in Highlight and HighlightedText.
 
@@ -77,6 +78,8 @@ protected:
 private:
     void UpdateItemHeight();
     void SyncItems();
+    // The drop-down as wide as its widest entry; the box keeps its width.
+    void FitListWidth();
     void SyncSelection();
     void OnActivated(int index);
 

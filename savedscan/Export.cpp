@@ -43,7 +43,7 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
         return kReportExitBadPath;
     const std::string rootName = ExportRootName(options.Path);
     if (rootName.empty()) {
-        err << "tallowin: cannot tell the absolute path of \"" << EscapeForReport(options.Path) << "\"\n";
+        err << "tallowin: cannot tell the absolute path of '" << EscapeForReport(options.Path) << "'\n";
         return kReportExitBadPath;
     }
     TSizeTree tree;

@@ -19,7 +19,7 @@ std::string DescribeFault(const std::string& file, const SavedScanFault& fault)
 {
     const std::string name = EscapeForReport(file);
     if (fault.Errno)
-        return "tallowin: cannot read \"" + name + "\": " + std::strerror(fault.Errno);
+        return "tallowin: cannot read '" + name + "': " + std::strerror(fault.Errno);
     return "tallowin: " + name + ": not a saved scan: " + fault.Reason + " (byte "
         + std::to_string(fault.Byte) + ")";
 }
@@ -27,7 +27,7 @@ std::string DescribeFault(const std::string& file, const SavedScanFault& fault)
 int RunSavedReport(const ReportOptions& options, std::ostream& out, std::ostream& err)
 {
     TSizeTree tree;
-    tree.SetOnCompare(options.ByName ? SortByName : SortBySize);
+    PrepareReportTree(tree, options);
     // Held until the whole file is known to be good: a bad file gets one line.
     std::ostringstream unreadableLines;
     bool unreadable = false;
@@ -40,6 +40,14 @@ int RunSavedReport(const ReportOptions& options, std::ostream& out, std::ostream
     const SavedScanResult saved = ReadSavedScan(options.Path, tree, read);
     if (saved.Fault) {
         err << DescribeFault(options.Path, *saved.Fault) << '\n';
+        return kReportExitBadPath;
+    }
+    // A file written without sizes on disk (no "dsize") has none to show:
+    // all 0 would read as a plain, wrong answer.
+    const TTreeEntry& root = *saved.Root;
+    if (options.DiskUsage && root.Size() > 0 && root.Counts().DiskBytes == 0) {
+        err << "tallowin: '" << EscapeForReport(options.Path)
+            << "' holds no sizes on disk (\"dsize\"), so --disk-usage cannot be used with it\n";
         return kReportExitBadPath;
     }
     err << unreadableLines.str();

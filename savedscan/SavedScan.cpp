@@ -15,8 +15,6 @@
 
 namespace {
 
-const std::string kProvisionalMark = " <--";
-
 uint32_t SaturatingSum(uint32_t a, uint32_t b)
 {
     return a > UINT32_MAX - b ? UINT32_MAX : a + b;
@@ -68,8 +66,8 @@ public:
         } else {
             Frame& parent = frames_.back();
             parent.InRun = false;
-            entry = tree_.AddDerivedEntry(parent.Entry, info.Name + kProvisionalMark, info.Name, 0,
-                                          TPathKind::pkFolder);
+            entry = tree_.AddDerivedEntry(parent.Entry, info.Name + std::string(kProvisionalMark), info.Name,
+                                          0, TPathKind::pkFolder);
             if (!info.HasDevice)
                 device = parent.Device;
         }
@@ -91,8 +89,8 @@ public:
         f.InRun = true;
         if (item.Excluded == ExcludedAs::Folder) {
             // Not entered, as a folder on another file system in a scan.
-            TTreeEntry* child = tree_.AddDerivedEntry(f.Entry, item.Name + kProvisionalMark, item.Name, 0,
-                                                      TPathKind::pkFolder);
+            TTreeEntry* child = tree_.AddDerivedEntry(f.Entry, item.Name + std::string(kProvisionalMark),
+                                                      item.Name, 0, TPathKind::pkFolder);
             FinishCaption(child);
             return;
         }
@@ -120,7 +118,7 @@ public:
                                                       TPathKind::pkFiles);
             files->Counts().DiskBytes = f.LooseDiskBytes;
             files->Counts().Files = f.LooseFiles;
-            tree_.SetCaption(files, SizeCaptionText(loose) + " MB  " + std::string(kFilesName));
+            tree_.SetCaption(files, FinalCaption(tree_, *files));
             tree_.SetImageIndex(files, 2);
         }
         tree_.SortChildren(entry);
@@ -159,7 +157,7 @@ private:
     // As the scan finishes a subfolder: final caption, its share of the parent.
     void FinishCaption(TTreeEntry* child)
     {
-        tree_.SetCaption(child, FolderCaptionText(child->Size(), child->Name()));
+        tree_.SetCaption(child, FinalCaption(tree_, *child));
         TTreeEntry* parent = child->Parent();
         parent->SetSize(parent->Size() + child->Size());
         const EntryCounts& c = child->Counts();

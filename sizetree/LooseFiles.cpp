@@ -60,6 +60,11 @@ void SettleLinks(LooseFileListing& listing, const TTreeEntry* folder, LinkLedger
 
 }  // namespace
 
+std::string SmallerFilesName(uint64_t count)
+{
+    return "[" + std::to_string(count) + " smaller files]";
+}
+
 FileIdSet LinksCountedElsewhere(const LinkLedger& ledger, const TTreeEntry* folder)
 {
     FileIdSet ids;
@@ -112,7 +117,7 @@ void PutLooseFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing lis
     }
 
     AddListedFiles(tree, filesEntry, listing);
-    if (delta.Size != 0)
+    if (delta.Size != 0 || delta.DiskBytes != 0)
         Recaption(tree, filesEntry);
 }
 
@@ -121,7 +126,8 @@ void AddListedFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing& l
     // Added largest first, ties by name: equal sizes keep a fixed order.
     std::sort(listing.Files.begin(), listing.Files.end(), RanksAbove);
     for (LooseFile& f : listing.Files) {
-        std::string caption = FolderCaptionText(static_cast<double>(f.Size), f.Name);
+        std::string caption = FolderCaptionText(
+            SizeOfKind(tree.Shown(), static_cast<double>(f.Size), f.DiskBytes), f.Name);
         TTreeEntry* e = tree.AddDerivedEntry(filesEntry, std::move(caption), std::move(f.Name),
                                              static_cast<double>(f.Size), TPathKind::pkFile, kFilesImage);
         e->Counts().DiskBytes = f.DiskBytes;
@@ -131,8 +137,9 @@ void AddListedFiles(TSizeTree& tree, TTreeEntry* filesEntry, LooseFileListing& l
     }
     if (listing.SmallerFiles > 0) {
         const double bytes = static_cast<double>(listing.SmallerBytes);
-        const std::string name = "[" + std::to_string(listing.SmallerFiles) + " smaller files]";
-        TTreeEntry* e = tree.AddDerivedEntry(filesEntry, FolderCaptionText(bytes, name), name, bytes,
+        const std::string name = SmallerFilesName(listing.SmallerFiles);
+        const double shown = SizeOfKind(tree.Shown(), bytes, listing.SmallerDiskBytes);
+        TTreeEntry* e = tree.AddDerivedEntry(filesEntry, FolderCaptionText(shown, name), name, bytes,
                                              TPathKind::pkSmallerFiles, kFilesImage);
         e->Counts().DiskBytes = listing.SmallerDiskBytes;
         e->Counts().Files = static_cast<uint32_t>(std::min<uint64_t>(SmallerCounted(listing), UINT32_MAX));

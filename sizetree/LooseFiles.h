@@ -89,6 +89,9 @@ struct LooseFileListing {
     std::optional<WalkRefusal> Refusal;
 };
 
+// The name of the entry that stands for the files not kept: "[N smaller files]".
+std::string SmallerFilesName(uint64_t count);
+
 using FileIdSet = std::unordered_set<FileId, FileIdHash>;
 
 // The files with several links met in `folder` (a folder entry) but counted

@@ -1,5 +1,6 @@
 #include "sizetree/Ordering.h"
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,6 +14,20 @@ int SortBySize(const TTreeEntry& n1, const TTreeEntry& n2)
     if (a > b)
         return -1;
     return 0;
+}
+
+int SortByDiskSize(const TTreeEntry& n1, const TTreeEntry& n2)
+{
+    const uint64_t a = n1.Counts().DiskBytes;
+    const uint64_t b = n2.Counts().DiskBytes;
+    return a < b ? 1 : a > b ? -1 : 0;
+}
+
+TTVCompareEvent OrderFor(TTVCompareEvent order, SizeKind kind)
+{
+    if (order != SortBySize && order != SortByDiskSize)
+        return order;
+    return kind == SizeKind::Disk ? SortByDiskSize : SortBySize;
 }
 
 int SortByName(const TTreeEntry& n1, const TTreeEntry& n2)

@@ -10,6 +10,11 @@
 
 // Larger Size first; equal sizes compare as 0.
 int SortBySize(const TTreeEntry& n1, const TTreeEntry& n2);
+// The same by the bytes on disk (Counts().DiskBytes).
+int SortByDiskSize(const TTreeEntry& n1, const TTreeEntry& n2);
+// The order meant by `order` for the sizes of `kind`: either size order
+// becomes the one of kind; the name order stays.
+TTVCompareEvent OrderFor(TTVCompareEvent order, SizeKind kind);
 // Name ascending as unsigned bytes; a proper prefix first; "" smallest (a
 // FILES entry first); the "[N smaller files]" entry, a rest, last.
 int SortByName(const TTreeEntry& n1, const TTreeEntry& n2);

@@ -23,7 +23,7 @@ bool CheckFolder(const std::string& path, std::ostream& err)
     }
     const int e = errno;
     const char* why = e == ENOTDIR ? "not a folder" : std::strerror(e);
-    err << "tallowin: cannot read folder \"" << EscapeForReport(path) << "\": " << why << '\n';
+    err << "tallowin: cannot read folder '" << EscapeForReport(path) << "': " << why << '\n';
     return false;
 }
 
@@ -90,7 +90,7 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
         return kReportExitBadPath;
 
     TSizeTree tree;
-    tree.SetOnCompare(options.ByName ? SortByName : SortBySize);
+    PrepareReportTree(tree, options);
     TTreeEntry* root = tree.AddChildEntry(nullptr, options.Path, TNode{options.Path, 0, std::string()});
     // As each folder that cannot be read is met: one line, as other disk
     // usage tools write it; the report still lists everything else.
@@ -106,6 +106,13 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
         return ListLooseFilesAt(PlanWalk(folder), LinksCountedElsewhere(ledger, &folder));
     };
     return PrintReport(tree, *root, options, listFiles, unreadable, out, err);
+}
+
+void PrepareReportTree(TSizeTree& tree, const ReportOptions& options)
+{
+    const SizeKind kind = options.DiskUsage ? SizeKind::Disk : SizeKind::Apparent;
+    tree.SetShown(kind);
+    tree.SetOnCompare(OrderFor(options.ByName ? SortByName : SortBySize, kind));
 }
 
 int PrintReport(TSizeTree& tree, TTreeEntry& root, const ReportOptions& options,

@@ -25,7 +25,13 @@ struct ReportOptions {
     // Under each FILES line, its folder's files one level deeper (a level
     // as any other for Depth), the largest 10,000 and their smaller rest.
     bool Files = false;
+    // Every figure, and the size order, from the bytes on disk (blocks x
+    // 512, a hard-linked file once) instead of the apparent sizes.
+    bool DiskUsage = false;
 };
+
+// An empty tree set up for the report: its order and the figure it shows.
+void PrepareReportTree(TSizeTree& tree, const ReportOptions& options);
 
 // Exit statuses of RunReport besides 0.
 constexpr int kReportExitBadPath = 2;         // Path is not a folder that can be read

@@ -18,9 +18,6 @@ using Clock = std::chrono::steady_clock;
 // A wait's tick when events are due at every folder.
 constexpr std::chrono::milliseconds kShortestWait{1};
 
-const std::string kProvisionalMark = " <--";
-const std::string kMegabytes = " MB  ";
-
 uint32_t SaturatingSum(uint32_t a, uint32_t b)
 {
     return a > UINT32_MAX - b ? UINT32_MAX : a + b;
@@ -63,8 +60,8 @@ public:
                 const size_t i = f.NextSubfolder++;
                 CountLinkedFiles(f, i);
                 const TSubfolder& sub = f.Listing.Subfolders[i];
-                TTreeEntry* child = tree_.AddDerivedEntry(f.Entry, sub.Name + kProvisionalMark, sub.Name, 0,
-                                                          TPathKind::pkFolder);
+                TTreeEntry* child = tree_.AddDerivedEntry(f.Entry, sub.Name + std::string(kProvisionalMark),
+                                                          sub.Name, 0, TPathKind::pkFolder);
                 child->SetIdentity(sub.Device, sub.Inode);
                 if (hooks_.Progress)
                     ++hooks_.Progress->Folders;
@@ -173,7 +170,7 @@ private:
                                                       TPathKind::pkFiles);
             files->Counts().DiskBytes = f.LooseDiskBytes;
             files->Counts().Files = f.LooseFiles;
-            tree_.SetCaption(files, SizeCaptionText(loose) + kMegabytes + std::string(kFilesName));
+            tree_.SetCaption(files, FinalCaption(tree_, *files));
             tree_.SetImageIndex(files, 2);
         }
         tree_.SortChildren(entry);
@@ -187,7 +184,7 @@ private:
     // The subfolder's scan is done: final caption, size added to the parent.
     void FinishCaption(TTreeEntry* child)
     {
-        tree_.SetCaption(child, FolderCaptionText(child->Size(), child->Name()));
+        tree_.SetCaption(child, FinalCaption(tree_, *child));
         TTreeEntry* parent = child->Parent();
         parent->SetSize(parent->Size() + child->Size());
         const EntryCounts& c = child->Counts();

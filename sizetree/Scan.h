@@ -55,6 +55,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "sizetree/LinkLedger.h"
 #include "sizetree/Listing.h"
@@ -99,3 +100,14 @@ std::string SizeCaptionText(double bytes);
 // The final caption of a folder entry below a root: the figure, " MB  ",
 // the name.
 std::string FolderCaptionText(double bytes, const std::string& name);
+// What a folder's caption says while its scan runs: the name and this mark.
+inline constexpr std::string_view kProvisionalMark = " <--";
+// The final caption of an entry below a root, from the figure the tree
+// shows (TSizeTree::Shown): folders, listed files and the smaller files
+// "size MB  name", a FILES entry "size MB  [FILES]".
+std::string FinalCaption(const TSizeTree& tree, const TTreeEntry& e);
+// The same into out, replacing what it held (its room is kept: no
+// allocation when a caption of the same length was there).
+void SetFinalCaptionText(std::string& out, const TSizeTree& tree, const TTreeEntry& e);
+// True for a folder whose scan has not finished (its caption has the mark).
+bool HasProvisionalCaption(const TTreeEntry& e);

@@ -57,3 +57,27 @@ std::string FolderCaptionText(double bytes, const std::string& name)
 {
     return SizeCaptionText(bytes) + " MB  " + name;
 }
+
+void SetFinalCaptionText(std::string& out, const TSizeTree& tree, const TTreeEntry& e)
+{
+    out = SizeCaptionText(tree.ShownSize(e));  // short: no allocation
+    out += " MB  ";
+    if (e.IsFiles())
+        out += kFilesName;
+    else
+        out += e.Name();
+}
+
+std::string FinalCaption(const TSizeTree& tree, const TTreeEntry& e)
+{
+    std::string caption;
+    SetFinalCaptionText(caption, tree, e);
+    return caption;
+}
+
+bool HasProvisionalCaption(const TTreeEntry& e)
+{
+    const std::string& c = e.Caption();
+    return c.size() == e.Name().size() + kProvisionalMark.size() && c.ends_with(kProvisionalMark)
+        && c.compare(0, e.Name().size(), e.Name()) == 0;
+}

@@ -210,6 +210,12 @@ void TSizeTree::SetCaption(TTreeEntry* entry, std::string text)
         o->EntryChanged(entry);
 }
 
+void TSizeTree::TellCaptionsChanged()
+{
+    for (TTreeObserver* o : observers_)
+        o->CaptionsChanged();
+}
+
 void TSizeTree::SetImageIndex(TTreeEntry* entry, int index)
 {
     entry->image_ = static_cast<int8_t>(index);

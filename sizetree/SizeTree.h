@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The name a FILES entry stands under in paths, captions and the chart.
@@ -34,6 +35,17 @@ struct TNode {
 };
 
 class TSizeTree;
+
+// Which figure captions, orders and the chart show: the apparent size (the
+// default) or the bytes on disk (blocks x 512, a hard-linked file once).
+// Both are always counted; only what is shown switches.
+enum class SizeKind : uint8_t { Apparent, Disk };
+
+// The figure of that kind among the two an entry or a file has, in bytes.
+inline double SizeOfKind(SizeKind kind, double apparent, uint64_t diskBytes)
+{
+    return kind == SizeKind::Disk ? static_cast<double>(diskBytes) : apparent;
+}
 
 // What the scan counts besides the size: the whole subtree below an entry
 // (a FILES entry: its loose files). Counts stop at their largest value.
@@ -130,6 +142,12 @@ private:
     uint64_t inode_ = 0;
 };
 
+// The figure of that kind of an entry, in bytes.
+inline double ShownSize(const TTreeEntry& e, SizeKind kind)
+{
+    return SizeOfKind(kind, e.Size(), e.Counts().DiskBytes);
+}
+
 // Comparator in force: negative puts n1 first, positive n2, 0 equal.
 using TTVCompareEvent = int (*)(const TTreeEntry& n1, const TTreeEntry& n2);
 
@@ -148,6 +166,9 @@ public:
     // entry and all its descendants are about to go / have gone.
     virtual void EntryAboutToBeDeleted(TTreeEntry* entry) = 0;
     virtual void EntryDeleted(TTreeEntry* parent, int row) = 0;
+    // Any number of captions changed at once (the sizes shown switched);
+    // entries, images and order are as they were.
+    virtual void CaptionsChanged() {}
 };
 
 class TSizeTree {
@@ -166,6 +187,10 @@ public:
     TTreeEntry* AddDerivedEntry(TTreeEntry* parent, std::string caption, std::string name, double size,
                                 TPathKind kind, int image = 0);
     void SetCaption(TTreeEntry* entry, std::string text);
+    // Many captions changed in a row: each set untold, then observers told
+    // once by TellCaptionsChanged.
+    void SetCaptionUntold(TTreeEntry* entry, std::string_view text) { entry->caption_.assign(text); }
+    void TellCaptionsChanged();
     void SetImageIndex(TTreeEntry* entry, int index);
     // Orders entry's immediate children with OnCompare, those it calls equal
     // by their names' bytes. Children already in order are left as they are
@@ -179,6 +204,12 @@ public:
     TTreeEntry* NextSibling(const TTreeEntry* entry) const;  // nullptr after the last
     int TopLevelCount() const;
     TTreeEntry* TopLevelAt(int i) const;
+
+    // The figure captions and the size order use (sizetree/Ordering.h
+    // switches it with ShowSizes); an entry's figure of that kind.
+    SizeKind Shown() const { return shown_; }
+    void SetShown(SizeKind kind) { shown_ = kind; }
+    double ShownSize(const TTreeEntry& e) const { return ::ShownSize(e, shown_); }
 
     TTVCompareEvent OnCompare() const { return onCompare_; }
     void SetOnCompare(TTVCompareEvent compare) { onCompare_ = compare; }
@@ -201,4 +232,5 @@ private:
     std::vector<TTreeEntry*> roots_;
     std::vector<TTreeObserver*> observers_;
     TTVCompareEvent onCompare_;
+    SizeKind shown_ = SizeKind::Apparent;
 };

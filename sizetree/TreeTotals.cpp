@@ -63,15 +63,10 @@ void ApplyToAncestors(TTreeEntry* entry, const Contribution& delta)
     }
 }
 
-std::string FinalCaption(const TTreeEntry& e)
-{
-    return FolderCaptionText(e.Size(), e.IsFiles() ? std::string(kFilesName) : e.Name());
-}
-
 void Recaption(TSizeTree& tree, TTreeEntry* entry)
 {
     for (TTreeEntry* a = entry; a && a->Parent(); a = a->Parent()) {
-        tree.SetCaption(a, FinalCaption(*a));
+        tree.SetCaption(a, FinalCaption(tree, *a));
         tree.SortChildren(a->Parent());
     }
 }

@@ -31,11 +31,6 @@ bool IsFolderEntry(const TTreeEntry& e);
 // Adds delta to entry and every ancestor (counts clamped to their range).
 void ApplyToAncestors(TTreeEntry* entry, const Contribution& delta);
 
-// The final caption of an entry below a root, from its size: folders and
-// listed files and the smaller files "size MB  name", a FILES entry
-// "size MB  [FILES]".
-std::string FinalCaption(const TTreeEntry& e);
-
 // Re-captions entry and its ancestors below the root and re-sorts each among
 // its siblings.
 void Recaption(TSizeTree& tree, TTreeEntry* entry);

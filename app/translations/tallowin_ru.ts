@@ -46,6 +46,21 @@
         <source>Could not open %1: %2</source>
         <translation>Не удалось открыть %1: %2</translation>
     </message>
+    <message>
+        <source>Sizes on &amp;Disk</source>
+        <translation>Размеры на &amp;диске</translation>
+    </message>
+</context>
+<context>
+    <name>EntryName</name>
+    <message numerus="yes">
+        <source>[%n smaller files]</source>
+        <translation>
+            <numerusform>[%n мелкий файл]</numerusform>
+            <numerusform>[%n мелких файла]</numerusform>
+            <numerusform>[%n мелких файлов]</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>FolderDrop</name>
@@ -253,6 +268,10 @@
         <source>: a saved scan: %1</source>
         <translation>: сохранённое сканирование: %1</translation>
     </message>
+    <message>
+        <source>: %1, %2 on disk</source>
+        <translation>: %1, %2 на диске</translation>
+    </message>
 </context>
 <context>
     <name>SizeTreeModel</name>
@@ -313,6 +332,14 @@
     <message>
         <source>Saved scans (*.json *.json.gz *.json.zst *.gz *.zst);;All files (*)</source>
         <translation>Сохранённые сканирования (*.json *.json.gz *.json.zst *.gz *.zst);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>Could not remember Sizes on Disk in %1</source>
+        <translation>Не удалось запомнить «Размеры на диске» в %1</translation>
+    </message>
+    <message>
+        <source>Cannot scan %1: %2</source>
+        <translation>Не удаётся сканировать %1: %2</translation>
     </message>
 </context>
 <context>

@@ -1,7 +1,7 @@
-// The command line. `tallowin PATH`: a PATH that is neither a readable folder
-// nor a saved scan (a file or a pipe) is
-// refused before any window opens, with one line on standard error and
-// status 2 (these cases also show the launcher hands its arguments on).
+// The command line. `tallowin PATH`: arguments that name no folder or saved
+// scan are refused before any window opens, with one line on standard error
+// and status 2 (these cases also show the launcher hands its arguments on);
+// a folder that cannot be read opens the window, which says why.
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -46,10 +46,9 @@ TEST(CommandLine, RefusesWhatIsNotAReadableFolder)
         std::vector<std::string> args;
     };
     const Case cases[] = {
-        {"missing", {t.Path("nothing-here")}},
-        {"a device", {"/dev/null"}},  // a file goes to the window as a saved scan
         {"empty name", {""}},
         {"two folders", {t.Path(), t.Path()}},
+        {"timing a missing folder", {"--timing", t.Path("nothing-here")}},
     };
     for (const Case& c : cases) {
         std::vector<std::string> argv{TALLOWIN_BINARY};
@@ -58,6 +57,20 @@ TEST(CommandLine, RefusesWhatIsNotAReadableFolder)
         EXPECT_EQ(run.Status, 2) << c.what;
         EXPECT_EQ(std::count(run.Err.begin(), run.Err.end(), '\n'), 1) << c.what << ": " << run.Err;
         EXPECT_EQ(run.Err.rfind("tallowin: ", 0), 0u) << c.what << ": " << run.Err;
+    }
+    // Started from a menu no one reads standard error: the window opens and
+    // stays (its status bar says why); the line goes to standard error too.
+    for (const std::string& folder : {t.Path("nothing-here"), std::string("/dev/null")}) {
+        const pid_t pid = Spawn({TALLOWIN_BINARY, folder}, {"QT_QPA_PLATFORM=minimal", "DISPLAY="},
+                                t.Path("stderr.txt"));
+        const bool stayed = !WaitFor(pid, std::chrono::milliseconds(1500));
+        if (stayed)
+            KillChild(pid);
+        EXPECT_TRUE(stayed) << folder;
+        std::ifstream in(t.Path("stderr.txt"));
+        std::string line;
+        std::getline(in, line);
+        EXPECT_EQ(line.rfind("tallowin: cannot read folder '" + folder + "': ", 0), 0u) << line;
     }
 }
 
@@ -114,10 +127,12 @@ TEST(CommandLine, AnswersAndRefusalsByStatusAndFirstLine)
         {"help", "", "--help", 0,
          "Usage: tallowin [FOLDER]          open the window; scan FOLDER at once when given", ""},
         {"version", "", "--version", 0, "tallowin " TALLOWIN_VERSION, ""},
+        {"-h is --help", "", "-h", 0,
+         "Usage: tallowin [FOLDER]          open the window; scan FOLDER at once when given", ""},
         {"help wins", "", "--report / --help", 0,
          "Usage: tallowin [FOLDER]          open the window; scan FOLDER at once when given", ""},
         {"unknown option", "", "--colour", 2, "",
-         "tallowin: unknown option \"--colour\". Try 'tallowin --help'."},
+         "tallowin: unknown option '--colour'. Try 'tallowin --help'."},
         {"report option alone", "", "--depth 1", 2, "",
          "tallowin: --depth goes with --report. Try 'tallowin --help'."},
         {"no display", "DISPLAY= WAYLAND_DISPLAY= QT_QPA_PLATFORM=", "", 1, "", noDisplay},
@@ -154,6 +169,6 @@ TEST(CommandLine, HelpGivesEveryOptionALine)
         ++lines[w];
     }
     for (const char* option : {"--report", "--timing", "--by-name", "--by-size", "--depth", "--files", "--",
-                               "--help", "--version", "--changes", "--top", "--no-history"})
+                               "--help", "--version", "--changes", "--top", "--no-history", "--disk-usage"})
         EXPECT_EQ(lines[option], 1) << option;
 }

@@ -13,6 +13,7 @@
 
 #include "HostileSupport.h"
 #include "MainWindowFixture.h"
+#include "ScopedLocale.h"
 #include "TempTree.h"
 #include "app/Glyphs.h"
 #include "app/ScanStatusBar.h"
@@ -23,25 +24,6 @@
 
 namespace {
 
-// Sets the two separators for one test, then puts back the previous ones.
-class Separators {
-public:
-    Separators(char decimal, char thousand) : decimal_(DecimalSeparator), thousand_(ThousandSeparator)
-    {
-        DecimalSeparator = decimal;
-        ThousandSeparator = thousand;
-    }
-    ~Separators()
-    {
-        DecimalSeparator = decimal_;
-        ThousandSeparator = thousand_;
-    }
-
-private:
-    char decimal_;
-    char thousand_;
-};
-
 const ByteUnits kUnits = {"bytes", "kB", "MB", "GB", "TB", "PB"};
 
 }  // namespace
@@ -49,7 +31,7 @@ const ByteUnits kUnits = {"bytes", "kB", "MB", "GB", "TB", "PB"};
 TEST(StatusText, FiguresAtTheirEdges)
 {
     {
-        const Separators s('.', ',');
+        const ScopedLocale s(QLocale::c());  // grouped all the same
         EXPECT_EQ(GroupedNumber(0), "0");
         EXPECT_EQ(GroupedNumber(999), "999");
         EXPECT_EQ(GroupedNumber(1000), "1,000");
@@ -67,9 +49,9 @@ TEST(StatusText, FiguresAtTheirEdges)
         EXPECT_EQ(ShareText(5, 0), "0 %");
     }
     {
-        const Separators s(',', ' ');
+        const ScopedLocale s(QLocale(QStringLiteral("de_DE")));
         EXPECT_EQ(ByteFigure(1234567890, kUnits), "1,2 GB");
-        EXPECT_EQ(GroupedNumber(1234567), "1 234 567");
+        EXPECT_EQ(GroupedNumber(1234567), "1.234.567");
     }
     using std::chrono::milliseconds;
     EXPECT_EQ(ElapsedText(milliseconds(0)), "0:00");
@@ -146,7 +128,7 @@ TEST(SizeTreeModelRoles, UnreadableFoldersInRedWithTheirReason)
 // A scan by the sequential lister, the bar sampled from its event hook.
 TEST(ScanStatusBarTest, TextsDuringAfterAndOnSelection)
 {
-    const Separators s('.', ',');
+    const ScopedLocale s(QLocale::c());
     TTempTree t;
     t.File("a/f", 1'500'000);
     t.File("a/b/g", 2'000);
@@ -198,7 +180,7 @@ TEST(ScanStatusBarTest, TextsDuringAfterAndOnSelection)
 // the selection.
 TEST_F(MainWindowTest, StatusBarFollowsScanAndSelection)
 {
-    const Separators s('.', ',');
+    const ScopedLocale s(QLocale::c());
     TTempTree t;
     t.File("big/f", 3'000'000);
     t.File("small/f", 1'000);

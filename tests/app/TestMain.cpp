@@ -4,9 +4,12 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+#include "PrivateConfig.h"
+
 int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const PrivateConfig config;
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);

@@ -4,11 +4,14 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+#include "PrivateConfig.h"
+
 int main(int argc, char** argv)
 {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const PrivateConfig config;
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);

@@ -16,6 +16,7 @@
 #include "TempTree.h"
 #include "app/AboutUnit.h"
 #include "app/EntryActions.h"
+#include "app/EntryName.h"
 #include "app/FolderDrop.h"
 #include "app/MainUnit.h"
 #include "app/ReadErrorReason.h"
@@ -81,7 +82,8 @@ std::map<std::string, QStringList> OwnTexts(const QLocale& locale, const std::st
     texts["status bar"] << frm.StatusBar->ScanText() << frm.StatusBar->EntryText();
     const EntryActions& menu = *frm.Actions;
     texts["tree menu"] << menu.Open->text() << menu.CopyPath->text() << menu.Rescan->text()
-                       << menu.MoveToTrash->text();
+                       << menu.MoveToTrash->text() << menu.SizesOnDisk->text();
+    texts["smaller files"] << SmallerFilesText(1) << SmallerFilesText(3) << SmallerFilesText(10552);
     sub->SetReadError(EACCES);
     sub->Counts().UnreadableBelow = 1;
     root->Counts().UnreadableBelow = 3;
@@ -101,6 +103,8 @@ std::map<std::string, QStringList> OwnTexts(const QLocale& locale, const std::st
     texts["window notices"] << frm.StatusBar->NoticeText();
     frm.OpenSavedScan(folder + "/a/f");  // zeros, no saved scan
     texts["saved scans"] << frm.StatusBar->NoticeText();
+    frm.ShowStartFailure("/no/such/folder", ENOENT);
+    texts["window notices"] << frm.StatusBar->NoticeText();
     return texts;
 }
 

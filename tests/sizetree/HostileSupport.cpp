@@ -90,7 +90,7 @@ std::string CheckFinished(const TSizeTree& tree, const TTreeEntry* root, int* fi
         const bool files = e->Parent() && e->Name().empty();
         if (files) {
             if (e->ChildCount() != 0 || e->ImageIndex() != 2
-                || e->Caption() != SizeCaptionText(e->Size()) + kFilesCaption)
+                || e->Caption() != SizeCaptionText(tree.ShownSize(*e)) + kFilesCaption)
                 return "bad FILES entry " + e->Path() + ": " + e->Caption();
             continue;
         }
@@ -100,12 +100,23 @@ std::string CheckFinished(const TSizeTree& tree, const TTreeEntry* root, int* fi
             continue;  // not finished
         ++count;
         double sum = 0;
-        for (int i = 0; i < e->ChildCount(); ++i)
+        uint64_t diskSum = 0;
+        for (int i = 0; i < e->ChildCount(); ++i) {
             sum += e->ChildAt(i)->Size();
+            diskSum += e->ChildAt(i)->Counts().DiskBytes;
+        }
         if (e->Size() != sum)
             return "size " + std::to_string(e->Size()) + " != sum of children " + std::to_string(sum) + " at "
                 + e->Path();
-        if (e->Parent() && e->Caption() != SizeCaptionText(e->Size()) + " MB  " + e->Name())
+        // Loose files with blocks but no apparent size have no FILES entry;
+        // their folder still counts their blocks.
+        bool hasFiles = false;
+        for (int i = 0; i < e->ChildCount(); ++i)
+            hasFiles = hasFiles || e->ChildAt(i)->IsFiles();
+        if (hasFiles ? e->Counts().DiskBytes != diskSum : e->Counts().DiskBytes < diskSum)
+            return "disk bytes " + std::to_string(e->Counts().DiskBytes) + " do not add up to the children's "
+                + std::to_string(diskSum) + " at " + e->Path();
+        if (e->Parent() && e->Caption() != SizeCaptionText(tree.ShownSize(*e)) + " MB  " + e->Name())
             return "caption \"" + e->Caption() + "\" does not show the size at " + e->Path();
         for (int i = 1; i < e->ChildCount(); ++i)
             if (tree.OnCompare()(*e->ChildAt(i - 1), *e->ChildAt(i)) > 0)

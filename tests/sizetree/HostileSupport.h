@@ -20,8 +20,9 @@ constexpr uid_t kNobody = 65534;
 std::string InChild(const std::function<std::string()>& body, unsigned seconds, bool asNobody = false);
 
 // "" when every finished entry under root (folders whose caption lacks the
-// " <--" mark, and FILES entries) adds up: Size equals the sum of the
-// children's sizes, the caption is the size caption, FILES entries have
+// " <--" mark, and FILES entries) adds up: Size, and the bytes on disk,
+// equal the sums of the children's, the caption is the size caption of the
+// figure the tree shows, FILES entries have
 // image 2 and no children, and finished children stand in the tree's order.
 // Otherwise the first fault found. finished counts the checked folders.
 std::string CheckFinished(const TSizeTree& tree, const TTreeEntry* root, int* finished = nullptr);
