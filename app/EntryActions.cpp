@@ -46,7 +46,9 @@ EntryActions::EntryActions(SizeTreeView& view, SizeTreeModel& model)
     Rescan->setShortcut(QKeySequence(Qt::Key_F5));
     MoveToTrash = new QAction(tr("Move to &Trash"), this);
     MoveToTrash->setShortcut(QKeySequence(Qt::Key_Delete));
-    for (QAction* a : {Open, CopyPath, Rescan, MoveToTrash}) {
+    ChangesSince = new QAction(tr("C&hanges Since…"), this);
+    ChangesSince->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    for (QAction* a : {Open, CopyPath, Rescan, MoveToTrash, ChangesSince}) {
         a->setShortcutContext(Qt::WidgetShortcut);
         a->setShortcutVisibleInContextMenu(true);
         view_.addAction(a);
@@ -61,6 +63,10 @@ EntryActions::EntryActions(SizeTreeView& view, SizeTreeModel& model)
         if (TTreeEntry* e = Current())
             emit TrashRequested(e);
     });
+    connect(ChangesSince, &QAction::triggered, this, [this] {
+        if (TTreeEntry* e = Current())
+            emit ChangesRequested(e->Root());
+    });
 
     Menu = new QMenu(&view_);
     Menu->addAction(Open);
@@ -68,13 +74,17 @@ EntryActions::EntryActions(SizeTreeView& view, SizeTreeModel& model)
     Menu->addSeparator();
     Menu->addAction(Rescan);
     Menu->addAction(MoveToTrash);
+    Menu->addSeparator();
+    Menu->addAction(ChangesSince);
     view_.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         const QModelIndex index = view_.indexAt(at);
         if (index.isValid())
             view_.setCurrentIndex(index);
-        if (Current())
+        if (const TTreeEntry* e = Current()) {
+            ChangesSince->setVisible(!e->Parent());
             Menu->popup(view_.viewport()->mapToGlobal(at));
+        }
     });
 }
 

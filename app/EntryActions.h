@@ -1,6 +1,7 @@
 // The actions on the selected entry of the size tree: its context menu and
 // keyboard shortcuts (Open with Ctrl+Enter, Copy path with Ctrl+C, Rescan
-// with F5, Move to Trash with Delete).
+// with F5, Move to Trash with Delete, Changes Since… with Ctrl+D: on a
+// root's menu, and by its key for the root of any entry).
 //
 // Protocol: the main window creates one EntryActions for its tree view after
 // the view has its model; it lives as the view's child. The actions act on
@@ -41,6 +42,7 @@ public:
     QAction* CopyPath = nullptr;
     QAction* Rescan = nullptr;
     QAction* MoveToTrash = nullptr;
+    QAction* ChangesSince = nullptr;
     QMenu* Menu = nullptr;
     DesktopOpener* Opener = nullptr;
 
@@ -49,6 +51,8 @@ public:
 signals:
     void RescanRequested(TTreeEntry* entry);
     void TrashRequested(TTreeEntry* entry);
+    // The root whose changes to show.
+    void ChangesRequested(TTreeEntry* root);
     // Open failed, and why.
     void Notice(const QString& text);
 

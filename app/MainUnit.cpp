@@ -14,6 +14,8 @@
 
 #include "app/AboutUnit.h"
 #include "app/BusyAnimation.h"
+#include "app/ChangeSince.h"
+#include "app/ChangesWindow.h"
 #include "app/CompositionFeed.h"
 #include "app/EntryActions.h"
 #include "app/EntryTrash.h"
@@ -26,6 +28,7 @@
 #include "app/WindowPlacement.h"
 #include "chart/qt/Chart.h"
 #include "drives/DriveComboBox.h"
+#include "history/Comparison.h"
 #include "numtext/NumberText.h"
 #include "sizetree/FilesToList.h"
 #include "sizetree/Ordering.h"
@@ -73,6 +76,7 @@ void TfrmTallowin::WireSession()
     connect(Actions, &EntryActions::RescanRequested, this, &TfrmTallowin::RescanEntry);
     connect(Actions, &EntryActions::TrashRequested, this, &TfrmTallowin::TrashEntry);
     connect(Actions, &EntryActions::Notice, StatusBar, &ScanStatusBar::ShowNotice);
+    connect(Actions, &EntryActions::ChangesRequested, this, &TfrmTallowin::ShowChanges);
     connect(model_.get(), &SizeTreeModel::FilesWanted, session_.get(), &ScanSession::WantFiles);
 
     ScanSession* s = session_.get();
@@ -91,6 +95,12 @@ void TfrmTallowin::WireSession()
     connect(s, &ScanSession::SizesChanged, this, [this] { TreeChange(Tree->currentIndex()); });
     connect(s, &ScanSession::Notice, StatusBar, &ScanStatusBar::ShowNotice);
     connect(s, &ScanSession::Warning, this, [this](const QString& text) { warn_(text); });
+    // An earlier scan found (or chosen) shows at once on the entry line.
+    StatusBar->SetChangeOf([this](const TTreeEntry& e) { return ChangeText(e); });
+    model_->SetChangeTip([this](const TTreeEntry& e) { return ChangeText(e); });
+    connect(&s->Memory(), &ScanMemory::BaselineChanged, this,
+            [this] { StatusBar->ShowEntry(keeper_->Current()); });
+    connect(&s->Memory(), &ScanMemory::Failed, StatusBar, &ScanStatusBar::ShowNotice);
 
     confirm_ = [this](const QString& question) {
         return QMessageBox::question(this, tr("Move to Trash"), question, QMessageBox::Yes | QMessageBox::No,
@@ -153,6 +163,41 @@ void TfrmTallowin::TrashEntry(TTreeEntry* entry)
     // The dialog let events run: the entry may have gone meanwhile.
     if (where.isValid() && model_->EntryAt(where) == entry)
         session_->MoveToTrash(entry);
+}
+
+QString TfrmTallowin::ChangeText(const TTreeEntry& entry) const
+{
+    const ScanMemory::Baseline* b = session_->Memory().ComparableOf(entry.Root()->Path());
+    if (!b || session_->Scanning())
+        return QString();
+    return EntryChangeText(ChangeOfEntry(*b->Snapshot, entry), BaselineWhen(*b),
+                           [this](double bytes) { return StatusBar->Bytes(bytes); });
+}
+
+void TfrmTallowin::ShowChanges(TTreeEntry* root)
+{
+    if (!root)
+        return;
+    if (!Changes) {
+        Changes = new ChangesWindow(
+            *session_, [this](double bytes) { return StatusBar->Bytes(bytes); }, this);
+        connect(Changes, &ChangesWindow::EntryWanted, this, &TfrmTallowin::SelectPath);
+    }
+    Changes->ShowRoot(root->Path());
+}
+
+void TfrmTallowin::SelectPath(const std::string& path)
+{
+    const TTreeEntry* e = session_->EntryAt(path);
+    if (!e) {
+        StatusBar->ShowNotice(tr("%1 is not in the tree").arg(PathText(path)));
+        return;
+    }
+    const QModelIndex index = model_->IndexOf(e);
+    Tree->setCurrentIndex(index);
+    Tree->scrollTo(index);
+    activateWindow();
+    Tree->setFocus();
 }
 
 void TfrmTallowin::btnBySizeClick()

@@ -122,6 +122,8 @@ void ScanStatusBar::ShowEntry(const TTreeEntry* entry)
         rest += tr(", %1 of the folder above, %2 of the root")
                     .arg(Q(ShareText(size, entry->Parent()->Size())), Q(ShareText(size, root->Size())));
     rest += tr(", %1, %2").arg(FilesText(c.Files), FoldersText(c.Folders));
+    if (const QString change = changeOf_ ? changeOf_(*entry) : QString(); !change.isEmpty())
+        rest += QStringLiteral("; ") + change;
     const QString path = Q(entry->Path());
     entryFull_ = path + rest;
     SetLine(entryLine_, path, rest);

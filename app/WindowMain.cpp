@@ -18,6 +18,7 @@
 #include "app/Glyphs.h"
 #include "app/MainUnit.h"
 #include "app/ProgramTranslation.h"
+#include "history/ScanStore.h"
 #include "numtext/NumberText.h"
 
 namespace {
@@ -43,8 +44,7 @@ int main(int argc, char** argv)
     // `--no-history` anywhere before "--": this run remembers no scans
     // (history/ScanStore.h).
     const auto optionsEnd = std::find(args.begin(), args.end(), "--");
-    [[maybe_unused]] const bool rememberScans = std::find(args.begin(), optionsEnd, "--no-history")
-        == optionsEnd;
+    const bool rememberScans = std::find(args.begin(), optionsEnd, "--no-history") == optionsEnd;
     args.erase(std::remove(args.begin(), optionsEnd, "--no-history"), optionsEnd);
     const bool timing = !args.empty() && args[0] == "--timing";
     if (timing)
@@ -84,6 +84,7 @@ int main(int argc, char** argv)
 
     TfrmAbout frmAbout;
     TfrmTallowin frmTallowin(frmAbout);
+    frmTallowin.Memory().UseStore(ScanStore::DefaultFolder(), rememberScans);
     frmTallowin.show();
     if (!startPath.empty())
         QTimer::singleShot(0, &frmTallowin, [&frmTallowin, startPath, timing] {
