@@ -173,6 +173,8 @@ void ChangesWindow::FillRows(const std::vector<FolderChange>& rows)
 
 void ChangesWindow::Chosen(int index)
 {
+    if (index < 0 || index >= Chooser->count())
+        return;
     const int kind = Chooser->itemData(index).toInt();
     const std::string file = Chooser->itemData(index, kFileRole).toByteArray().toStdString();
     if (kind == kRemembered) {
