@@ -112,10 +112,11 @@ TEST_F(MainWindowTest, CopyPathAndOpenGiveTheExactBytes)
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return frm.StatusBar->NoticeText().contains(QLatin1String("could not be started")); }));
 
-    // The menu offers all four, with their shortcuts shown.
+    // The menu offers all five, with their shortcuts shown.
     QList<QAction*> items = frm.Actions->Menu->actions();
     items.removeIf([](QAction* a) { return a->isSeparator(); });
-    ASSERT_EQ(items.size(), 4);
+    ASSERT_EQ(items.size(), 5);
+    EXPECT_EQ(items[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
     EXPECT_EQ(items[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Return));
     EXPECT_EQ(items[1]->shortcut(), QKeySequence(QKeySequence::Copy));
     EXPECT_EQ(items[2]->shortcut(), QKeySequence(Qt::Key_F5));
