@@ -83,6 +83,7 @@ void ChangesWindow::ShowRoot(const std::string& rootPath)
     show();
     raise();
     activateWindow();
+    Rows->setFocus();  // the keys go to the rows, not to the chooser
     Reload();
 }
 

@@ -37,7 +37,7 @@ public:
     void ScanFinished(const ScanProgress& progress, const TTreeEntry* selected);
     void ShowEntry(const TTreeEntry* entry);
     // The change of an entry since an earlier scan ("+1.2 GB since 3 Dec
-    // 14:02"; empty: none known), added to line two.
+    // 14:02"; empty: none known), shown on line two after the path.
     void SetChangeOf(std::function<QString(const TTreeEntry&)> changeOf) { changeOf_ = std::move(changeOf); }
     // A one-shot message on line one (a command refused, and why): a
     // running scan's samples leave it for kNoticeTime; its end replaces it.

@@ -111,7 +111,8 @@ TEST_F(ChangesTest, SecondScanOfAChangedTreeShowsTheChange)
     // The status bar's entry line and the tool tips.
     TTreeEntry* a = Child(second, "a");
     frm.Tree->setCurrentIndex(frm.Model().IndexOf(a));
-    EXPECT_TRUE(frm.StatusBar->EntryText().endsWith(QString::fromStdString("; +2.5 MB since " + Since())))
+    EXPECT_TRUE(frm.StatusBar->EntryText().startsWith(
+        QString::fromStdString(root + "/a (+2.5 MB since " + Since() + "): ")))
         << frm.StatusBar->EntryText().toStdString();
     EXPECT_EQ(frm.Model().data(frm.Model().IndexOf(a), Qt::ToolTipRole).toString().toStdString(),
               "+2.5 MB since " + Since());
