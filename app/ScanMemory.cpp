@@ -69,9 +69,12 @@ void ScanMemory::Remember(const TTreeEntry& root, int64_t scanTime)
         std::optional<RememberResult> written;
         if (write)
             written = store.Remember(*snapshot);
-        return [this, rootPath, earlier = std::move(earlier), written = std::move(written)]() mutable {
+        return [this, rootPath, snapshot, earlier = std::move(earlier),
+                written = std::move(written)]() mutable {
             const Baseline* now = BaselineOf(rootPath);
-            if (earlier && earlier->Snapshot && !(now && now->Chosen))
+            // A later scan of the root this run has its own baseline: this one.
+            const bool latest = last_[rootPath] == snapshot;
+            if (earlier && earlier->Snapshot && latest && !(now && now->Chosen))
                 SetBaseline(rootPath,
                             Baseline{std::make_shared<const FolderSnapshot>(std::move(*earlier->Snapshot)),
                                      {},

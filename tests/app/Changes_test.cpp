@@ -195,22 +195,33 @@ TEST_F(ChangesTest, FailedOrHeldWritesNeitherLieNorFreeze)
         << frm.StatusBar->NoticeText().toStdString();
 
     // Another writer holds the store: the scan ends and the window runs on
-    // while the write waits for it.
+    // while the write waits for it. A second scan meanwhile is compared with
+    // the first, not with the one the store held before (an hour ago).
     TTempTree other;
     const std::string held = other.Dir("scans");
+    const std::string second = other.Dir("second");
+    FolderSnapshot hourAgo(second, time(nullptr) - 3600);
+    hourAgo.Close(hourAgo.Open("", {}));
+    ASSERT_FALSE(ScanStore(held).Remember(hourAgo).Failure);
     frm.Memory().UseStore(held, true);
     const int fd = open(held.c_str(), O_RDONLY | O_DIRECTORY);
     ASSERT_EQ(flock(fd, LOCK_EX), 0);
-    frm.ScanRoot(root);
+    frm.ScanRoot(second);
     bool ran = false;
     QTimer::singleShot(0, [&] { ran = true; });
     QTest::qWait(50);
     EXPECT_TRUE(ran);
-    EXPECT_EQ(FilesIn(held), 0u);
+    EXPECT_EQ(FilesIn(held), 1u);
+    other.File("second/c/g", 3000);
+    frm.ScanRoot(second);
     flock(fd, LOCK_UN);
     close(fd);
     frm.Memory().Wait();
-    EXPECT_EQ(FilesIn(held), 1u);
+    EXPECT_EQ(FilesIn(held), 3u);
+    const TTreeEntry* c = Child(frm.SizeTree().TopLevelAt(1), "c");
+    ASSERT_TRUE(c);
+    EXPECT_TRUE(frm.ChangeText(*c).startsWith("new since")) << frm.ChangeText(*c).toStdString();
+    EXPECT_GE(frm.Memory().BaselineOf(second)->Snapshot->ScanTime(), time(nullptr) - 60);
 }
 
 TEST_F(ChangesTest, EntriesFoundByPathUnderTheLongestRoot)
