@@ -78,6 +78,13 @@ public:
     void ShowChanges(TTreeEntry* root);
     // Selects the entry at path in the tree (a row of the Changes window).
     void SelectPath(const std::string& path);
+    // F5 on the root of a saved scan opened in the window: call before the
+    // rescan, with the file it was opened from; the root is then compared
+    // with the saved scan as it was opened.
+    void ShowChangesAgainst(const TTreeEntry& savedRoot, const std::string& savedFile)
+    {
+        session_->ShowChangesAgainst(savedRoot, savedFile);
+    }
     // Remembered scans and what each root is compared with; off until
     // UseStore is called on it.
     ScanMemory& Memory() { return session_->Memory(); }

@@ -237,3 +237,97 @@ TEST_F(ChangesTest, EntriesFoundByPathUnderTheLongestRoot)
     frm.SelectPath(root + "/a/dee");
     EXPECT_EQ(frm.Model().EntryAt(frm.Tree->currentIndex()), e);
 }
+
+namespace {
+
+// An earlier scan of rootPath in the store: the root and its subfolders
+// (names ascending) with their apparent totals.
+void RememberEarlier(const std::string& store, const std::string& rootPath, int64_t scanTime,
+                     const std::vector<std::pair<std::string, uint64_t>>& subfolders)
+{
+    FolderSnapshot s(rootPath, scanTime);
+    uint64_t total = 0;
+    for (const auto& sub : subfolders)
+        total += sub.second;
+    const size_t root = s.Open("", {total, 0});
+    for (const auto& [name, bytes] : subfolders)
+        s.Close(s.Open(name, {bytes, 0}));
+    s.Close(root);
+    ASSERT_FALSE(ScanStore(store).Remember(s).Failure);
+}
+
+}  // namespace
+
+TEST_F(ChangesTest, RememberedScanChosenFromTheChooser)
+{
+    const int64_t now = time(nullptr);
+    RememberEarlier(store, root, now - 86400, {{"a", 1000}});
+    RememberEarlier(store, root, now - 7 * 86400, {});
+    frm.Memory().UseStore(store, true);
+    frm.ShowChanges(Scan());
+    frm.Memory().Wait();
+    QComboBox& chooser = *frm.Changes->Chooser;
+    ASSERT_EQ(chooser.count(), 3);  // yesterday, last week, Other file…
+    EXPECT_EQ(chooser.currentIndex(), 0);
+    EXPECT_EQ(frm.Changes->Rows->topLevelItemCount(), 2);  // the root and b; a unchanged
+    emit chooser.activated(1);
+    frm.Memory().Wait();  // read
+    frm.Memory().Wait();  // listed and compared
+    EXPECT_EQ(chooser.currentIndex(), 1);
+    EXPECT_EQ(frm.Changes->Rows->topLevelItemCount(), 3);
+    EXPECT_EQ(frm.Memory().BaselineOf(root)->Snapshot->ScanTime(), now - 7 * 86400);
+    EXPECT_TRUE(frm.ChangeText(*Child(frm.SizeTree().TopLevelAt(0), "a")).startsWith("new since"));
+}
+
+TEST_F(ChangesTest, AtMostAThousandRows)
+{
+    for (int i = 0; i <= 1000; ++i)
+        t.File("root/d" + std::to_string(i) + "/f", 10);
+    RememberEarlier(store, root, time(nullptr) - 86400, {});
+    frm.Memory().UseStore(store, false);
+    frm.ShowChanges(Scan());
+    frm.Memory().Wait();
+    EXPECT_EQ(frm.Changes->Rows->topLevelItemCount(), 1000);
+    EXPECT_TRUE(frm.Changes->Summary->text().startsWith("The " + QLocale().toString(1000) + " folders"));
+    // Largest first: the root, b, a, then the new folders of 10 bytes.
+    EXPECT_EQ(frm.Changes->Rows->topLevelItem(1)->text(0), QString::fromStdString(root + "/b"));
+    EXPECT_EQ(frm.Changes->Rows->topLevelItem(2)->text(0), QString::fromStdString(root + "/a"));
+}
+
+TEST_F(ChangesTest, WhichScansAreRememberedAndCompared)
+{
+    frm.Memory().UseStore(store, true);
+    TTreeEntry* first = Scan();
+    // While a root is scanned afresh its partial totals are not compared.
+    QString during = "(not run)";
+    QTimer::singleShot(0, &frm, [&] { during = frm.ChangeText(*frm.SizeTree().TopLevelAt(0)); });
+    first = Scan();
+    EXPECT_EQ(during, "");
+    EXPECT_EQ(FilesIn(store), 2u);
+    // F5 on a folder below the root: not a scan of the root.
+    frm.RescanEntry(Child(first, "a"));
+    frm.Memory().Wait();
+    EXPECT_EQ(FilesIn(store), 2u);
+
+    // A saved scan opened in the window, compared with after F5 on its
+    // root (here the tree as it is, then the root scanned again).
+    frm.Memory().UseStore(std::nullopt, false);
+    TTreeEntry* opened = frm.SizeTree().TopLevelAt(0);
+    frm.ShowChangesAgainst(*opened, "/saved/monday.json");
+    t.File("root/b/more", 20000);
+    frm.RescanEntry(opened);
+    frm.Memory().Wait();
+    EXPECT_EQ(frm.ChangeText(*frm.SizeTree().TopLevelAt(0)), "+20.0 kB since monday.json");
+    EXPECT_EQ(FilesIn(store), 2u);  // no store now
+
+    // F5 on the root is a scan of it; a scan stopped is not remembered.
+    frm.Memory().UseStore(store, true);
+    frm.RescanEntry(frm.SizeTree().TopLevelAt(0));
+    frm.Memory().Wait();
+    EXPECT_EQ(FilesIn(store), 3u);
+    for (int i = 0; i < 200; ++i)
+        t.Dir("root/wide/d" + std::to_string(i) + "/x");
+    QTimer::singleShot(0, &frm, [&] { frm.close(); });
+    Scan();
+    EXPECT_EQ(FilesIn(store), 3u);
+}
