@@ -70,10 +70,16 @@ ChangesWindow::ChangesWindow(ScanSession& session, BytesText bytes, QWidget* par
     connect(Rows, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         emit EntryWanted(item->data(0, kPathRole).toByteArray().toStdString());
     });
-    connect(&session_.Memory(), &ScanMemory::BaselineChanged, this, [this](const std::string& rootPath) {
-        if (rootPath == rootPath_ && isVisible())
-            Reload();
+    connect(&session_.Memory(), &ScanMemory::ComparisonChanged, this, [this](const std::string& rootPath) {
+        if (rootPath == rootPath_)
+            Refresh();
     });
+}
+
+void ChangesWindow::Refresh()
+{
+    if (isVisible())
+        Reload();
 }
 
 void ChangesWindow::ShowRoot(const std::string& rootPath)
@@ -103,7 +109,11 @@ void ChangesWindow::Reload()
         Summary->setText(tr("%1 is not in the tree").arg(PathText(rootPath_)));
         return;
     }
-    if (!memory.BaselineOf(rootPath_)) {
+    if (memory.BaselineOf(rootPath_) && !memory.ComparableOf(rootPath_)) {
+        Summary->setText(tr("%1 is not fully scanned").arg(PathText(rootPath_)));
+        return;
+    }
+    if (!memory.ComparableOf(rootPath_)) {
         Summary->setText(tr("No earlier scan of %1 is remembered").arg(PathText(rootPath_)));
         return;
     }

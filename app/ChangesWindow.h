@@ -7,8 +7,8 @@
 //
 // Protocol: the main window makes one, a window of its own parented to it,
 // and calls ShowRoot (again for another root). The window follows the
-// session's ScanMemory: whenever the root's baseline changes it lists and
-// compares again, on the memory's worker, and shows the answers when they
+// session's ScanMemory: whenever the root's comparison changes (and on
+// Refresh) it lists and compares again, on the memory's worker, and shows the answers when they
 // come. It keeps the root's path, never its entry. UI thread only; Escape
 // is the application's (it ends the program).
 #pragma once
@@ -33,6 +33,8 @@ public:
     ChangesWindow(ScanSession& session, BytesText bytes, QWidget* parent);
 
     void ShowRoot(const std::string& rootPath);
+    // Lists and compares again while shown (the tree changed).
+    void Refresh();
     const std::string& RootPath() const { return rootPath_; }
     // Asks for a saved scan's file ("" when cancelled); by default a file
     // dialog (tests answer for themselves).

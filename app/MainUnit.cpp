@@ -90,6 +90,9 @@ void TfrmTallowin::WireSession()
     connect(s, &ScanSession::ScanFinished, this, [this](const ScanProgress& progress) {
         btnGo->setEnabled(true);
         StatusBar->ScanFinished(progress, keeper_->Current());
+        // A rescan or a move changed the sizes the Changes window shows.
+        if (Changes)
+            Changes->Refresh();
     });
     // The chart and the entry line follow the changed sizes.
     connect(s, &ScanSession::SizesChanged, this, [this] { TreeChange(Tree->currentIndex()); });
@@ -98,7 +101,7 @@ void TfrmTallowin::WireSession()
     // An earlier scan found (or chosen) shows at once on the entry line.
     StatusBar->SetChangeOf([this](const TTreeEntry& e) { return ChangeText(e); });
     model_->SetChangeTip([this](const TTreeEntry& e) { return ChangeText(e); });
-    connect(&s->Memory(), &ScanMemory::BaselineChanged, this,
+    connect(&s->Memory(), &ScanMemory::ComparisonChanged, this,
             [this] { StatusBar->ShowEntry(keeper_->Current()); });
     connect(&s->Memory(), &ScanMemory::Failed, StatusBar, &ScanStatusBar::ShowNotice);
 

@@ -56,6 +56,8 @@ void ScanMemory::Remember(const TTreeEntry& root, int64_t scanTime)
     const bool chosen = now && now->Chosen;
     if (previous && !chosen)
         SetBaseline(rootPath, Baseline{previous, {}, false});
+    else
+        emit ComparisonChanged(rootPath);
     const bool look = !previous && !chosen;
     if (!store_ || (!look && !write_))
         return;
@@ -109,7 +111,7 @@ int64_t ScanMemory::LastScanTime(const std::string& rootPath) const
 void ScanMemory::SetBaseline(const std::string& rootPath, Baseline baseline)
 {
     baselines_[rootPath] = std::move(baseline);
-    emit BaselineChanged(rootPath);
+    emit ComparisonChanged(rootPath);
 }
 
 void ScanMemory::ChooseRemembered(const std::string& rootPath, const std::string& file)
@@ -166,7 +168,7 @@ void ScanMemory::List(const std::string& rootPath, QObject* context, std::functi
 void ScanMemory::Compare(const TTreeEntry& root, QObject* context,
                          std::function<void(std::vector<FolderChange>)> done)
 {
-    const Baseline* baseline = BaselineOf(root.Path());
+    const Baseline* baseline = ComparableOf(root.Path());
     if (!baseline)
         return;
     auto now = std::make_shared<const FolderSnapshot>(SnapshotOfTree(root, 0));

@@ -63,7 +63,7 @@ public:
     int64_t LastScanTime(const std::string& rootPath) const;
 
     // The user's choice of a baseline: a remembered scan (its file's name in
-    // the store) or a saved scan's file; BaselineChanged once read, Failed
+    // the store) or a saved scan's file; ComparisonChanged once read, Failed
     // when it cannot be.
     void ChooseRemembered(const std::string& rootPath, const std::string& file);
     void ChooseSaved(const std::string& rootPath, const std::string& path);
@@ -76,7 +76,7 @@ public:
     void List(const std::string& rootPath, QObject* context, std::function<void(RememberedList)> done);
     // The folders of root that changed most since its baseline (at most
     // kMostRows, largest change first), handed to done later unless context
-    // has gone; nothing is called when the root has no baseline.
+    // has gone; nothing is called when ComparableOf has none.
     void Compare(const TTreeEntry& root, QObject* context,
                  std::function<void(std::vector<FolderChange>)> done);
 
@@ -85,7 +85,8 @@ public:
     void Wait();
 
 signals:
-    void BaselineChanged(const std::string& rootPath);
+    // The root's baseline changed, or its last scan ended.
+    void ComparisonChanged(const std::string& rootPath);
     void Failed(const QString& text);
 
 private:

@@ -82,6 +82,10 @@
         <source>The %1 folders that changed most since %2</source>
         <translation>%1 папок, сильнее всего изменившихся с %2</translation>
     </message>
+    <message>
+        <source>%1 is not fully scanned</source>
+        <translation>%1 просканирована не полностью</translation>
+    </message>
 </context>
 <context>
     <name>DesktopOpener</name>

@@ -142,6 +142,14 @@ TEST_F(ChangesTest, SecondScanOfAChangedTreeShowsTheChange)
     emit rows.itemDoubleClicked(rows.topLevelItem(1), 0);
     EXPECT_EQ(frm.Model().EntryAt(frm.Tree->currentIndex()), a);
 
+    // F5 below the root: the window follows.
+    t.File("root/b/more", 1'000'000);
+    frm.RescanEntry(Child(second, "b"));
+    frm.Memory().Wait();
+    ASSERT_EQ(rows.topLevelItemCount(), 3);
+    EXPECT_EQ(rows.topLevelItem(0)->text(3), "+3.5 MB");
+    EXPECT_EQ(rows.topLevelItem(2)->text(0), QString::fromStdString(root + "/b"));
+
     // Escape there ends the program, as in every window.
     QTest::keyClick(frm.Changes->Rows, Qt::Key_Escape);
     EXPECT_EQ(endCalls, 1);
