@@ -87,6 +87,9 @@ void ScanMemory::Remember(const TTreeEntry& root, int64_t scanTime)
             if (written && written->Failure)
                 emit Failed(tr("The scan of %1 was not remembered: %2")
                                 .arg(PathText(rootPath), FailureText(*written->Failure)));
+            else if (written && !written->DropFailures.empty())
+                emit Failed(tr("An older scan of %1 could not be dropped: %2")
+                                .arg(PathText(rootPath), FailureText(written->DropFailures.front())));
         };
     });
 }

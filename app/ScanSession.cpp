@@ -195,6 +195,8 @@ void ScanSession::Rescan(TTreeEntry* entry)
     const bool root = !entry->Parent();
     const int64_t started = time(nullptr);
     bool whole = false;
+    if (root)
+        memory_.RootStarted(path);  // compared again once the rescan ends
     ChangeBusy(path, [&](const TreeChangeHooks& hooks) {
         const RescanResult result = ::RescanEntry(tree_, entry, LedgerOf(entry), hooks);
         refused = result.Refusal;

@@ -216,6 +216,10 @@
         <source>The scan of %1 was not remembered: %2</source>
         <translation>Сканирование %1 не запомнено: %2</translation>
     </message>
+    <message>
+        <source>An older scan of %1 could not be dropped: %2</source>
+        <translation>Не удалось удалить старое сканирование %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>ScanSession</name>
