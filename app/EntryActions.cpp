@@ -46,10 +46,12 @@ EntryActions::EntryActions(SizeTreeView& view, SizeTreeModel& model)
     Rescan->setShortcut(QKeySequence(Qt::Key_F5));
     MoveToTrash = new QAction(tr("Move to &Trash"), this);
     MoveToTrash->setShortcut(QKeySequence(Qt::Key_Delete));
+    ChangesSince = new QAction(tr("C&hanges Since…"), this);
+    ChangesSince->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     SizesOnDisk = new QAction(tr("Sizes on &Disk"), this);
     SizesOnDisk->setCheckable(true);
     SizesOnDisk->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
-    for (QAction* a : {Open, CopyPath, Rescan, MoveToTrash, SizesOnDisk}) {
+    for (QAction* a : {Open, CopyPath, Rescan, MoveToTrash, ChangesSince, SizesOnDisk}) {
         a->setShortcutContext(Qt::WidgetShortcut);
         a->setShortcutVisibleInContextMenu(true);
         view_.addAction(a);
@@ -65,6 +67,10 @@ EntryActions::EntryActions(SizeTreeView& view, SizeTreeModel& model)
             emit TrashRequested(e);
     });
     connect(SizesOnDisk, &QAction::toggled, this, &EntryActions::SizesOnDiskToggled);
+    connect(ChangesSince, &QAction::triggered, this, [this] {
+        if (TTreeEntry* e = Current())
+            emit ChangesRequested(e->Root());
+    });
 
     Menu = new QMenu(&view_);
     Menu->addAction(Open);
@@ -73,14 +79,20 @@ EntryActions::EntryActions(SizeTreeView& view, SizeTreeModel& model)
     Menu->addAction(Rescan);
     Menu->addAction(MoveToTrash);
     Menu->addSeparator();
+    Menu->addAction(ChangesSince);
     Menu->addAction(SizesOnDisk);
+    // Hidden below a root while the menu shows; a hidden action's key would
+    // not work, and Ctrl+D works on any entry.
+    connect(Menu, &QMenu::aboutToHide, ChangesSince, [this] { ChangesSince->setVisible(true); });
     view_.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         const QModelIndex index = view_.indexAt(at);
         if (index.isValid())
             view_.setCurrentIndex(index);
-        if (Current())
+        if (const TTreeEntry* e = Current()) {
+            ChangesSince->setVisible(!e->Parent());
             Menu->popup(view_.viewport()->mapToGlobal(at));
+        }
     });
 }
 

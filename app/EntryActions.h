@@ -1,7 +1,8 @@
 // The actions on the selected entry of the size tree: its context menu and
 // keyboard shortcuts (Open with Ctrl+Enter, Copy path with Ctrl+C, Rescan
-// with F5, Move to Trash with Delete), and the checkable Sizes on Disk
-// (Ctrl+U), which switches the whole tree, not an entry.
+// with F5, Move to Trash with Delete, Changes Since… with Ctrl+D: on a
+// root's menu, and by its key for the root of any entry), and the checkable
+// Sizes on Disk (Ctrl+U), which switches the whole tree, not an entry.
 //
 // Protocol: the main window creates one EntryActions for its tree view after
 // the view has its model; it lives as the view's child. The actions act on
@@ -43,6 +44,7 @@ public:
     QAction* CopyPath = nullptr;
     QAction* Rescan = nullptr;
     QAction* MoveToTrash = nullptr;
+    QAction* ChangesSince = nullptr;
     QAction* SizesOnDisk = nullptr;  // checkable; off: apparent sizes
     QMenu* Menu = nullptr;
     DesktopOpener* Opener = nullptr;
@@ -53,6 +55,8 @@ signals:
     void RescanRequested(TTreeEntry* entry);
     void TrashRequested(TTreeEntry* entry);
     void SizesOnDiskToggled(bool on);
+    // The root whose changes to show.
+    void ChangesRequested(TTreeEntry* root);
     // Open failed, and why.
     void Notice(const QString& text);
 

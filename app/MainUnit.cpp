@@ -18,6 +18,8 @@
 
 #include "app/AboutUnit.h"
 #include "app/BusyAnimation.h"
+#include "app/ChangeSince.h"
+#include "app/ChangesWindow.h"
 #include "app/CompositionFeed.h"
 #include "app/EntryActions.h"
 #include "app/EntryName.h"
@@ -32,6 +34,7 @@
 #include "app/WindowPlacement.h"
 #include "chart/qt/Chart.h"
 #include "drives/DriveComboBox.h"
+#include "history/Comparison.h"
 #include "numtext/NumberText.h"
 #include "sizetree/FilesToList.h"
 #include "sizetree/Ordering.h"
@@ -104,6 +107,7 @@ void TfrmTallowin::WireSession()
     connect(Actions, &EntryActions::TrashRequested, this, &TfrmTallowin::TrashEntry);
     connect(Actions, &EntryActions::Notice, StatusBar, &ScanStatusBar::ShowNotice);
     connect(Actions, &EntryActions::SizesOnDiskToggled, this, &TfrmTallowin::ShowSizesOnDisk);
+    connect(Actions, &EntryActions::ChangesRequested, this, &TfrmTallowin::ShowChanges);
     connect(model_.get(), &SizeTreeModel::FilesWanted, session_.get(), &ScanSession::WantFiles);
 
     ScanSession* s = session_.get();
@@ -117,6 +121,9 @@ void TfrmTallowin::WireSession()
     connect(s, &ScanSession::ScanFinished, this, [this](const ScanProgress& progress) {
         btnGo->setEnabled(true);
         StatusBar->ScanFinished(progress, keeper_->Current());
+        // A rescan or a move changed the sizes the Changes window shows.
+        if (Changes)
+            Changes->Refresh();
     });
     // The chart and the entry line follow the changed sizes.
     connect(s, &ScanSession::SizesChanged, this, [this] { TreeChange(Tree->currentIndex()); });
@@ -131,7 +138,16 @@ void TfrmTallowin::WireSession()
             StatusBar->SavedScanShown(*root, session_->SavedRootOf(*root)->SavedAt, keeper_->Current());
     });
     connect(cbxDrive, &TDriveComboBox::OpenScanChosen, this, &TfrmTallowin::OpenScanClick);
+    // F5 on a saved scan's root: what changed since it was saved.
+    connect(s, &ScanSession::SavedRootRescanned, this,
+            [this](const TTreeEntry&, TTreeEntry* scanned) { ShowChanges(scanned); });
     connect(s, &ScanSession::Warning, this, [this](const QString& text) { warn_(text); });
+    // An earlier scan found (or chosen) shows at once on the entry line.
+    StatusBar->SetChangeOf([this](const TTreeEntry& e) { return ChangeText(e); });
+    model_->SetChangeTip([this](const TTreeEntry& e) { return ChangeText(e); });
+    connect(&s->Memory(), &ScanMemory::ComparisonChanged, this,
+            [this] { StatusBar->ShowEntry(keeper_->Current()); });
+    connect(&s->Memory(), &ScanMemory::Failed, StatusBar, &ScanStatusBar::ShowNotice);
 
     confirm_ = [this](const QString& question) {
         return QMessageBox::question(this, tr("Move to Trash"), question, QMessageBox::Yes | QMessageBox::No,
@@ -208,6 +224,41 @@ void TfrmTallowin::TrashEntry(TTreeEntry* entry)
     // The dialog let events run: the entry may have gone meanwhile.
     if (where.isValid() && model_->EntryAt(where) == entry)
         session_->MoveToTrash(entry);
+}
+
+QString TfrmTallowin::ChangeText(const TTreeEntry& entry) const
+{
+    const ScanMemory::Baseline* b = session_->Memory().ComparableOf(entry.Root()->Path());
+    if (!b || session_->Scanning())
+        return QString();
+    return EntryChangeText(ChangeOfEntry(*b->Snapshot, entry), BaselineWhen(*b),
+                           [this](double bytes) { return StatusBar->Bytes(bytes); });
+}
+
+void TfrmTallowin::ShowChanges(TTreeEntry* root)
+{
+    if (!root)
+        return;
+    if (!Changes) {
+        Changes = new ChangesWindow(
+            *session_, [this](double bytes) { return StatusBar->Bytes(bytes); }, this);
+        connect(Changes, &ChangesWindow::EntryWanted, this, &TfrmTallowin::SelectPath);
+    }
+    Changes->ShowRoot(root->Path());
+}
+
+void TfrmTallowin::SelectPath(const std::string& path)
+{
+    const TTreeEntry* e = session_->EntryAt(path);
+    if (!e) {
+        StatusBar->ShowNotice(tr("%1 is not in the tree").arg(PathText(path)));
+        return;
+    }
+    const QModelIndex index = model_->IndexOf(e);
+    Tree->setCurrentIndex(index);
+    Tree->scrollTo(index);
+    activateWindow();
+    Tree->setFocus();
 }
 
 void TfrmTallowin::btnBySizeClick()

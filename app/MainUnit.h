@@ -3,7 +3,10 @@
 // which owns the tree and runs every command on it, shows what the session
 // says (busy animation, Go, status bar, chart) and asks the user (Move to
 // Trash, judged first by app/EntryTrash.h). The methods named after the
-// design's commands forward to the session.
+// design's commands forward to the session. An entry's change since the
+// earlier scan of its root (app/ScanMemory.h) is added to the status bar's
+// entry line and to the entry's tool tip; the "Changes Since…" window
+// (app/ChangesWindow.h) lists a root's.
 //
 // Protocol: construct after the QApplication exists (with
 // Qt::AA_DontCreateNativeWidgetSiblings set before it) and after the about
@@ -27,6 +30,7 @@
 #include "app/SizeTreeModel.h"
 #include "sizetree/SizeTree.h"
 
+class ChangesWindow;
 class QFrame;
 class QToolButton;
 class EntryActions;
@@ -88,6 +92,23 @@ public:
     // F5 and Delete on an entry (app/EntryActions.h).
     void RescanEntry(TTreeEntry* entry) { session_->Rescan(entry); }
     void TrashEntry(TTreeEntry* entry);
+    // Ctrl+D: the "Changes Since…" window of a root.
+    void ShowChanges(TTreeEntry* root);
+    // Selects the entry at path in the tree (a row of the Changes window).
+    void SelectPath(const std::string& path);
+    // F5 on the root of a saved scan opened in the window: call before the
+    // rescan, with the file it was opened from; the root is then compared
+    // with the saved scan as it was opened.
+    void ShowChangesAgainst(const TTreeEntry& savedRoot, const std::string& savedFile)
+    {
+        session_->ShowChangesAgainst(savedRoot, savedFile);
+    }
+    // Remembered scans and what each root is compared with; off until
+    // UseStore is called on it.
+    ScanMemory& Memory() { return session_->Memory(); }
+    // The change of an entry since its root's earlier scan, empty when none
+    // is known (or a scan runs).
+    QString ChangeText(const TTreeEntry& entry) const;
     // The confirmation (true: go ahead) and the failure message of Move to
     // Trash; by default message boxes (tests answer for themselves).
     void SetTrashDialogs(std::function<bool(const QString& question)> confirm,
@@ -127,6 +148,7 @@ public:
     TAnimate* Animate = nullptr;
     ScanStatusBar* StatusBar = nullptr;  // below the designed client area
     EntryActions* Actions = nullptr;     // the tree's context menu and shortcuts
+    ChangesWindow* Changes = nullptr;    // a window of its own, made when first shown
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <cerrno>
 #include <chrono>
+#include <ctime>
 #include <optional>
 #include <sys/stat.h>
 
@@ -34,6 +35,7 @@ TTreeEntry* ScanSession::AddRoot(std::string path)
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     DropRoots(path, nullptr);
+    memory_.RootStarted(path);
     return tree_.AddChildEntry(nullptr, path, TNode{path, 0, ""});
 }
 
@@ -57,10 +59,77 @@ void ScanSession::DropRoots(const std::string& path, const TTreeEntry* keep)
 
 void ScanSession::ScanRoot(TTreeEntry* root)
 {
+    const int64_t started = time(nullptr);
+    bool stopped = false;
     RunBusy([&] {
         ScanFolder(root);
         tree_.SetImageIndex(root, 1);
+        stopped = stopRequested_;
     });
+    if (!stopped)
+        RememberRoot(root->Path(), started);
+}
+
+void ScanSession::RememberRoot(const std::string& path, int64_t scanTime)
+{
+    if (const TTreeEntry* root = RootAt(path))
+        memory_.Remember(*root, scanTime);
+}
+
+TTreeEntry* ScanSession::RootAt(const std::string& path)
+{
+    // A saved scan's root only where no scan of the path stands beside it
+    // (it does while F5 on it runs).
+    TTreeEntry* saved = nullptr;
+    for (TTreeEntry* e = tree_.FirstTopLevelEntry(); e; e = tree_.NextSibling(e))
+        if (e->Path() == path) {
+            if (!SavedRootOf(*e))
+                return e;
+            saved = saved ? saved : e;
+        }
+    return saved;
+}
+
+TTreeEntry* ScanSession::EntryAt(const std::string& path)
+{
+    // The longest root path that path starts with, then name by name.
+    TTreeEntry* entry = nullptr;
+    for (TTreeEntry* e = tree_.FirstTopLevelEntry(); e; e = tree_.NextSibling(e)) {
+        const std::string& root = e->Path();
+        const bool below = path.size() > root.size() && path.compare(0, root.size(), root) == 0
+            && (root.back() == '/' || path[root.size()] == '/');
+        if ((path == root || below) && (!entry || root.size() > entry->Path().size()))
+            entry = e;
+    }
+    if (!entry)
+        return nullptr;
+    size_t at = entry->Path().size();
+    while (entry && at < path.size()) {
+        if (path[at] == '/')
+            ++at;
+        const size_t end = std::min(path.find('/', at), path.size());
+        const std::string_view name = std::string_view(path).substr(at, end - at);
+        TTreeEntry* next = nullptr;
+        for (int i = 0; i < entry->ChildCount() && !next; ++i) {
+            TTreeEntry* child = entry->ChildAt(i);
+            if (IsSnapshotFolder(*child) && child->Name() == name)
+                next = child;
+        }
+        entry = next;
+        at = end;
+    }
+    return entry;
+}
+
+void ScanSession::ShowChangesAgainst(const TTreeEntry& savedRoot, const std::string& savedFile)
+{
+    memory_.Choose(savedRoot.Path(), std::make_shared<const FolderSnapshot>(SnapshotOfTree(savedRoot, 0)),
+                   savedFile);
+}
+
+void ScanSession::ShowChangesAgainst(const std::string& rootPath, const std::string& savedFile)
+{
+    memory_.ChooseSaved(rootPath, savedFile);
 }
 
 void ScanSession::ScanFolder(TTreeEntry* entry)
@@ -166,11 +235,21 @@ void ScanSession::Rescan(TTreeEntry* entry)
     }
     std::optional<WalkRefusal> refused;
     const WalkPlan plan = PlanWalk(*entry);  // made before the entry may go
-    ChangeBusy(entry->Path(), [&](const TreeChangeHooks& hooks) {
-        refused = ::RescanEntry(tree_, entry, LedgerOf(entry), hooks).Refusal;
+    const std::string path = entry->Path();
+    const bool root = !entry->Parent();
+    const int64_t started = time(nullptr);
+    bool whole = false;
+    if (root)
+        memory_.RootStarted(path);  // compared again once the rescan ends
+    ChangeBusy(path, [&](const TreeChangeHooks& hooks) {
+        const RescanResult result = ::RescanEntry(tree_, entry, LedgerOf(entry), hooks);
+        refused = result.Refusal;
+        whole = root && result.Rescanned && !stopRequested_;
     });
     if (refused)
         emit Notice(tr("Rescan refused: %1").arg(WalkRefusalText(plan, *refused)));
+    if (whole)
+        RememberRoot(path, started);
 }
 
 QString ScanSession::TrashRefusal(const TTreeEntry& entry) const
@@ -347,6 +426,9 @@ void ScanSession::RescanSavedRoot(TTreeEntry* saved)
         return;
     }
     DropRoots(path, saved);
+    // What changed is told against the saved scan, copied before it goes.
+    ShowChangesAgainst(*saved, SavedRootOf(*saved)->File);
+    memory_.RootStarted(path);
     TTreeEntry* scanned = tree_.AddChildEntry(nullptr, path, TNode{path, 0, ""});
     ScanRoot(scanned);
     if (stopRequested_)

@@ -31,6 +31,10 @@
 // request may come from inside a change of the tree) and hands the entry to
 // the queue's worker; the worker wakes the session by a queued call, which
 // puts the files into the tree and says so.
+//
+// Every root scan that ends unstopped (Go, or F5 on a root) is handed to its
+// ScanMemory (app/ScanMemory.h): remembered unless the window said not to,
+// and the root compared with its earlier scan from then on.
 #pragma once
 
 #include <QModelIndex>
@@ -40,6 +44,7 @@
 #include <optional>
 #include <string>
 
+#include "app/ScanMemory.h"
 #include "sizetree/LinkLedger.h"
 #include "sizetree/ListingQueue.h"
 #include "sizetree/Ordering.h"
@@ -100,6 +105,18 @@ public:
     bool Busy() const { return scanning_ || resorts_ > 0 || listings_.Active(); }
     bool ListingFiles() const { return listings_.Active(); }
 
+    // Remembered scans and what each root is compared with.
+    ScanMemory& Memory() { return memory_; }
+    // The root at a path (trailing "/" as AddRoot keeps it), or null.
+    TTreeEntry* RootAt(const std::string& path);
+    // The entry at a path below an existing root, or null.
+    TTreeEntry* EntryAt(const std::string& path);
+    // Compares the root at savedRoot's path with savedRoot as it is now
+    // (a saved scan opened in the window, before F5 scans it afresh), or
+    // with a saved scan's file read on the worker.
+    void ShowChangesAgainst(const TTreeEntry& savedRoot, const std::string& savedFile);
+    void ShowChangesAgainst(const std::string& rootPath, const std::string& savedFile);
+
 signals:
     void Working(bool on);
     void ScanStarted(const std::string& path);
@@ -136,6 +153,8 @@ private:
     void RunResort(const std::function<void()>& change);
     // Working(on) when Busy() changed since wasBusy.
     void Settle(bool wasBusy);
+    // After a root's scan or rescan that ran to its end.
+    void RememberRoot(const std::string& path, int64_t scanTime);
 
     // Declared before the queue, whose watches observe it.
     TSizeTree tree_;
@@ -143,6 +162,7 @@ private:
     std::map<const TTreeEntry*, SavedRoot> savedRoots_;
     ListingQueue listings_;
     SelectionKeeper* keeper_ = nullptr;
+    ScanMemory memory_;
     bool scanning_ = false;
     int resorts_ = 0;
     bool stopRequested_ = false;

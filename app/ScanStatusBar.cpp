@@ -134,6 +134,9 @@ void ScanStatusBar::ShowEntry(const TTreeEntry* entry)
         rest += tr(", %1 of the folder above, %2 of the root")
                     .arg(ShareText(size, entry->Parent()->Size()), ShareText(size, root->Size()));
     rest += tr(", %1, %2").arg(FilesText(c.Files), FoldersText(c.Folders));
+    // Beside the path, before the rest is cut at the line's end.
+    if (const QString change = changeOf_ ? changeOf_(*entry) : QString(); !change.isEmpty())
+        rest = QStringLiteral(" (%1)").arg(change) + rest;
     const QString path = EntryPlaceText(*entry);
     entryFull_ = path + rest;
     SetLine(entryLine_, path, rest);

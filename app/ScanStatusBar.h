@@ -1,7 +1,8 @@
 // ScanStatusBar: the main window's status bar, below its designed client
 // area. Line one follows a scan (the folder under scan, counts, bytes, time
 // and, for a whole file system, how far it has come) and then sums it up;
-// line two describes the selected entry.
+// line two describes the selected entry, and its change since an earlier
+// scan when the window tells (SetChangeOf).
 //
 // Protocol: the window calls ScanStarted, then Sample from the scan's event
 // hook (as often as it likes: the text changes at most every 100 ms, and a
@@ -15,6 +16,7 @@
 #include <QStatusBar>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -40,6 +42,9 @@ public:
     void SavedScanOpening(const std::string& file);
     // root: a saved scan's root; savedAt: when it was saved (Unix seconds).
     void SavedScanShown(const TTreeEntry& root, std::optional<int64_t> savedAt, const TTreeEntry* selected);
+    // The change of an entry since an earlier scan ("+1.2 GB since 3 Dec
+    // 14:02"; empty: none known), shown on line two after the path.
+    void SetChangeOf(std::function<QString(const TTreeEntry&)> changeOf) { changeOf_ = std::move(changeOf); }
     // A one-shot message on line one (a command refused, and why): a
     // running scan's samples leave it for kNoticeTime; its end replaces it.
     void ShowNotice(const QString& text);
@@ -64,6 +69,7 @@ private:
     uint64_t usedBytes_ = 0;  // of the scanned file system; 0: not a whole one
     Clock::time_point started_{};
     Clock::time_point lastSample_{};
+    std::function<QString(const TTreeEntry&)> changeOf_;
     QString notice_;  // the last notice
     Clock::time_point noticeUntil_{};
 };

@@ -115,8 +115,13 @@ QVariant SizeTreeModel::data(const QModelIndex& index, int role) const
     }
     case Qt::ForegroundRole:
         return e->ReadError() ? QVariant(kUnreadableColour) : QVariant();
-    case Qt::ToolTipRole:
-        return EntryTip(*e);
+    case Qt::ToolTipRole: {
+        const QString change = changeTip_ ? changeTip_(*e) : QString();
+        const QVariant tip = EntryTip(*e);
+        if (change.isEmpty())
+            return tip;
+        return tip.isValid() ? tip.toString() + QLatin1Char('\n') + change : change;
+    }
     default:
         return {};
     }

@@ -14,13 +14,16 @@
 // A FILES entry whose files can be listed has children before it has rows:
 // fetchMore asks for them through FilesWanted, which the scan session
 // answers later (never from inside the call: it may come during a tree
-// change). EntryAt reads an index of this model without the model.
+// change). EntryAt reads an index of this model without the model. The
+// window may add a line to every tool tip: an entry's change since an
+// earlier scan (SetChangeTip).
 #pragma once
 
 #include <QAbstractItemModel>
 #include <QColor>
 #include <QIcon>
 #include <array>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -36,6 +39,9 @@ public:
     // entry shows picture 0 whatever its own index.
     SizeTreeModel(TSizeTree& tree, const std::array<QImage, 3>& images, QObject* parent = nullptr);
     ~SizeTreeModel() override;
+
+    // Asked when a tool tip shows; an empty text adds nothing.
+    void SetChangeTip(std::function<QString(const TTreeEntry&)> tip) { changeTip_ = std::move(tip); }
 
     static TTreeEntry* EntryAt(const QModelIndex& index);
     QModelIndex IndexOf(const TTreeEntry* entry) const;
@@ -70,6 +76,7 @@ private:
 
     TSizeTree& tree_;
     std::array<QIcon, 3> icons_;
+    std::function<QString(const TTreeEntry&)> changeTip_;
     // Persistent indexes under the parent being reordered, with their entries.
     std::vector<std::pair<QModelIndex, TTreeEntry*>> moving_;
 };

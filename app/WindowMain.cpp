@@ -20,6 +20,7 @@
 #include "app/Glyphs.h"
 #include "app/MainUnit.h"
 #include "app/ProgramTranslation.h"
+#include "history/ScanStore.h"
 #include "numtext/NumberText.h"
 #include "savedscan/SavedReport.h"
 
@@ -47,8 +48,7 @@ int main(int argc, char** argv)
     // `--no-history` anywhere before "--": this run remembers no scans
     // (history/ScanStore.h).
     const auto optionsEnd = std::find(args.begin(), args.end(), "--");
-    [[maybe_unused]] const bool rememberScans = std::find(args.begin(), optionsEnd, "--no-history")
-        == optionsEnd;
+    const bool rememberScans = std::find(args.begin(), optionsEnd, "--no-history") == optionsEnd;
     args.erase(std::remove(args.begin(), optionsEnd, "--no-history"), optionsEnd);
     const bool timing = !args.empty() && args[0] == "--timing";
     if (timing)
@@ -98,6 +98,7 @@ int main(int argc, char** argv)
 
     TfrmAbout frmAbout;
     TfrmTallowin frmTallowin(frmAbout);
+    frmTallowin.Memory().UseStore(ScanStore::DefaultFolder(), rememberScans);
     frmTallowin.show();
     if (startError)
         frmTallowin.ShowStartFailure(startPath, startError);

@@ -81,7 +81,7 @@ command_of() {
   esac
 }
 results=$(mktemp)
-trap 'rm -f "$results" "$results.one"' EXIT
+trap 'rm -rf "$results" "$results.one" "$results.state"' EXIT
 
 # Median of the arguments.
 median() {
@@ -143,12 +143,14 @@ if [ -n "$cold" ]; then
 fi
 
 # The window: Go to the end of the scan of the generated tree, inside the
-# program, and its peak memory afterwards.
+# program, and its peak memory afterwards. It remembers its scans in a
+# folder of this run, not the user's.
 run_window() {
   if [ -n "${DISPLAY:-}" ]; then
-    QT_QPA_PLATFORM=xcb "$1" --timing "$window_tree"
+    XDG_STATE_HOME="$results.state" QT_QPA_PLATFORM=xcb "$1" --timing "$window_tree"
   else
-    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$1" --timing "$window_tree"
+    XDG_STATE_HOME="$results.state" QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$1" \
+      --timing "$window_tree"
   fi
 }
 window_ms=() window_mib=() before_ms=()

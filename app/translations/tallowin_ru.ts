@@ -2,6 +2,92 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU" sourcelanguage="en">
 <context>
+    <name>ChangeSince</name>
+    <message>
+        <source>new since %1</source>
+        <translation>новая с %1</translation>
+    </message>
+    <message>
+        <source>unchanged since %1</source>
+        <translation>без изменений с %1</translation>
+    </message>
+    <message>
+        <source>%1 since %2</source>
+        <translation>%1 с %2</translation>
+    </message>
+</context>
+<context>
+    <name>ChangesWindow</name>
+    <message>
+        <source>Compare with a Saved Scan</source>
+        <translation>Сравнить с сохранённым сканированием</translation>
+    </message>
+    <message>
+        <source>Saved scans (*.json *.json.gz *.json.zst *.gz *.zst);;All files (*)</source>
+        <translation>Сохранённые сканирования (*.json *.json.gz *.json.zst *.gz *.zst);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>Compare with:</source>
+        <translation>Сравнить с:</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Папка</translation>
+    </message>
+    <message>
+        <source>Then</source>
+        <translation>Было</translation>
+    </message>
+    <message>
+        <source>Now</source>
+        <translation>Стало</translation>
+    </message>
+    <message>
+        <source>Change</source>
+        <translation>Изменение</translation>
+    </message>
+    <message>
+        <source>Changes Since… - %1</source>
+        <translation>Изменения с… - %1</translation>
+    </message>
+    <message>
+        <source>%1 is not in the tree</source>
+        <translation>%1 нет в дереве</translation>
+    </message>
+    <message>
+        <source>No earlier scan of %1 is remembered</source>
+        <translation>Более раннее сканирование %1 не запомнено</translation>
+    </message>
+    <message>
+        <source>Comparing…</source>
+        <translation>Сравнение…</translation>
+    </message>
+    <message>
+        <source>Other file…</source>
+        <translation>Другой файл…</translation>
+    </message>
+    <message>
+        <source>No folder changed since %1</source>
+        <translation>С %1 ни одна папка не изменилась</translation>
+    </message>
+    <message>
+        <source>1 folder changed since %1</source>
+        <translation>С %1 изменилась 1 папка</translation>
+    </message>
+    <message>
+        <source>%1 folders changed since %2</source>
+        <translation>С %2 изменилось папок: %1</translation>
+    </message>
+    <message>
+        <source>The %1 folders that changed most since %2</source>
+        <translation>%1 папок, сильнее всего изменившихся с %2</translation>
+    </message>
+    <message>
+        <source>%1 is not fully scanned</source>
+        <translation>%1 просканирована не полностью</translation>
+    </message>
+</context>
+<context>
     <name>DesktopOpener</name>
     <message>
         <source>%1 could not be started: %2</source>
@@ -49,6 +135,10 @@
     <message>
         <source>Sizes on &amp;Disk</source>
         <translation>Размеры на &amp;диске</translation>
+    </message>
+    <message>
+        <source>C&amp;hanges Since…</source>
+        <translation>&amp;Изменения с…</translation>
     </message>
 </context>
 <context>
@@ -129,6 +219,21 @@
     <message>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ScanMemory</name>
+    <message>
+        <source>Could not read the earlier scan of %1: %2</source>
+        <translation>Не удалось прочитать прежнее сканирование %1: %2</translation>
+    </message>
+    <message>
+        <source>The scan of %1 was not remembered: %2</source>
+        <translation>Сканирование %1 не запомнено: %2</translation>
+    </message>
+    <message>
+        <source>An older scan of %1 could not be dropped: %2</source>
+        <translation>Не удалось удалить старое сканирование %1: %2</translation>
     </message>
 </context>
 <context>
@@ -340,6 +445,10 @@
     <message>
         <source>Cannot scan %1: %2</source>
         <translation>Не удаётся сканировать %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 is not in the tree</source>
+        <translation>%1 нет в дереве</translation>
     </message>
 </context>
 <context>

@@ -112,13 +112,14 @@ TEST_F(MainWindowTest, CopyPathAndOpenGiveTheExactBytes)
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return frm.StatusBar->NoticeText().contains(QLatin1String("could not be started")); }));
 
-    // The menu offers all four, and the checkable Sizes on Disk, with their
+    // The menu offers all five, and the checkable Sizes on Disk, with their
     // shortcuts shown.
     QList<QAction*> items = frm.Actions->Menu->actions();
     items.removeIf([](QAction* a) { return a->isSeparator(); });
-    ASSERT_EQ(items.size(), 5);
-    EXPECT_EQ(items[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
-    EXPECT_TRUE(items[4]->isCheckable());
+    ASSERT_EQ(items.size(), 6);
+    EXPECT_EQ(items[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+    EXPECT_EQ(items[5]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
+    EXPECT_TRUE(items[5]->isCheckable());
     EXPECT_EQ(items[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Return));
     EXPECT_EQ(items[1]->shortcut(), QKeySequence(QKeySequence::Copy));
     EXPECT_EQ(items[2]->shortcut(), QKeySequence(Qt::Key_F5));

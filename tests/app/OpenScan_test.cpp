@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QTest>
+#include <QTreeWidget>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,6 +18,7 @@
 #include "app/ScanSession.h"
 #include "app/ScanStatusBar.h"
 #include "drives/DriveComboBox.h"
+#include "app/ChangesWindow.h"
 #include "savedscan/Export.h"
 #include "savedscan/SavedReport.h"
 #include "savedscan/SavedScan.h"
@@ -118,6 +120,14 @@ TEST_F(OpenScanTest, ShownAsTheScanOfItsTreeAndOnlyItsRootRescanned)
     EXPECT_EQ(rootsAtHook, std::vector<std::string>(2, t.Path("tree")));
     ASSERT_EQ(Roots(), std::vector<std::string>{t.Path("tree")});
     EXPECT_EQ(frm.Session().SavedRootOf(*frm.SizeTree().TopLevelAt(0)), nullptr);
+    // ...and what changed since the file was saved shows: on the entry line,
+    // and in the Changes window, which comes up.
+    const TTreeEntry* now = frm.SizeTree().TopLevelAt(0);
+    EXPECT_TRUE(frm.ChangeText(*now).startsWith(QStringLiteral("-2.0 kB since ")))
+        << frm.ChangeText(*now).toStdString();
+    ASSERT_NE(frm.Changes, nullptr);
+    EXPECT_TRUE(frm.Changes->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return frm.Changes->Rows->topLevelItemCount() == 1; }));
 }
 
 // A file from elsewhere, opened by Ctrl+Shift+O: its date as the locale writes it, its files listed

@@ -5,8 +5,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QMimeData>
+#include <QTreeWidget>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -15,6 +17,7 @@
 #include "ScopedLocale.h"
 #include "TempTree.h"
 #include "app/AboutUnit.h"
+#include "app/ChangesWindow.h"
 #include "app/EntryActions.h"
 #include "app/EntryName.h"
 #include "app/FolderDrop.h"
@@ -82,8 +85,14 @@ std::map<std::string, QStringList> OwnTexts(const QLocale& locale, const std::st
     texts["status bar"] << frm.StatusBar->ScanText() << frm.StatusBar->EntryText();
     const EntryActions& menu = *frm.Actions;
     texts["tree menu"] << menu.Open->text() << menu.CopyPath->text() << menu.Rescan->text()
-                       << menu.MoveToTrash->text() << menu.SizesOnDisk->text();
+                       << menu.MoveToTrash->text() << menu.SizesOnDisk->text() << menu.ChangesSince->text();
     texts["smaller files"] << SmallerFilesText(1) << SmallerFilesText(3) << SmallerFilesText(10552);
+    frm.ShowChanges(root);
+    const ChangesWindow& changes = *frm.Changes;
+    texts["changes window"] << changes.windowTitle() << changes.Summary->text()
+                            << changes.Chooser->itemText(changes.Chooser->count() - 1);
+    for (int c = 0; c < changes.Rows->columnCount(); ++c)
+        texts["changes window"] << changes.Rows->headerItem()->text(c);
     sub->SetReadError(EACCES);
     sub->Counts().UnreadableBelow = 1;
     root->Counts().UnreadableBelow = 3;

@@ -139,7 +139,7 @@ public:
         return Spawn({"/usr/bin/env", "strace", "-f", "--seccomp-bpf", "-qq", "-y", "-o",
                       log_.Path("strace.log"), "-e", "trace=getdents64", "-e",
                       "inject=getdents64:delay_enter=150000", TALLOWIN_BINARY, tree_.Root()},
-                     {"QT_QPA_PLATFORM=xcb",
+                     {"QT_QPA_PLATFORM=xcb", "XDG_STATE_HOME=" + log_.Path("state"),
                       "ASAN_OPTIONS=" + std::string(asan ? asan : "") + (asan ? ":" : "") + "detect_leaks=0"},
                      log_.Path("stderr.log"));
     }
