@@ -26,7 +26,7 @@ struct JsonNumber {
 
 class JsonCursor {
 public:
-    static constexpr size_t kBufferBytes = 256 * 1024;
+    static constexpr size_t kBufferBytes = 64 * 1024;
     static constexpr uint32_t kMostNesting = 100000;
 
     // offset: where the source starts in the text (for the offsets reported).

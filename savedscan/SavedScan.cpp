@@ -15,16 +15,6 @@
 
 namespace {
 
-uint32_t SaturatingSum(uint32_t a, uint32_t b)
-{
-    return a > UINT32_MAX - b ? UINT32_MAX : a + b;
-}
-
-uint64_t SaturatingSum64(uint64_t a, uint64_t b)
-{
-    return a > UINT64_MAX - b ? UINT64_MAX : a + b;
-}
-
 struct StopReading {};
 
 }  // namespace
@@ -91,7 +81,7 @@ public:
             // Not entered, as a folder on another file system in a scan.
             TTreeEntry* child = tree_.AddDerivedEntry(f.Entry, item.Name + std::string(kProvisionalMark),
                                                       item.Name, 0, TPathKind::pkFolder);
-            FinishCaption(child);
+            FinishSubfolder(tree_, child);
             return;
         }
         if (item.SeveralLinks()) {
@@ -125,7 +115,7 @@ public:
         frames_.pop_back();
         if (!frames_.empty()) {
             frames_.back().InRun = false;
-            FinishCaption(entry);
+            FinishSubfolder(tree_, entry);
         }
     }
 
@@ -152,21 +142,6 @@ private:
             files_.runs_[f.LastRun].Next = run;
         }
         f.LastRun = run;
-    }
-
-    // As the scan finishes a subfolder: final caption, its share of the parent.
-    void FinishCaption(TTreeEntry* child)
-    {
-        tree_.SetCaption(child, FinalCaption(tree_, *child));
-        TTreeEntry* parent = child->Parent();
-        parent->SetSize(parent->Size() + child->Size());
-        const EntryCounts& c = child->Counts();
-        EntryCounts& p = parent->Counts();
-        p.DiskBytes = SaturatingSum64(p.DiskBytes, c.DiskBytes);
-        p.Files = SaturatingSum(p.Files, c.Files);
-        p.Folders = SaturatingSum(p.Folders, SaturatingSum(c.Folders, 1));
-        p.UnreadableBelow = SaturatingSum(p.UnreadableBelow,
-                                          SaturatingSum(c.UnreadableBelow, child->ReadError() ? 1 : 0));
     }
 
     TSizeTree& tree_;

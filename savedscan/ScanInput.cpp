@@ -54,16 +54,22 @@ private:
     int fd_;
 };
 
+// pread's answer for bytes held in memory.
+ssize_t ReadFromBytes(std::string_view bytes, uint64_t offset, char* buf, size_t n)
+{
+    if (offset >= bytes.size())
+        return 0;
+    const size_t got = std::min<size_t>(n, bytes.size() - static_cast<size_t>(offset));
+    std::memcpy(buf, bytes.data() + offset, got);
+    return static_cast<ssize_t>(got);
+}
+
 class MemoryCopy : public TextCopy {
 public:
     void Append(const char* data, size_t n) override { text_.append(data, n); }
     ssize_t ReadAt(uint64_t offset, char* buf, size_t n) const override
     {
-        if (offset >= text_.size())
-            return 0;
-        const size_t got = std::min<size_t>(n, text_.size() - static_cast<size_t>(offset));
-        std::memcpy(buf, text_.data() + offset, got);
-        return static_cast<ssize_t>(got);
+        return ReadFromBytes(text_, offset, buf, n);
     }
 
 private:
@@ -92,11 +98,7 @@ public:
     explicit PlainMemory(std::string_view bytes) : bytes_(bytes) {}
     ssize_t ReadAt(uint64_t offset, char* buf, size_t n) const override
     {
-        if (offset >= bytes_.size())
-            return 0;
-        const size_t got = std::min<size_t>(n, bytes_.size() - static_cast<size_t>(offset));
-        std::memcpy(buf, bytes_.data() + offset, got);
-        return static_cast<ssize_t>(got);
+        return ReadFromBytes(bytes_, offset, buf, n);
     }
 
 private:

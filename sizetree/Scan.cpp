@@ -18,11 +18,6 @@ using Clock = std::chrono::steady_clock;
 // A wait's tick when events are due at every folder.
 constexpr std::chrono::milliseconds kShortestWait{1};
 
-uint32_t SaturatingSum(uint32_t a, uint32_t b)
-{
-    return a > UINT32_MAX - b ? UINT32_MAX : a + b;
-}
-
 // One folder under scan.
 struct ScanFrame {
     TTreeEntry* Entry = nullptr;
@@ -66,7 +61,7 @@ public:
                 if (hooks_.Progress)
                     ++hooks_.Progress->Folders;
                 if (sub.OtherFileSystem) {
-                    FinishCaption(child);
+                    FinishSubfolder(tree_, child);
                     continue;
                 }
                 // frames_ is a deque: f and sub stay valid while it grows.
@@ -178,22 +173,7 @@ private:
             lister_.Leave();
         frames_.pop_back();
         if (!frames_.empty())
-            FinishCaption(entry);
-    }
-
-    // The subfolder's scan is done: final caption, size added to the parent.
-    void FinishCaption(TTreeEntry* child)
-    {
-        tree_.SetCaption(child, FinalCaption(tree_, *child));
-        TTreeEntry* parent = child->Parent();
-        parent->SetSize(parent->Size() + child->Size());
-        const EntryCounts& c = child->Counts();
-        EntryCounts& p = parent->Counts();
-        p.DiskBytes += c.DiskBytes;
-        p.Files = SaturatingSum(p.Files, c.Files);
-        p.Folders = SaturatingSum(p.Folders, SaturatingSum(c.Folders, 1));
-        p.UnreadableBelow = SaturatingSum(p.UnreadableBelow,
-                                          SaturatingSum(c.UnreadableBelow, child->ReadError() ? 1 : 0));
+            FinishSubfolder(tree_, entry);
     }
 
     TSizeTree& tree_;
@@ -209,6 +189,30 @@ private:
 };
 
 }  // namespace
+
+uint32_t SaturatingSum(uint32_t a, uint32_t b)
+{
+    return a > UINT32_MAX - b ? UINT32_MAX : a + b;
+}
+
+uint64_t SaturatingSum64(uint64_t a, uint64_t b)
+{
+    return a > UINT64_MAX - b ? UINT64_MAX : a + b;
+}
+
+void FinishSubfolder(TSizeTree& tree, TTreeEntry* child)
+{
+    tree.SetCaption(child, FinalCaption(tree, *child));
+    TTreeEntry* parent = child->Parent();
+    parent->SetSize(parent->Size() + child->Size());
+    const EntryCounts& c = child->Counts();
+    EntryCounts& p = parent->Counts();
+    p.DiskBytes = SaturatingSum64(p.DiskBytes, c.DiskBytes);
+    p.Files = SaturatingSum(p.Files, c.Files);
+    p.Folders = SaturatingSum(p.Folders, SaturatingSum(c.Folders, 1));
+    p.UnreadableBelow = SaturatingSum(p.UnreadableBelow,
+                                      SaturatingSum(c.UnreadableBelow, child->ReadError() ? 1 : 0));
+}
 
 void ScanFolderWith(TSizeTree& tree, TTreeEntry* entry, const TScanHooks& hooks, TFolderLister& lister,
                     LinkLedger& ledger)

@@ -109,5 +109,11 @@ std::string FinalCaption(const TSizeTree& tree, const TTreeEntry& e);
 // The same into out, replacing what it held (its room is kept: no
 // allocation when a caption of the same length was there).
 void SetFinalCaptionText(std::string& out, const TSizeTree& tree, const TTreeEntry& e);
+// As the scan of a folder below a root ends (a scan's or a saved scan's):
+// its final caption, its totals added to its parent's.
+void FinishSubfolder(TSizeTree& tree, TTreeEntry* child);
+// Counts that stop at their type's end rather than wrap.
+uint32_t SaturatingSum(uint32_t a, uint32_t b);
+uint64_t SaturatingSum64(uint64_t a, uint64_t b);
 // True for a folder whose scan has not finished (its caption has the mark).
 bool HasProvisionalCaption(const TTreeEntry& e);
