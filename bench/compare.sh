@@ -34,19 +34,13 @@ if [ -n "$cold" ] && ! drop_cache 2>/dev/null; then
   exit 0
 fi
 
-sudo=
-[ "$(id -u)" -eq 0 ] || sudo=sudo
 missing=()
 [ -x /usr/bin/time ] || missing+=(time)
 command -v ncdu >/dev/null || missing+=(ncdu)
 command -v gdu >/dev/null || missing+=(gdu)
 command -v xvfb-run >/dev/null || missing+=(xvfb xauth)
 ls /usr/src/linux-source-*.tar.* >/dev/null 2>&1 || missing+=(linux-source)
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "installing ${missing[*]}" >&2
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+install_packages "${missing[@]}"
 
 if [ -z "${SKIP_BUILD:-}" ]; then
   cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWIN_BENCH=ON >/dev/null

@@ -24,12 +24,7 @@ missing=()
 [ -x /usr/bin/time ] || missing+=(time)
 command -v ncdu >/dev/null || missing+=(ncdu)
 command -v zstd >/dev/null || missing+=(zstd)
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+install_packages "${missing[@]}"
 if [ -z "${SKIP_BUILD:-}" ]; then
   cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWIN_BENCH=ON >/dev/null
   cmake --build "$build" -j"$(nproc)" --target tallowin sizetree_make_tree >/dev/null

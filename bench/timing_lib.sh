@@ -2,6 +2,16 @@
 
 # Builds the generated tree of 1,000,000 files in 100,110 folders under $2
 # once, with the generator of build folder $1; later runs reuse it.
+# Installs the Debian packages named, if any (apt-get as root, sudo otherwise).
+install_packages() {
+  [ $# -gt 0 ] || return 0
+  local sudo=
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  echo "installing $*" >&2
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+}
+
 ensure_tree_1m() {
   local build=$1 data=$2
   [ -f "$data/tree-1m.done" ] && return 0
