@@ -17,6 +17,7 @@
 #include "app/SelectionKeeper.h"
 #include "app/SizeTreeModel.h"
 #include "savedscan/SavedScan.h"
+#include "sizetree/EntryLookup.h"
 #include "sizetree/FilesToList.h"
 #include "sizetree/ShownSizes.h"
 
@@ -92,32 +93,14 @@ TTreeEntry* ScanSession::RootAt(const std::string& path)
 
 TTreeEntry* ScanSession::EntryAt(const std::string& path)
 {
-    // The longest root path that path starts with, then name by name.
+    // Of the roots that hold it, the one nearest to it.
     TTreeEntry* entry = nullptr;
-    for (TTreeEntry* e = tree_.FirstTopLevelEntry(); e; e = tree_.NextSibling(e)) {
-        const std::string& root = e->Path();
-        const bool below = path.size() > root.size() && path.compare(0, root.size(), root) == 0
-            && (root.back() == '/' || path[root.size()] == '/');
-        if ((path == root || below) && (!entry || root.size() > entry->Path().size()))
-            entry = e;
-    }
-    if (!entry)
-        return nullptr;
-    size_t at = entry->Path().size();
-    while (entry && at < path.size()) {
-        if (path[at] == '/')
-            ++at;
-        const size_t end = std::min(path.find('/', at), path.size());
-        const std::string_view name = std::string_view(path).substr(at, end - at);
-        TTreeEntry* next = nullptr;
-        for (int i = 0; i < entry->ChildCount() && !next; ++i) {
-            TTreeEntry* child = entry->ChildAt(i);
-            if (IsSnapshotFolder(*child) && child->Name() == name)
-                next = child;
+    size_t rootLength = 0;
+    for (TTreeEntry* e = tree_.FirstTopLevelEntry(); e; e = tree_.NextSibling(e))
+        if (TTreeEntry* found = FindEntryIn(e, path); found && (!entry || e->Path().size() > rootLength)) {
+            entry = found;
+            rootLength = e->Path().size();
         }
-        entry = next;
-        at = end;
-    }
     return entry;
 }
 

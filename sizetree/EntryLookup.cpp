@@ -44,22 +44,26 @@ TTreeEntry* Below(TTreeEntry* root, std::string_view rest)
 
 }  // namespace
 
+TTreeEntry* FindEntryIn(TTreeEntry* root, std::string_view path)
+{
+    const std::string top = root->Path();
+    if (path == top)
+        return root;
+    if (!path.starts_with(top))
+        return nullptr;
+    std::string_view rest = path.substr(top.size());
+    if (!top.ends_with('/')) {
+        if (!rest.starts_with('/'))
+            return nullptr;  // "x/uXz" is not below "x/u"
+        rest.remove_prefix(1);
+    }
+    return Below(root, rest);
+}
+
 TTreeEntry* FindEntry(const TSizeTree& tree, std::string_view path)
 {
-    for (TTreeEntry* root = tree.FirstTopLevelEntry(); root; root = tree.NextSibling(root)) {
-        const std::string top = root->Path();
-        if (path == top)
-            return root;
-        if (!path.starts_with(top))
-            continue;
-        std::string_view rest = path.substr(top.size());
-        if (!top.ends_with('/')) {
-            if (!rest.starts_with('/'))
-                continue;  // "x/uXz" is not below "x/u"
-            rest.remove_prefix(1);
-        }
-        if (TTreeEntry* found = Below(root, rest))
+    for (TTreeEntry* root = tree.FirstTopLevelEntry(); root; root = tree.NextSibling(root))
+        if (TTreeEntry* found = FindEntryIn(root, path))
             return found;
-    }
     return nullptr;
 }

@@ -14,3 +14,5 @@
 #include "sizetree/SizeTree.h"
 
 TTreeEntry* FindEntry(const TSizeTree& tree, std::string_view path);
+// The same within one root (a top-level entry) only.
+TTreeEntry* FindEntryIn(TTreeEntry* root, std::string_view path);
