@@ -1,6 +1,7 @@
 #include "history/ChangesReport.h"
 
 #include <ctime>
+#include <future>
 #include <optional>
 #include <sstream>
 
@@ -64,20 +65,25 @@ int RunChanges(const ChangesOptions& options, std::ostream& out, std::ostream& e
     if ((!oldSaved && !CheckFolder(options.Old, err)) || (!newSaved && !CheckFolder(options.New, err)))
         return kReportExitBadPath;
 
-    std::ostringstream unreadableLines;
-    Loaded then = oldSaved ? LoadSaved(options.Old, unreadableLines)
-                           : LoadFolder(options.Old, unreadableLines);
+    // Two saved scans are read side by side; folders are scanned one after
+    // the other, so that two walks do not share the disk.
+    std::ostringstream oldLines, newLines;
+    std::future<Loaded> savedNow;
+    if (oldSaved && newSaved)
+        savedNow = std::async(std::launch::async, [&] { return LoadSaved(options.New, newLines); });
+    Loaded then = oldSaved ? LoadSaved(options.Old, oldLines) : LoadFolder(options.Old, oldLines);
     if (!then.Snapshot) {
         err << then.Refusal;
         return kReportExitBadPath;
     }
-    Loaded now = newSaved ? LoadSaved(options.New, unreadableLines)
-                          : LoadFolder(options.New, unreadableLines);
+    Loaded now = savedNow.valid() ? savedNow.get()
+        : newSaved                ? LoadSaved(options.New, newLines)
+                                  : LoadFolder(options.New, newLines);
     if (!now.Snapshot) {
         err << now.Refusal;
         return kReportExitBadPath;
     }
-    err << unreadableLines.str();
+    err << oldLines.str() << newLines.str();
 
     CompareOptions compare;
     compare.Most = options.Top;

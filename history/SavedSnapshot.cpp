@@ -56,6 +56,11 @@ public:
             readFailed_(PathOf(open_.back().Folder));
     }
 
+    void Files(const SavedFileRun& run) override
+    {
+        folders_[open_.back().Folder].Totals += FolderTotals{run.Size, run.DiskBytes};
+    }
+
     void Item(const SavedItem& item, uint64_t /*offset*/) override
     {
         Frame& f = open_.back();

@@ -14,12 +14,13 @@ namespace {
 constexpr size_t kBatchEvents = 1024;
 constexpr size_t kBatchesAhead = 4;
 
-enum class EventKind : uint8_t { Header, FolderBegin, Item, FolderEnd };
+enum class EventKind : uint8_t { Header, FolderBegin, Files, Item, FolderEnd };
 
 struct Event {
     EventKind Kind = EventKind::Item;
     uint64_t Offset = 0;
     SavedItem Item;
+    SavedFileRun Files;
 };
 
 // Events are kept, names and all, when a batch comes back for reuse.
@@ -114,14 +115,29 @@ public:
     void Header(const SavedHeader& header) override
     {
         channel_.Header = header;
-        Add(EventKind::Header, 0, nullptr);
+        Next(EventKind::Header, 0);
+        Added();
     }
     void FolderBegin(const SavedItem& info, uint64_t offset) override
     {
-        Add(EventKind::FolderBegin, offset, &info);
+        Next(EventKind::FolderBegin, offset).Item = info;
+        Added();
     }
-    void Item(const SavedItem& item, uint64_t offset) override { Add(EventKind::Item, offset, &item); }
-    void FolderEnd() override { Add(EventKind::FolderEnd, 0, nullptr); }
+    void Files(const SavedFileRun& run) override
+    {
+        Next(EventKind::Files, 0).Files = run;
+        Added();
+    }
+    void Item(const SavedItem& item, uint64_t offset) override
+    {
+        Next(EventKind::Item, offset).Item = item;
+        Added();
+    }
+    void FolderEnd() override
+    {
+        Next(EventKind::FolderEnd, 0);
+        Added();
+    }
 
     void Flush()
     {
@@ -130,7 +146,7 @@ public:
     }
 
 private:
-    void Add(EventKind kind, uint64_t offset, const SavedItem* item)
+    Event& Next(EventKind kind, uint64_t offset)
     {
         if (!batch_)
             batch_ = channel_.Empty();
@@ -139,8 +155,11 @@ private:
         Event& e = batch_->Events[batch_->Used++];
         e.Kind = kind;
         e.Offset = offset;
-        if (item)
-            e.Item = *item;
+        return e;
+    }
+    // A full batch goes over.
+    void Added()
+    {
         if (batch_->Used == kBatchEvents)
             channel_.Push(std::move(batch_));
     }
@@ -181,6 +200,9 @@ void ParseSavedScanAhead(JsonCursor& in, SavedScanSink& sink)
                     break;
                 case EventKind::FolderBegin:
                     sink.FolderBegin(e.Item, e.Offset);
+                    break;
+                case EventKind::Files:
+                    sink.Files(e.Files);
                     break;
                 case EventKind::Item:
                     sink.Item(e.Item, e.Offset);

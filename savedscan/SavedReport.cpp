@@ -7,6 +7,7 @@
 
 #include "savedscan/SavedScan.h"
 #include "sizetree/Ordering.h"
+#include "sizetree/ReportPieces.h"
 #include "sizetree/ReportText.h"
 
 bool NamesSavedScan(const std::string& path)
@@ -37,6 +38,11 @@ int RunSavedReport(const ReportOptions& options, std::ostream& out, std::ostream
         unreadable = true;
         TellCannotRead(unreadableLines, folder.Path(), folder.ReadError());
     };
+    // Without listings, each large subtree is printed as it ends, while it
+    // is fresh, and its entries go.
+    ReportPieces pieces(tree, options);
+    if (!options.Files)
+        read.FolderDone = [&pieces](TTreeEntry& folder, int depth) { pieces.FolderDone(folder, depth); };
     const SavedScanResult saved = ReadSavedScan(options.Path, tree, read);
     if (saved.Fault) {
         err << DescribeFault(options.Path, *saved.Fault) << '\n';
@@ -52,5 +58,5 @@ int RunSavedReport(const ReportOptions& options, std::ostream& out, std::ostream
     }
     err << unreadableLines.str();
     const auto listFiles = [&saved](const TTreeEntry& folder) { return saved.Files->List(folder); };
-    return PrintReport(tree, *saved.Root, options, listFiles, unreadable, out, err);
+    return PrintReport(tree, *saved.Root, options, listFiles, unreadable, out, err, &pieces);
 }

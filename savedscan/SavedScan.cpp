@@ -71,12 +71,17 @@ public:
         }
     }
 
+    void Files(const SavedFileRun& run) override
+    {
+        Frame& f = InRun(run.Offset);
+        f.LooseBytes = SaturatingSum64(f.LooseBytes, run.Size);
+        f.LooseDiskBytes = SaturatingSum64(f.LooseDiskBytes, run.DiskBytes);
+        f.LooseFiles = SaturatingSum(f.LooseFiles, run.Files);
+    }
+
     void Item(const SavedItem& item, uint64_t offset) override
     {
-        Frame& f = frames_.back();
-        if (!f.InRun && options_.IndexFiles)
-            StartRun(f, offset);
-        f.InRun = true;
+        Frame& f = InRun(offset);
         if (item.Excluded == ExcludedAs::Folder) {
             // Not entered, as a folder on another file system in a scan.
             TTreeEntry* child = tree_.AddDerivedEntry(f.Entry, item.Name + std::string(kProvisionalMark),
@@ -116,6 +121,8 @@ public:
         if (!frames_.empty()) {
             frames_.back().InRun = false;
             FinishSubfolder(tree_, entry);
+            if (options_.FolderDone)
+                options_.FolderDone(*entry, static_cast<int>(frames_.size()));
         }
     }
 
@@ -130,6 +137,17 @@ private:
         uint32_t LastRun = 0;
         bool InRun = false;  // the last element was an item
     };
+
+    // The open folder, its run of items noted as starting at offset unless
+    // one is under way.
+    Frame& InRun(uint64_t offset)
+    {
+        Frame& f = frames_.back();
+        if (!f.InRun && options_.IndexFiles)
+            StartRun(f, offset);
+        f.InRun = true;
+        return f;
+    }
 
     void StartRun(Frame& f, uint64_t offset)
     {

@@ -46,6 +46,10 @@ struct SavedScanOptions {
     std::function<bool()> StopRequested;
     // Once per folder the file marks unreadable, in file order.
     std::function<void(const TTreeEntry& folder)> ReadFailed;
+    // Once per folder below the root as it ends (sorted, captioned, its
+    // totals added to its parent's), children before parents; depth 1 for
+    // the root's children. It may delete the entries below the folder.
+    std::function<void(TTreeEntry& folder, int depth)> FolderDone;
 };
 
 // A folder's files, read again from the saved scan's text.

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "sizetree/Scan.h"
+
 namespace {
 
 bool IsWhole(const JsonNumber& n, uint64_t most)
@@ -209,6 +211,39 @@ void ParseMetadata(JsonCursor& in, SavedHeader& header)
     }
 }
 
+// Sums plain files until something else comes.
+class RunOfFiles {
+public:
+    explicit RunOfFiles(SavedScanSink& sink) : sink_(sink) {}
+
+    // False when the item is no plain file (the run is handed over first).
+    bool Add(const SavedItem& item, uint64_t offset)
+    {
+        if (item.SeveralLinks() || item.Excluded != ExcludedAs::None) {
+            Hand();
+            return false;
+        }
+        if (run_.Files == 0)
+            run_.Offset = offset;
+        run_.Size = SaturatingSum64(run_.Size, item.Size);
+        run_.DiskBytes = SaturatingSum64(run_.DiskBytes, item.DiskBytes);
+        run_.Files = SaturatingSum(run_.Files, 1);
+        return true;
+    }
+
+    void Hand()
+    {
+        if (run_.Files == 0)
+            return;
+        sink_.Files(run_);
+        run_ = SavedFileRun();
+    }
+
+private:
+    SavedScanSink& sink_;
+    SavedFileRun run_;
+};
+
 }  // namespace
 
 void ParseSavedScan(JsonCursor& in, SavedScanSink& sink)
@@ -236,10 +271,12 @@ void ParseSavedScan(JsonCursor& in, SavedScanSink& sink)
         in.Unexpected("the folder's info object");
     ParseInfo(in, sink.Slot(), key, true);
     sink.FolderBegin(sink.Slot(), at);
+    RunOfFiles files(sink);
     for (;;) {
         int c = in.PeekToken();
         if (c == ']') {
             in.Skip();
+            files.Hand();
             sink.FolderEnd();
             if (levels == 0)
                 break;
@@ -253,13 +290,15 @@ void ParseSavedScan(JsonCursor& in, SavedScanSink& sink)
         at = in.Offset();
         if (c == '{') {
             ParseInfo(in, sink.Slot(), key, false);
-            sink.Item(sink.Slot(), at);
+            if (!files.Add(sink.Slot(), at))
+                sink.Item(sink.Slot(), at);
         } else if (c == '[') {
             if (levels == kMostFolderLevels)
                 in.Fail("nesting deeper than 100000 levels", at);
             in.Skip();
             if (in.PeekToken() != '{')
                 in.Unexpected("the folder's info object");
+            files.Hand();
             ParseInfo(in, sink.Slot(), key, false);
             ++levels;
             sink.FolderBegin(sink.Slot(), at);

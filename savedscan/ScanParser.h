@@ -5,8 +5,11 @@
 // entered). Fields this reader does not know are skipped.
 //
 // Protocol: ParseSavedScan calls the sink's Header once, then FolderBegin,
-// Item and FolderEnd in the order of the text, on the calling thread; a
-// fault throws SavedScanFailure (the sink may throw it too, to stop).
+// Files, Item and FolderEnd in the order of the text, on the calling thread;
+// a fault throws SavedScanFailure (the sink may throw it too, to stop).
+// Plain files (not excluded, one link) that follow one another come as one
+// Files call with their sums, made before the next other call; every other
+// item comes to Item.
 // ParseItemRun reads the items that follow one another in one folder from
 // a given offset on, for listing that folder's files again.
 #pragma once
@@ -42,6 +45,14 @@ struct SavedItem {
     bool SeveralLinks() const { return HasInode && (LinkFlag || Links > 1); }
 };
 
+// Plain files that follow one another in a folder, summed (saturating).
+struct SavedFileRun {
+    uint64_t Offset = 0;  // of the first one's opening brace
+    uint64_t Size = 0;
+    uint64_t DiskBytes = 0;
+    uint32_t Files = 0;
+};
+
 struct SavedHeader {
     uint64_t Minor = 0;
     std::string ProgramName;
@@ -59,6 +70,9 @@ public:
     virtual void Header(const SavedHeader& header) = 0;
     // offset: of the item's or folder's opening bracket.
     virtual void FolderBegin(const SavedItem& info, uint64_t offset) = 0;
+    // Plain files that follow one another, summed.
+    virtual void Files(const SavedFileRun& run) = 0;
+    // An item that is no plain file: several links, or excluded.
     virtual void Item(const SavedItem& item, uint64_t offset) = 0;
     virtual void FolderEnd() = 0;
 

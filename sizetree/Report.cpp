@@ -11,6 +11,7 @@
 #include "sizetree/LooseFiles.h"
 #include "sizetree/Ordering.h"
 #include "sizetree/ReportText.h"
+#include "sizetree/ReportWalk.h"
 #include "sizetree/Scan.h"
 #include "sizetree/SizeTree.h"
 
@@ -34,37 +35,53 @@ void TellCannotRead(std::ostream& err, const std::string& path, uint8_t code)
 
 namespace {
 
-// Prints root and its descendants, depth first in tree order; with `files`,
-// lists each FILES entry's files when its line is printed and drops them
-// after. False when some FILES entry's folder could not be listed (one line
-// each on err).
-bool PrintTree(TSizeTree& tree, TTreeEntry& root, const ReportOptions& options,
-               const FolderFilesLister& listFiles, TReportWriter& out, std::ostream& err)
+class StreamLines : public ReportLines {
+public:
+    explicit StreamLines(TReportWriter& writer) : writer_(writer) {}
+    void Line(int level, std::string_view caption) override { writer_.Line(level, caption); }
+    void Text(ReportText&& text) override
+    {
+        for (const std::string& piece : text.Pieces)
+            writer_.Text(piece);
+    }
+
+private:
+    TReportWriter& writer_;
+};
+
+}  // namespace
+
+bool PrintBelow(TSizeTree& tree, TTreeEntry& top, int topDepth, const ReportOptions& options,
+                const FolderFilesLister* listFiles, ReportPieces* pieces, ReportLines& out, std::ostream& err)
 {
     bool listedAll = true;
-    out.Line(0, root.Path());
     struct TLevel {
         TTreeEntry* Entry;
         int Next;
     };
     const int maxDepth = options.Depth;
-    std::vector<TLevel> stack{{&root, 0}};
+    std::vector<TLevel> stack{{&top, 0}};
+    ReportText kept;
     while (!stack.empty()) {
-        TLevel& top = stack.back();
-        const int depth = static_cast<int>(stack.size());  // of top's children
-        if ((maxDepth >= 0 && depth > maxDepth) || top.Next >= top.Entry->ChildCount()) {
-            TTreeEntry* done = top.Entry;
+        TLevel& level = stack.back();
+        const int depth = topDepth + static_cast<int>(stack.size());  // of level's children
+        if ((maxDepth >= 0 && depth > maxDepth) || level.Next >= level.Entry->ChildCount()) {
+            TTreeEntry* done = level.Entry;
             stack.pop_back();
             while (done->IsFiles() && done->ChildCount() > 0)  // listed files: printed, not kept
                 tree.DeleteEntry(done->ChildAt(done->ChildCount() - 1));
             continue;
         }
-        TTreeEntry* child = top.Entry->ChildAt(top.Next++);
+        TTreeEntry* child = level.Entry->ChildAt(level.Next++);
+        if (pieces && pieces->Take(*child, kept)) {
+            out.Text(std::move(kept));
+            continue;
+        }
         out.Line(depth, child->Caption());
-        if (options.Files && child->IsFiles() && (maxDepth < 0 || depth < maxDepth)) {
+        if (listFiles && child->IsFiles() && (maxDepth < 0 || depth < maxDepth)) {
             // The folder's files as the scan counted them: other links' names at 0.
             const TTreeEntry* folder = child->Parent();
-            LooseFileListing listing = listFiles(*folder);
+            LooseFileListing listing = (*listFiles)(*folder);
             if (listing.Error) {
                 // A walk that refused names the folder that changed.
                 listedAll = false;
@@ -81,8 +98,6 @@ bool PrintTree(TSizeTree& tree, TTreeEntry& root, const ReportOptions& options,
     }
     return listedAll;
 }
-
-}  // namespace
 
 int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err)
 {
@@ -116,10 +131,13 @@ void PrepareReportTree(TSizeTree& tree, const ReportOptions& options)
 }
 
 int PrintReport(TSizeTree& tree, TTreeEntry& root, const ReportOptions& options,
-                const FolderFilesLister& listFiles, bool unreadable, std::ostream& out, std::ostream& err)
+                const FolderFilesLister& listFiles, bool unreadable, std::ostream& out, std::ostream& err,
+                ReportPieces* pieces)
 {
     TReportWriter writer(out);
-    if (!PrintTree(tree, root, options, listFiles, writer, err))
+    writer.Line(0, root.Path());
+    StreamLines lines(writer);
+    if (!PrintBelow(tree, root, 0, options, options.Files ? &listFiles : nullptr, pieces, lines, err))
         unreadable = true;
     if (!writer.Flush()) {
         err << "tallowin: could not write the report\n";

@@ -43,10 +43,13 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
 
 // The files of one folder entry of the printed tree, for options.Files.
 using FolderFilesLister = std::function<LooseFileListing(const TTreeEntry& folder)>;
+class ReportPieces;
 // Prints a finished tree from root as RunReport does (a saved scan's too):
-// the exit status, 1 when unreadable is true or a listing fails.
+// the exit status, 1 when unreadable is true or a listing fails. pieces:
+// the text of subtrees written ahead (sizetree/ReportPieces.h), or null.
 int PrintReport(TSizeTree& tree, TTreeEntry& root, const ReportOptions& options,
-                const FolderFilesLister& listFiles, bool unreadable, std::ostream& out, std::ostream& err);
+                const FolderFilesLister& listFiles, bool unreadable, std::ostream& out, std::ostream& err,
+                ReportPieces* pieces = nullptr);
 
 // True when path names a folder this process can list; else says why in
 // one line on err.

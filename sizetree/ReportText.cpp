@@ -89,15 +89,31 @@ TReportWriter::TReportWriter(std::ostream& out) : out_(out)
     buffer_.reserve(kFlushBytes + 4096);
 }
 
+void AppendReportLine(std::string& out, int level, std::string_view text)
+{
+    out.append(static_cast<size_t>(level) * 2, ' ');
+    AppendEscaped(out, text);
+    out += '\n';
+}
+
 void TReportWriter::Line(int level, std::string_view text)
 {
-    buffer_.append(static_cast<size_t>(level) * 2, ' ');
-    AppendEscaped(buffer_, text);
-    buffer_ += '\n';
+    AppendReportLine(buffer_, level, text);
     if (buffer_.size() >= kFlushBytes) {
         out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
         buffer_.clear();
     }
+}
+
+void TReportWriter::Text(std::string_view lines)
+{
+    if (buffer_.size() + lines.size() < kFlushBytes) {
+        buffer_.append(lines);
+        return;
+    }
+    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
+    out_.write(lines.data(), static_cast<std::streamsize>(lines.size()));
 }
 
 bool TReportWriter::Flush()

@@ -16,11 +16,17 @@ std::string EscapeForReport(std::string_view text);
 // The same, appended to out.
 void AppendEscaped(std::string& out, std::string_view text);
 
+// One report line into out: two spaces per level, the escaped text, a
+// newline.
+void AppendReportLine(std::string& out, int level, std::string_view text);
+
 class TReportWriter {
 public:
     explicit TReportWriter(std::ostream& out);
     // Two spaces per level, the escaped text, a newline.
     void Line(int level, std::string_view text);
+    // Lines made with AppendReportLine.
+    void Text(std::string_view lines);
     // Writes what is buffered; false when the stream has failed.
     bool Flush();
 
