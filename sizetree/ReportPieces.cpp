@@ -99,6 +99,7 @@ void ReportPieces::FolderDone(TTreeEntry& folder, int depth)
     ReportText text;
     PieceLines lines(text);
     lines.Line(depth, folder.Caption());
+    // No listings here, so the walk has nothing to say on its error stream.
     PrintBelow(tree_, folder, depth, options_, nullptr, this, lines, std::cerr);
     lines.Close();
     keptBytes_ += lines.Written();
